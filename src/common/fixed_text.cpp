@@ -1,0 +1,24 @@
+#include "common/fixed_text.hpp"
+
+namespace kestrel {
+
+std::string fixed_width(std::string_view text, std::size_t width) {
+    std::string out(text.substr(0, width));
+    out.resize(width, ' ');
+    return out;
+}
+
+std::string_view trim_trailing_spaces(std::string_view text) {
+    const auto last = text.find_last_not_of(' ');
+    return last == std::string_view::npos ? std::string_view{} : text.substr(0, last + 1);
+}
+
+std::string upper_case(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return out;
+}
+
+} // namespace kestrel

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace kestrel {
+
+// Record fields and many side-file columns are fixed width: the text is cut to the width and
+// padded on the right with spaces. Displays and comparisons drop the padding again.
+[[nodiscard]] std::string fixed_width(std::string_view text, std::size_t width);
+[[nodiscard]] std::string_view trim_trailing_spaces(std::string_view text);
+
+// Upper case for the ASCII letters only; other bytes (Windows-1252 accents among them) are kept.
+[[nodiscard]] std::string upper_case(std::string_view text);
+
+} // namespace kestrel

@@ -1,0 +1,75 @@
+#include "common/text_items.hpp"
+
+#include "common/number_text.hpp"
+
+#include <limits>
+#include <utility>
+
+namespace kestrel {
+
+namespace {
+
+bool is_line_end(char c) { return c == '\r' || c == '\n'; }
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
+
+} // namespace
+
+TextItemReader::TextItemReader(std::string bytes) : m_bytes(std::move(bytes)) {}
+
+void TextItemReader::skip_line_end() {
+    if (m_at < m_bytes.size() && m_bytes[m_at] == '\r') ++m_at;
+    if (m_at < m_bytes.size() && m_bytes[m_at] == '\n') ++m_at;
+}
+
+std::optional<std::string> TextItemReader::next_text() {
+    if (at_end()) return std::nullopt;
+    while (m_at < m_bytes.size() && is_blank(m_bytes[m_at])) ++m_at;
+
+    std::string item;
+    if (m_at < m_bytes.size() && m_bytes[m_at] == '"') {
+        ++m_at;
+        while (m_at < m_bytes.size() && m_bytes[m_at] != '"' && !is_line_end(m_bytes[m_at])) {
+            item += m_bytes[m_at++];
+        }
+        if (m_at < m_bytes.size() && m_bytes[m_at] == '"') ++m_at;
+        while (m_at < m_bytes.size() && m_bytes[m_at] != ',' && !is_line_end(m_bytes[m_at])) ++m_at;
+    } else {
+        while (m_at < m_bytes.size() && m_bytes[m_at] != ',' && !is_line_end(m_bytes[m_at])) {
+            item += m_bytes[m_at++];
+        }
+        while (!item.empty() && is_blank(item.back())) item.pop_back();
+    }
+
+    if (m_at < m_bytes.size()) {
+        if (m_bytes[m_at] == ',') {
+            ++m_at;
+        } else {
+            skip_line_end();
+        }
+    }
+    return item;
+}
+
+double TextItemReader::next_number() {
+    const auto item = next_text();
+    return item ? leading_number(*item) : 0.0;
+}
+
+int TextItemReader::next_int() {
+    const std::int64_t rounded = round_half_even(next_number());
+    if (rounded > std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
+    if (rounded < std::numeric_limits<int>::min()) return std::numeric_limits<int>::min();
+    return static_cast<int>(rounded);
+}
+
+std::string join_items(const std::vector<std::string>& items) {
+    std::string line;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (i > 0) line += ',';
+        line += items[i];
+    }
+    line += "\r\n";
+    return line;
+}
+
+} // namespace kestrel

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kestrel {
+
+// Texts in the log and the side files are Windows-1252 bytes; the display layer speaks UTF-8.
+// The five bytes that Windows-1252 leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) pass through
+// as the control characters of the same value, so every byte string survives a round trip.
+[[nodiscard]] std::string utf8_from_windows1252(std::string_view bytes);
+
+// Characters Windows-1252 cannot hold become '?'. A byte that is not valid UTF-8 becomes '?'
+// as well, and reading goes on with the next byte, so a bad byte never costs the rest of the text.
+[[nodiscard]] std::string windows1252_from_utf8(std::string_view utf8);
+
+} // namespace kestrel
