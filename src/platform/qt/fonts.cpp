@@ -1,0 +1,35 @@
+#include "platform/qt/fonts.hpp"
+
+#include <QFontMetrics>
+
+namespace kestrel::platform {
+
+QFont font_of(const ui::Font& f) {
+    QFont font;
+    if (f.name == "Courier New") {
+        font = QFont("Liberation Mono");
+        font.setStyleHint(QFont::TypeWriter);
+    } else if (f.name.rfind("Courier", 0) == 0) {
+        font = QFont("Monospace");
+        font.setStyleHint(QFont::TypeWriter);
+        font.setFixedPitch(true);
+    } else {
+        font = QFont("Sans Serif");
+        font.setStyleHint(QFont::SansSerif);
+    }
+    font.setPointSize(f.points > 0 ? f.points : 8);
+    font.setBold(f.bold);
+    return font;
+}
+
+QFont default_dialog_font() { return font_of(ui::Font{"MS Sans Serif", 8, false}); }
+
+DialogUnits dialog_units_of(const QFont& font) {
+    const QFontMetrics metrics(font);
+    // The average width the old dialog manager used: the 52 letters, rounded to the nearest pixel.
+    const int letters = metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    const int average = (letters / 26 + 1) / 2;
+    return DialogUnits{average / 4.0, metrics.height() / 8.0};
+}
+
+} // namespace kestrel::platform

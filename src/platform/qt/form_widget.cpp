@@ -1,0 +1,432 @@
+#include "platform/qt/form_widget.hpp"
+
+#include "platform/qt/canvas.hpp"
+#include "platform/qt/keys.hpp"
+#include "platform/qt/text.hpp"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyledItemDelegate>
+#include <QValidator>
+
+#include <cmath>
+
+namespace kestrel::platform {
+
+namespace {
+
+// Capitals and digits, as the old edit styles did it: letters turn upper case as typed.
+class TypingValidator final : public QValidator {
+public:
+    TypingValidator(unsigned style, QObject* parent) : QValidator(parent), m_style(style) {}
+    State validate(QString& input, int&) const override {
+        if (m_style & ui::digits_only) {
+            for (QChar c : input)
+                if (!c.isDigit()) return Invalid;
+        }
+        if (m_style & ui::upper_case) input = input.toUpper();
+        return Acceptable;
+    }
+
+private:
+    unsigned m_style;
+};
+
+class ComboBox final : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+    std::function<void()> on_closed;
+    void hidePopup() override {
+        QComboBox::hidePopup();
+        if (on_closed) on_closed();
+    }
+};
+
+class OwnerDrawDelegate final : public QStyledItemDelegate {
+public:
+    OwnerDrawDelegate(ui::Context& ctx, int id, QObject* parent) : QStyledItemDelegate(parent), m_ctx(ctx), m_id(id) {}
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        painter->save();
+        QtCanvas canvas(*painter, option.font);
+        const QRect r = option.rect;
+        ui::DrawItem item{m_id, index.row(), ui::Rect{r.x(), r.y(), r.width(), r.height()},
+                          (option.state & QStyle::State_Selected) != 0, (option.state & QStyle::State_HasFocus) != 0};
+        m_ctx.window().draw_item(m_ctx, item, canvas);
+        painter->restore();
+    }
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override {
+        const int h = m_ctx.control(m_id).item_height;
+        return QSize(option.rect.width(), h > 0 ? h : QFontMetrics(option.font).height());
+    }
+
+private:
+    ui::Context& m_ctx;
+    int m_id;
+};
+
+void set_colours(QWidget* w, const ui::Control& c) {
+    if (!c.background && !c.foreground) return;
+    QPalette p = w->palette();
+    if (c.background) {
+        p.setColor(QPalette::Window, qcolor(*c.background));
+        p.setColor(QPalette::Base, qcolor(*c.background));
+        w->setAutoFillBackground(true);
+    }
+    if (c.foreground) {
+        p.setColor(QPalette::WindowText, qcolor(*c.foreground));
+        p.setColor(QPalette::Text, qcolor(*c.foreground));
+    }
+    w->setPalette(p);
+}
+
+Qt::Alignment alignment_of(unsigned style) {
+    if (style & ui::right_aligned) return Qt::AlignRight | Qt::AlignTop;
+    if (style & ui::centred) return Qt::AlignHCenter | Qt::AlignTop;
+    return Qt::AlignLeft | Qt::AlignTop;
+}
+
+} // namespace
+
+FormWidget::FormWidget(ui::Context& ctx, QWidget* parent) : QWidget(parent), m_ctx(ctx) {
+    const ui::Form& form = ctx.form();
+    m_font = form.font ? font_of(*form.font) : default_dialog_font();
+    m_units = dialog_units_of(m_font);
+    setFont(m_font);
+    if (form.background) {
+        QPalette p = palette();
+        p.setColor(QPalette::Window, qcolor(*form.background));
+        setPalette(p);
+        setAutoFillBackground(true);
+    }
+    ctx.attach(this);
+}
+
+FormWidget::~FormWidget() { m_ctx.attach(nullptr); }
+
+QPoint FormWidget::to_pixels(ui::Point p) const {
+    if (m_ctx.form().units == ui::Units::pixels) return QPoint(p.x, p.y);
+    return QPoint(static_cast<int>(std::lround(p.x * m_units.x)), static_cast<int>(std::lround(p.y * m_units.y)));
+}
+
+QSize FormWidget::client_size() const {
+    const ui::Rect f = m_ctx.form().frame;
+    const QPoint p = to_pixels({f.w, f.h});
+    return QSize(p.x(), p.y());
+}
+
+void FormWidget::build() {
+    for (const ui::Control& c : m_ctx.form().controls) control_added(c);
+}
+
+int FormWidget::id_of(QObject* object) const {
+    for (const auto& [id, w] : m_widgets) {
+        for (QObject* o = object; o; o = o->parent()) {
+            if (o == w) return id;
+            if (o == this) break;
+        }
+    }
+    return 0;
+}
+
+void FormWidget::place(QWidget* w, const ui::Control& c) {
+    const QPoint at = to_pixels({c.rect.x, c.rect.y});
+    if (c.kind == ui::ControlKind::picture) {
+        w->move(at);
+        w->adjustSize();
+        return;
+    }
+    const QPoint size = to_pixels({c.rect.w, c.rect.h});
+    w->setGeometry(at.x(), at.y(), size.x(), size.y());
+}
+
+QWidget* FormWidget::create(const ui::Control& c) {
+    const int id = c.id;
+    ui::Context& ctx = m_ctx;
+    switch (c.kind) {
+    case ui::ControlKind::label: {
+        auto* l = new QLabel(to_qt(c.text), this);
+        l->setAlignment(alignment_of(c.style));
+        l->setTextFormat(Qt::PlainText);
+        if (c.style & ui::static_edge) l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        return l;
+    }
+    case ui::ControlKind::edit: {
+        if (c.style & ui::multi_line) {
+            auto* e = new QPlainTextEdit(this);
+            e->setReadOnly(c.style & ui::read_only);
+            connect(e, &QPlainTextEdit::textChanged, this, [this, e, id] {
+                if (!m_updating) m_ctx.operator_typed(id, from_qt(e->toPlainText()));
+            });
+            return e;
+        }
+        auto* e = new QLineEdit(this);
+        e->setReadOnly(c.style & ui::read_only);
+        e->setAlignment(alignment_of(c.style) & Qt::AlignHorizontal_Mask);
+        if (c.style & (ui::upper_case | ui::digits_only)) e->setValidator(new TypingValidator(c.style, e));
+        if (c.text_limit > 0) e->setMaxLength(c.text_limit);
+        e->setFrame(true);
+        connect(e, &QLineEdit::textEdited, this, [&ctx, id](const QString& t) { ctx.operator_typed(id, from_qt(t)); });
+        return e;
+    }
+    case ui::ControlKind::button: {
+        auto* b = new QPushButton(to_qt(c.text), this);
+        b->setAutoDefault(false);
+        b->setDefault(c.style & ui::default_button);
+        connect(b, &QPushButton::clicked, this, [&ctx, id] { ctx.operator_clicked(id); });
+        return b;
+    }
+    case ui::ControlKind::check_box: {
+        auto* b = new QCheckBox(to_qt(c.text), this);
+        if (c.style & ui::text_on_left) b->setLayoutDirection(Qt::RightToLeft);
+        connect(b, &QCheckBox::clicked, this, [&ctx, id] { ctx.operator_clicked(id); });
+        return b;
+    }
+    case ui::ControlKind::option: {
+        auto* b = new QRadioButton(to_qt(c.text), this);
+        b->setAutoExclusive(false);
+        if (c.style & ui::text_on_left) b->setLayoutDirection(Qt::RightToLeft);
+        connect(b, &QRadioButton::clicked, this, [&ctx, id] { ctx.operator_clicked(id); });
+        return b;
+    }
+    case ui::ControlKind::combo: {
+        auto* b = new ComboBox(this);
+        b->setEditable(c.style & ui::editable);
+        b->setMaxVisibleItems(12);
+        connect(b, qOverload<int>(&QComboBox::activated), this, [this, id](int index) {
+            std::vector<bool> selected(m_ctx.item_count(id), false);
+            if (index >= 0 && index < static_cast<int>(selected.size())) selected[index] = true;
+            m_ctx.operator_selected(id, std::move(selected));
+        });
+        if (b->isEditable()) {
+            connect(b->lineEdit(), &QLineEdit::textEdited, this,
+                    [&ctx, id](const QString& t) { ctx.operator_typed(id, from_qt(t)); });
+        }
+        b->on_closed = [this, id] {
+            if (!m_updating) m_ctx.command(id, ui::Notify::dropdown_closed);
+        };
+        return b;
+    }
+    case ui::ControlKind::list: {
+        auto* l = new QListWidget(this);
+        l->setSelectionMode((c.style & ui::extended_selection) ? QAbstractItemView::ExtendedSelection
+                                                                : QAbstractItemView::SingleSelection);
+        l->setUniformItemSizes(true);
+        if (c.style & ui::owner_drawn) l->setItemDelegate(new OwnerDrawDelegate(m_ctx, id, l));
+        connect(l, &QListWidget::itemSelectionChanged, this, [this, l, id] {
+            if (m_updating) return;
+            std::vector<bool> selected(l->count(), false);
+            for (QListWidgetItem* item : l->selectedItems()) selected[l->row(item)] = true;
+            m_ctx.operator_selected(id, std::move(selected));
+        });
+        connect(l, &QListWidget::itemDoubleClicked, this,
+                [&ctx, id](QListWidgetItem*) { ctx.command(id, ui::Notify::double_clicked); });
+        return l;
+    }
+    case ui::ControlKind::progress: {
+        auto* p = new QProgressBar(this);
+        p->setTextVisible(false);
+        return p;
+    }
+    case ui::ControlKind::picture: {
+        auto* l = new QLabel(this);
+        l->setPixmap(QPixmap(QStringLiteral(":/bitmaps/%1.png").arg(QString::fromLatin1(c.text.c_str()))));
+        return l;
+    }
+    case ui::ControlKind::group: return new QGroupBox(to_qt(c.text), this);
+    }
+    return new QWidget(this);
+}
+
+void FormWidget::control_added(const ui::Control& c) {
+    control_removed(c.id);
+    QWidget* w = create(c);
+    if (c.font) w->setFont(font_of(*c.font));
+    set_colours(w, c);
+    if (!ui::Context::takes_focus(c) && c.kind != ui::ControlKind::label) w->setFocusPolicy(Qt::NoFocus);
+    place(w, c);
+    m_widgets[c.id] = w;
+    for (ui::Change what : {ui::Change::items, ui::Change::text, ui::Change::checked, ui::Change::enabled,
+                            ui::Change::progress, ui::Change::selection})
+        refresh(w, c, what);
+    w->installEventFilter(this);
+    for (QWidget* child : w->findChildren<QWidget*>()) child->installEventFilter(this);
+    w->setVisible(c.visible);
+}
+
+void FormWidget::control_removed(int id) {
+    auto it = m_widgets.find(id);
+    if (it == m_widgets.end()) return;
+    if (QWidget* w = it->second) {
+        w->hide();
+        w->deleteLater();
+    }
+    m_widgets.erase(it);
+}
+
+void FormWidget::control_changed(const ui::Control& c, ui::Change what) {
+    auto it = m_widgets.find(c.id);
+    if (it == m_widgets.end() || !it->second) return;
+    refresh(it->second, c, what);
+}
+
+void FormWidget::fill_items(QWidget* w, const ui::Control& c) {
+    QStringList texts;
+    for (const std::string& s : c.items) texts << to_qt(s);
+    if (auto* l = qobject_cast<QListWidget*>(w)) {
+        l->clear();
+        l->addItems(texts);
+    } else if (auto* b = qobject_cast<QComboBox*>(w)) {
+        b->clear();
+        b->addItems(texts);
+        b->setCurrentIndex(-1);
+        if (b->isEditable()) b->setEditText(to_qt(c.text));
+    }
+}
+
+void FormWidget::refresh(QWidget* w, const ui::Control& c, ui::Change what) {
+    m_updating = true;
+    switch (what) {
+    case ui::Change::text:
+        if (auto* e = qobject_cast<QLineEdit*>(w)) {
+            if (e->text() != to_qt(c.text)) e->setText(to_qt(c.text));
+        } else if (auto* p = qobject_cast<QPlainTextEdit*>(w)) {
+            if (p->toPlainText() != to_qt(c.text)) p->setPlainText(to_qt(c.text));
+        } else if (auto* l = qobject_cast<QLabel*>(w)) {
+            if (c.kind != ui::ControlKind::picture) l->setText(to_qt(c.text));
+        } else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
+            b->setText(to_qt(c.text));
+        } else if (auto* g = qobject_cast<QGroupBox*>(w)) {
+            g->setTitle(to_qt(c.text));
+        } else if (auto* cb = qobject_cast<QComboBox*>(w); cb && cb->isEditable()) {
+            cb->setEditText(to_qt(c.text));
+        }
+        break;
+    case ui::Change::checked:
+        if (auto* b = qobject_cast<QAbstractButton*>(w); b && b->isCheckable()) b->setChecked(c.checked);
+        break;
+    case ui::Change::enabled: w->setEnabled(c.enabled); break;
+    case ui::Change::visible: w->setVisible(c.visible); break;
+    case ui::Change::items:
+        fill_items(w, c);
+        [[fallthrough]];
+    case ui::Change::selection:
+        if (auto* l = qobject_cast<QListWidget*>(w)) {
+            for (int i = 0; i < l->count() && i < static_cast<int>(c.selected.size()); ++i)
+                l->item(i)->setSelected(c.selected[i]);
+            for (int i = 0; i < static_cast<int>(c.selected.size()); ++i)
+                if (c.selected[i]) {
+                    l->setCurrentRow(i, QItemSelectionModel::NoUpdate);
+                    break;
+                }
+        } else if (auto* b = qobject_cast<QComboBox*>(w)) {
+            int index = -1;
+            for (int i = 0; i < static_cast<int>(c.selected.size()); ++i)
+                if (c.selected[i]) index = i;
+            b->setCurrentIndex(index);
+            if (b->isEditable() && index < 0) b->setEditText(to_qt(c.text));
+        }
+        break;
+    case ui::Change::top_index:
+        if (auto* l = qobject_cast<QListWidget*>(w); l && c.top_index < l->count())
+            l->scrollToItem(l->item(c.top_index), QAbstractItemView::PositionAtTop);
+        break;
+    case ui::Change::progress:
+        if (auto* p = qobject_cast<QProgressBar*>(w)) {
+            const int before = p->value();
+            p->setRange(c.minimum, c.maximum);
+            p->setValue(c.value);
+            // Paint at once when the bar grows visibly: long work runs on this thread.
+            const int span = std::max(1, c.maximum - c.minimum);
+            if (p->isVisible() && (before - c.minimum) * p->width() / span != (c.value - c.minimum) * p->width() / span)
+                p->repaint();
+        }
+        break;
+    case ui::Change::redraw:
+        if (auto* l = qobject_cast<QListWidget*>(w)) l->viewport()->update();
+        else w->update();
+        break;
+    case ui::Change::geometry: place(w, c); break;
+    }
+    m_updating = false;
+}
+
+void FormWidget::focus_changed(int id) {
+    auto it = m_widgets.find(id);
+    if (it != m_widgets.end() && it->second) {
+        it->second->setFocus(Qt::OtherFocusReason);
+        if (auto* e = qobject_cast<QLineEdit*>(it->second.data())) e->selectAll();
+    }
+}
+
+void FormWidget::caption_changed(const std::string& caption) {
+    if (on_caption) on_caption(to_qt(caption));
+}
+
+void FormWidget::menu_changed(int id, const std::string& text) {
+    if (on_menu_text) on_menu_text(id, to_qt(text));
+}
+
+void FormWidget::timer_started(int id, int milliseconds) {
+    timer_stopped(id);
+    auto* t = new QTimer(this);
+    t->setInterval(std::max(milliseconds, 1));
+    connect(t, &QTimer::timeout, this, [this, id] { m_ctx.timer(id); });
+    m_timers[id] = t;
+    t->start();
+}
+
+void FormWidget::timer_stopped(int id) {
+    auto it = m_timers.find(id);
+    if (it == m_timers.end()) return;
+    it->second->stop();
+    it->second->deleteLater();
+    m_timers.erase(it);
+}
+
+void FormWidget::command_posted() {
+    if (m_posted_pending) return;
+    m_posted_pending = true;
+    QTimer::singleShot(0, this, [this] {
+        m_posted_pending = false;
+        if (QWidget* top = window(); top->isVisible()) top->repaint();
+        m_ctx.run_posted();
+    });
+}
+
+void FormWidget::closed() {
+    for (auto& [id, t] : m_timers) t->stop();
+    if (on_closed) on_closed();
+}
+
+bool FormWidget::take_key(QKeyEvent* event) {
+    const auto stroke = stroke_of(event);
+    if (!stroke) return false;
+    return m_ctx.key(*stroke);
+}
+
+bool FormWidget::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn) {
+        if (const int id = id_of(watched)) m_ctx.operator_focused(id);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void FormWidget::mouseReleaseEvent(QMouseEvent* event) {
+    const QPointF p = event->position();
+    ui::Point at{static_cast<int>(p.x()), static_cast<int>(p.y())};
+    if (m_ctx.form().units == ui::Units::dialog)
+        at = {static_cast<int>(p.x() / m_units.x), static_cast<int>(p.y() / m_units.y)};
+    m_ctx.window().on_mouse_up(m_ctx, at);
+}
+
+} // namespace kestrel::platform

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "ui/host.hpp"
+
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+
+#include <map>
+#include <vector>
+
+namespace kestrel::platform {
+
+class FormWidget;
+
+// The host on a real display: windows become Qt widgets, message and input boxes and the
+// file dialog are Qt's, the clock is the system's.
+class QtHost final : public QObject, public ui::Host {
+public:
+    QtHost();
+    ~QtHost() override;
+
+    int run_modal(ui::Window& window, ui::Context* parent) override;
+    ui::Answer message_box(ui::Context* owner, const ui::Message& message) override;
+    std::optional<std::string> input_box(ui::Context* owner, const ui::InputRequest& request) override;
+    std::optional<std::string> open_file(ui::Context* owner, const ui::FileRequest& request) override;
+    void beep() override;
+    void wait_cursor(bool on) override;
+    int screen_height() const override;
+    ui::Clock::time_point now() const override { return ui::Clock::now(); }
+
+    // The top-level widget of a running window, for tests and screenshots.
+    QWidget* widget_of(const ui::Context* ctx) const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    int run_main(ui::Context& ctx);
+    int run_dialog(ui::Context& ctx, ui::Context* parent);
+    QWidget* parent_widget(ui::Context* owner) const;
+
+    struct Open {
+        ui::Context* ctx;
+        QPointer<QWidget> top;
+        FormWidget* client;
+    };
+    std::vector<Open> m_open; // innermost last
+};
+
+} // namespace kestrel::platform

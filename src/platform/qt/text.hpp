@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+#include <string>
+#include <string_view>
+
+namespace kestrel::platform {
+
+// Texts of the program are Windows-1252 bytes; paths chosen in dialogs are the system's
+// bytes (UTF-8). A text that is valid UTF-8 is shown as such, anything else as Windows-1252,
+// so both a path and a record text from an old log read right on screen.
+QString to_qt(std::string_view text);
+// What the operator typed, as Windows-1252 (characters it cannot hold become '?').
+std::string from_qt(const QString& text);
+// A path as the system's bytes.
+std::string path_from_qt(const QString& path);
+
+} // namespace kestrel::platform

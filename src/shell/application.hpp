@@ -1,0 +1,16 @@
+#pragma once
+
+#include "logstore/band_names.hpp"
+#include "logstore/log_store.hpp"
+#include "shell/shell_state.hpp"
+
+namespace kestrel::shell {
+
+// The program's state, owned by main() and handed to every window by reference.
+struct Application {
+    logstore::LogStore log;
+    logstore::BandNameTable band_names;
+    ShellState shell;
+};
+
+} // namespace kestrel::shell

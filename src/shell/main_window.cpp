@@ -1,0 +1,122 @@
+#include "shell/main_window.hpp"
+
+#include "shell/application.hpp"
+#include "shell/log_files.hpp"
+#include "ui/context.hpp"
+
+#include <cmath>
+
+namespace kestrel::shell {
+
+namespace {
+
+constexpr ui::Colour k_window_colour{0, 255, 255};
+constexpr ui::Colour k_panel_colour{0, 0, 255};
+
+std::vector<ui::MenuItem> menu_bar(const std::string& size_toggle_text) {
+    using M = ui::MenuItem;
+    using W = MainWindow;
+    return {
+        M{"&Files", 0, {M{"&Open", W::k_open, {}}, M{"&New", W::k_new, {}}, M{"E&xit", W::k_exit, {}}}},
+        M{"&Logging",
+          0,
+          {M{"&On Line", W::k_online, {}}, M{"O&ff Line", W::k_offline, {}}, M{"&Browse", W::k_browse, {}},
+           M{"L&ist", W::k_list, {}}}},
+        M{"&Printing",
+          0,
+          {M{"&Print Log", W::k_print_log, {}}, M{"P&rint QSL", W::k_print_qsl, {}}, M{"&QSL List", W::k_qsl_list, {}}}},
+        M{"&DXCC",
+          0,
+          {M{"&Check Log", W::k_check_log, {}}, M{"&Status", W::k_status, {}}, M{"C&ountry", W::k_country, {}},
+           M{"&Manual Set", W::k_manual_set, {}}, M{"Stats", W::k_stats, {}}}},
+        M{"&Set Up",
+          0,
+          {M{"&Rig Data", W::k_rig_data, {}}, M{"&Databases", W::k_databases, {}},
+           M{"&CW Keying", W::k_cw_keying, {}}, M{"&Location", W::k_location, {}},
+           M{"&Back Up Drive", W::k_backup_drive, {}}, M{size_toggle_text, W::k_size_toggle, {}}}},
+        M{"&Tools",
+          0,
+          {M{"&Merge", W::k_merge, {}}, M{"&Extract", W::k_extract, {}}, M{"&Export", W::k_export, {}},
+           M{"Import", 0, {M{"&ADIF", W::k_import_adif, {}}, M{"&Cabrillo", W::k_import_cabrillo, {}}}}}},
+        M{"&Help", 0, {M{"&About", W::k_about, {}}}},
+    };
+}
+
+int scaled(double value, double scale) { return static_cast<int>(std::lround(value * scale)); }
+
+} // namespace
+
+ui::Form MainWindow::build() const {
+    const double s = m_app.shell.scale_factor;
+    ui::Form form;
+    form.main_window = true;
+    form.units = ui::Units::pixels;
+    form.caption = main_caption(m_app.log.path());
+    form.frame = {0, 0, scaled(630, s), scaled(415, s)};
+    form.at_default_position = true;
+    form.frame_style = ui::caption_bar | ui::system_menu | ui::sizing_border | ui::minimize_box | ui::maximize_box;
+    form.background = k_window_colour;
+    form.menu = menu_bar(m_app.shell.size_toggle_text);
+
+    ui::Control panel = ui::label(k_panel, "", {scaled(110, s), scaled(53, s), scaled(400, s), 70}, ui::static_edge);
+    panel.background = k_panel_colour;
+    form.add(panel);
+    static const char* const texts[] = {"O&n Line", "&Off Line", "&Browse", "Print LO&G", "Print &QSL", "E&xit"};
+    for (int k = 0; k < 6; ++k)
+        form.add(ui::button(k_online + k, texts[k], {scaled(125 + 64 * k, s), scaled(60, s), scaled(55, s), 45}));
+    form.add(ui::picture(k_kest6, "KEST6", {scaled(180, s), scaled(220, s), 242, 45}));
+    form.add(ui::picture(k_g9qqq, "G9QQQ", {scaled(350, s), scaled(300, s), 180, 40}));
+    return form;
+}
+
+void MainWindow::on_command(ui::Context& ctx, int id, ui::Notify notify) {
+    if (notify != ui::Notify::clicked) return;
+    switch (id) {
+    case k_open:
+        open_other_log(ctx.host(), ctx, m_app.log);
+        refresh_caption(ctx);
+        break;
+    case k_new:
+        start_new_log(ctx.host(), ctx, m_app.log);
+        refresh_caption(ctx);
+        break;
+    case k_exit:
+    case k_exit_button: ctx.close(0); break;
+    case k_size_toggle: toggle_size(ctx); break;
+    case k_about:
+        ctx.message(about_text(), std::string(k_title) + " for Linux", ui::Icon::none);
+        break;
+    default:
+        // The other commands open windows that are not part of this program yet.
+        break;
+    }
+}
+
+void MainWindow::on_close_box(ui::Context& ctx) { ctx.close(0); }
+
+void MainWindow::toggle_size(ui::Context& ctx) {
+    ShellState& shell = m_app.shell;
+    if (shell.scale_factor == 1.0) {
+        shell.size_toggle_text = std::string(k_minimize_text);
+        shell.scale_factor = shell.screen_scale;
+    } else {
+        shell.size_toggle_text = std::string(k_maximize_text);
+        shell.scale_factor = 1.0;
+    }
+    shell.rebuild = true;
+    ctx.close(0);
+}
+
+void MainWindow::refresh_caption(ui::Context& ctx) { ctx.set_caption(main_caption(m_app.log.path())); }
+
+std::string about_text() {
+    return "Kestrel station logbook, by its founding engineers\r\n\n"
+           "Last updated 7 December 2026\r\n\n"
+           "Notes and source: README.md beside the program\r\n\n"
+           "Portions of this software courtesy:\r\n"
+           "QRZ callbook CD-ROM (c) 2003\r\n"
+           "Buckmaster\r\n"
+           "Radio Amateur Callbook";
+}
+
+} // namespace kestrel::shell

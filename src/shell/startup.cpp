@@ -1,0 +1,61 @@
+#include "shell/startup.hpp"
+
+#include "logstore/curlog.hpp"
+#include "shell/application.hpp"
+#include "shell/backup.hpp"
+#include "shell/log_files.hpp"
+#include "shell/main_window.hpp"
+
+#include <filesystem>
+
+namespace kestrel::shell {
+
+namespace {
+
+void notice(ui::Host& host, std::string text, std::string title, ui::Icon icon) {
+    host.message_box(nullptr, ui::Message{std::move(text), std::move(title), icon, ui::Buttons::ok});
+}
+
+} // namespace
+
+void start_up(Application& app, ui::Host& host) {
+    ShellState& shell = app.shell;
+    fill_display_texts(shell);
+    shell.screen_scale = host.screen_height() / 480.0;
+    shell.scale_factor = shell.screen_scale;
+
+    std::error_code ec;
+    if (!std::filesystem::exists("COUNTRY.LST", ec))
+        notice(host, "File COUNTRY.LST missing", std::string(k_program_name), ui::Icon::exclamation);
+
+    shell.program_directory = std::filesystem::current_path(ec).string() + "/";
+    const std::string log_path = logstore::read_current_log_path(shell.program_directory);
+    open_log_checked(host, nullptr, app.log, log_path);
+    app.log.set_index_loaded(false);
+
+    app.band_names = logstore::load_band_names();
+}
+
+void shut_down(Application& app, ui::Host& host) {
+    const std::string log_path = app.log.path();
+    app.log.close_log();
+    if (!logstore::write_current_log_path(app.shell.program_directory, log_path))
+        notice(host, "CURLOG.DTA could not be written: the next start opens MYLOG.LOG or the log named there before.",
+               std::string(k_program_name), ui::Icon::stop);
+    if (!app.shell.backup_directory.empty() && !log_path.empty()) {
+        if (!copy_log(log_path, backup_destination(app.shell.backup_directory, log_path)))
+            notice(host, "Log not backed up", "KestLog", ui::Icon::exclamation);
+    }
+}
+
+void run_program(Application& app, ui::Host& host) {
+    start_up(app, host);
+    do {
+        app.shell.rebuild = false;
+        MainWindow window(app);
+        host.run_modal(window, nullptr);
+    } while (app.shell.rebuild);
+    shut_down(app, host);
+}
+
+} // namespace kestrel::shell

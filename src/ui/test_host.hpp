@@ -1,0 +1,144 @@
+#pragma once
+
+#include "ui/canvas.hpp"
+#include "ui/context.hpp"
+#include "ui/host.hpp"
+#include "ui/window.hpp"
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kestrel::ui {
+
+class TestHost;
+
+// A canvas that remembers what was painted, for tests of owner-drawn lists.
+class RecordingCanvas final : public Canvas {
+public:
+    enum class OpKind { fill, text, line };
+    struct Op {
+        OpKind kind;
+        Rect area; // a line's start, and its extent as width and height
+        std::string words;
+        Colour colour;
+    };
+    void fill(Rect area, Colour colour) override { ops.push_back({OpKind::fill, area, {}, colour}); }
+    void text(Rect area, std::string_view text, Colour colour, Align) override {
+        ops.push_back({OpKind::text, area, std::string(text), colour});
+    }
+    void line(Point from, Point to, Colour colour) override {
+        ops.push_back({OpKind::line, {from.x, from.y, to.x - from.x, to.y - from.y}, {}, colour});
+    }
+    int char_width() const override { return 6; }
+    int line_height() const override { return 13; }
+    std::string all_text() const;
+    std::vector<Op> ops;
+};
+
+// One window run by the test host: the operator's keys and clicks by control number,
+// and what the window shows.
+class TestRun {
+public:
+    TestRun(TestHost& host, Context& ctx) : m_host(&host), m_ctx(&ctx) {}
+
+    TestRun& type(std::string_view text);               // into the focused control
+    TestRun& type_into(int id, std::string_view text);  // focus, then type
+    TestRun& replace(int id, std::string_view text);    // focus, select all, type
+    TestRun& key(Key key, unsigned modifiers = no_modifier);
+    TestRun& click(int id);                             // a button, check box or option
+    TestRun& command(int id);                           // a menu item
+    TestRun& focus(int id);
+    TestRun& select(int id, int index);                 // the operator picks one line
+    TestRun& select_many(int id, std::vector<int> indexes);
+    TestRun& double_click(int id, int index);
+    TestRun& close_box();
+    TestRun& mouse_up(Point where);
+
+    std::string text(int id) const { return m_ctx->text(id); }
+    bool checked(int id) const { return m_ctx->checked(id); }
+    bool enabled(int id) const { return m_ctx->enabled(id); }
+    bool visible(int id) const { return m_ctx->visible(id); }
+    bool exists(int id) const { return m_ctx->exists(id); }
+    int focused() const { return m_ctx->focused(); }
+    std::string caption() const { return m_ctx->caption(); }
+    std::vector<std::string> items(int id) const { return m_ctx->control(id).items; }
+    bool is_open() const { return !m_ctx->is_closed(); }
+    int result() const { return m_ctx->result(); }
+    RecordingCanvas draw(int id, int index, bool selected = false);
+    Context& context() { return *m_ctx; }
+
+private:
+    TestRun& settle();
+    TestHost* m_host;
+    Context* m_ctx;
+};
+
+// Runs windows with no display. Message boxes, input boxes, file dialogs and nested
+// windows are answered from scripts queued by the test; everything shown is recorded.
+class TestHost final : public Host {
+public:
+    explicit TestHost(int screen_height = 480);
+    ~TestHost() override;
+
+    template <class W>
+    TestRun open(W&& window) {
+        m_owned.push_back(std::make_unique<std::decay_t<W>>(std::forward<W>(window)));
+        return open_window(*m_owned.back());
+    }
+    TestRun open_window(Window& window);
+
+    // Scripts, used in order.
+    void answer(Answer answer) { m_answers.push_back(answer); }
+    void answer_file(std::optional<std::string> path) { m_files.push_back(std::move(path)); }
+    void answer_input(std::optional<std::string> text) { m_inputs.push_back(std::move(text)); }
+    void on_modal(std::function<void(TestRun&)> script) { m_scripts.push_back(std::move(script)); }
+
+    // What was shown.
+    const std::vector<Message>& messages() const { return m_messages; }
+    std::vector<std::string> message_texts() const;
+    const std::vector<FileRequest>& file_requests() const { return m_file_requests; }
+    const std::vector<InputRequest>& input_requests() const { return m_input_requests; }
+    const std::vector<std::string>& modal_captions() const { return m_modal_captions; }
+    int beeps() const { return m_beeps; }
+    // Things a test did not plan for: a question with no answer queued, a window left open.
+    const std::vector<std::string>& surprises() const { return m_surprises; }
+
+    // Time: timers of every open window fire as the clock passes them.
+    void set_now(Clock::time_point t) { m_now = t; }
+    void advance(std::chrono::milliseconds by);
+    void set_screen_height(int pixels) { m_screen_height = pixels; }
+
+    int run_modal(Window& window, Context* parent) override;
+    Answer message_box(Context* owner, const Message& message) override;
+    std::optional<std::string> input_box(Context* owner, const InputRequest& request) override;
+    std::optional<std::string> open_file(Context* owner, const FileRequest& request) override;
+    void beep() override { ++m_beeps; }
+    void wait_cursor(bool) override {}
+    int screen_height() const override { return m_screen_height; }
+    Clock::time_point now() const override { return m_now; }
+
+private:
+    struct Running;
+    Running& start(Window& window, Context* parent);
+
+    int m_screen_height;
+    Clock::time_point m_now{};
+    std::vector<std::unique_ptr<Window>> m_owned;
+    std::vector<std::unique_ptr<Running>> m_running;
+    std::deque<Answer> m_answers;
+    std::deque<std::optional<std::string>> m_files;
+    std::deque<std::optional<std::string>> m_inputs;
+    std::deque<std::function<void(TestRun&)>> m_scripts;
+    std::vector<Message> m_messages;
+    std::vector<FileRequest> m_file_requests;
+    std::vector<InputRequest> m_input_requests;
+    std::vector<std::string> m_modal_captions;
+    std::vector<std::string> m_surprises;
+    int m_beeps = 0;
+};
+
+} // namespace kestrel::ui

@@ -1,0 +1,129 @@
+// The Qt host on Qt's offscreen platform: widgets where the form puts them, keys to the
+// accelerators first, the operator's typing back into the form.
+
+#include "platform/qt/fonts.hpp"
+#include "platform/qt/qt_host.hpp"
+#include "platform/qt/text.hpp"
+#include "ui/context.hpp"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+
+namespace kestrel::platform {
+namespace {
+
+QApplication& app() {
+    static int argc = 1;
+    static char name[] = "qt_host_test";
+    static char* argv[] = {name, nullptr};
+    static QApplication* instance = new QApplication(argc, argv);
+    return *instance;
+}
+
+class Sample final : public ui::Window {
+public:
+    enum { k_call = 10, k_save = 20, k_name = 30, k_bar = 40, k_f12 = 124 };
+    ui::Form build() const override {
+        ui::Form f;
+        f.caption = "Sample";
+        f.frame = {10, 10, 200, 100};
+        f.font = ui::Font{"Courier", 8};
+        f.add(ui::edit(k_call, {70, 18, 52, 12}, ui::upper_case));
+        f.add(ui::button(k_save, "&Save", {125, 80, 35, 14}));
+        f.add(ui::label(k_name, "Call Sign", {5, 20, 60, 8}, ui::right_aligned));
+        f.add(ui::progress(k_bar, {5, 60, 100, 10}));
+        f.accelerators = {{{ui::Key::f12}, k_f12}};
+        return f;
+    }
+    void on_init(ui::Context& ctx) override {
+        ctx.set_progress_range(k_bar, 0, 10);
+        if (script) QTimer::singleShot(0, [this, &ctx] { script(ctx); });
+    }
+    void on_command(ui::Context& ctx, int id, ui::Notify notify) override {
+        if (id == k_f12) saves.push_back(ctx.text(k_call));
+        if (id == k_save && notify == ui::Notify::clicked) ctx.close(5);
+    }
+    std::function<void(ui::Context&)> script;
+    std::vector<std::string> saves;
+};
+
+void press(QWidget* target, int key, const QString& text = {}) {
+    QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(target, &down);
+    QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QApplication::sendEvent(target, &up);
+}
+
+TEST(QtHost, ControlsStandWhereTheirDialogUnitsSay) {
+    app();
+    QtHost host;
+    Sample sample;
+    QRect edit_geometry, label_geometry;
+    DialogUnits units;
+    sample.script = [&](ui::Context& ctx) {
+        QWidget* top = host.widget_of(&ctx);
+        ASSERT_NE(top, nullptr);
+        units = dialog_units_of(font_of(ui::Font{"Courier", 8}));
+        edit_geometry = top->findChild<QLineEdit*>()->geometry();
+        label_geometry = top->findChild<QLabel*>()->geometry();
+        EXPECT_EQ(top->windowTitle(), QStringLiteral("Sample"));
+        ctx.close(0);
+    };
+    host.run_modal(sample, nullptr);
+    EXPECT_GT(units.x, 0.5);
+    EXPECT_EQ(edit_geometry.x(), std::lround(70 * units.x));
+    EXPECT_EQ(edit_geometry.y(), std::lround(18 * units.y));
+    EXPECT_EQ(edit_geometry.width(), std::lround(52 * units.x));
+    EXPECT_EQ(label_geometry.height(), std::lround(8 * units.y));
+}
+
+TEST(QtHost, AcceleratorsWinOverTheFocusedBoxAndTypingReachesTheForm) {
+    app();
+    QtHost host;
+    Sample sample;
+    sample.script = [&](ui::Context& ctx) {
+        auto* edit = host.widget_of(&ctx)->findChild<QLineEdit*>();
+        press(edit, Qt::Key_G, QStringLiteral("g"));
+        press(edit, Qt::Key_4, QStringLiteral("4"));
+        press(edit, Qt::Key_Home);
+        press(edit, Qt::Key_F12);
+        EXPECT_EQ(edit->text(), QStringLiteral("G4")) << "upper case as typed";
+        ctx.set_text(Sample::k_call, "M0XYZ");
+        EXPECT_EQ(edit->text(), QStringLiteral("M0XYZ"));
+        ctx.step_progress(Sample::k_bar);
+        EXPECT_EQ(host.widget_of(&ctx)->findChild<QProgressBar*>()->value(), 1);
+        host.widget_of(&ctx)->findChild<QPushButton*>()->click();
+    };
+    EXPECT_EQ(host.run_modal(sample, nullptr), 5);
+    EXPECT_EQ(sample.saves, std::vector<std::string>{"G4"});
+}
+
+TEST(QtHost, EscapeGoesToTheWindow) {
+    app();
+    QtHost host;
+    Sample sample;
+    sample.script = [&](ui::Context& ctx) {
+        press(host.widget_of(&ctx)->findChild<QLineEdit*>(), Qt::Key_Escape);
+    };
+    EXPECT_EQ(host.run_modal(sample, nullptr), ui::k_cancel);
+}
+
+TEST(QtText, RecordTextsAndPathsBothReadRight) {
+    EXPECT_EQ(to_qt("Caf\xE9"), QString::fromUtf8("Caf\xC3\xA9"));          // Windows-1252
+    EXPECT_EQ(to_qt("/home/j\xC3\xBCrgen"), QString::fromUtf8("/home/j\xC3\xBCrgen")); // UTF-8 path
+    EXPECT_EQ(from_qt(QString::fromUtf8("\xE2\x82\xAC 5")), "\x80 5");
+    EXPECT_EQ(to_qt("\xC3"), QString::fromUtf8("\xC3\x83")) << "a cut UTF-8 sequence is Windows-1252";
+}
+
+} // namespace
+} // namespace kestrel::platform

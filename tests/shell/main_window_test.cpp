@@ -1,0 +1,167 @@
+#include "shell/main_window.hpp"
+
+#include "shell/startup.hpp"
+#include "shell_fixture.hpp"
+#include "ui/context.hpp"
+
+#include <filesystem>
+
+namespace kestrel::shell::testing {
+namespace {
+
+using ui::TestRun;
+
+class MainWindowTest : public ShellTest {
+protected:
+    MainWindowTest() {
+        write("COUNTRY.LST", "");
+        start_up(m_app, m_host);
+    }
+    TestRun open() { return m_host.open(MainWindow{m_app}); }
+    std::string caption_for(const std::string& path) { return "Kestrel v6.44" + std::string(60, ' ') + path; }
+};
+
+TEST_F(MainWindowTest, LaysOutThePanelButtonsAndLogosByTheScaleFactor) {
+    m_app.shell.scale_factor = 2.0;
+    auto run = open();
+    const ui::Form& form = run.context().form();
+    EXPECT_EQ(form.frame.w, 1260);
+    EXPECT_EQ(form.frame.h, 830);
+    EXPECT_EQ(form.background, (ui::Colour{0, 255, 255}));
+    const ui::Control& panel = run.context().control(MainWindow::k_panel);
+    EXPECT_EQ(panel.rect, (ui::Rect{220, 106, 800, 70})) << "the panel's height is not scaled";
+    EXPECT_EQ(panel.background, (ui::Colour{0, 0, 255}));
+    const char* texts[] = {"O&n Line", "&Off Line", "&Browse", "Print LO&G", "Print &QSL", "E&xit"};
+    for (int k = 0; k < 6; ++k) {
+        const ui::Control& b = run.context().control(201 + k);
+        EXPECT_EQ(b.text, texts[k]);
+        EXPECT_EQ(b.rect, (ui::Rect{250 + 128 * k, 120, 110, 45}));
+    }
+    EXPECT_EQ(run.context().control(MainWindow::k_kest6).text, "KEST6");
+    EXPECT_EQ(run.context().control(MainWindow::k_g9qqq).rect.x, 700);
+}
+
+TEST_F(MainWindowTest, TheMenuBarHoldsEveryCommandInOrder) {
+    auto run = open();
+    const auto& menu = run.context().form().menu;
+    std::vector<std::string> bar;
+    std::vector<int> ids;
+    for (const ui::MenuItem& top : menu) {
+        bar.push_back(top.text);
+        for (const ui::MenuItem& item : top.items) {
+            if (item.items.empty()) ids.push_back(item.id);
+            for (const ui::MenuItem& sub : item.items) ids.push_back(sub.id);
+        }
+    }
+    EXPECT_EQ(bar, (std::vector<std::string>{"&Files", "&Logging", "&Printing", "&DXCC", "&Set Up", "&Tools", "&Help"}));
+    EXPECT_EQ(ids, (std::vector<int>{100, 101, 2, 201, 202, 203, 207, 300, 301, 302, 400, 401, 402, 403, 404, 500,
+                                     501, 502, 504, 505, 503, 600, 601, 603, 800, 801, 700}));
+    EXPECT_EQ(menu[5].items[3].text, "Import");
+    EXPECT_EQ(menu[4].items[5].text, "&Minimize");
+}
+
+TEST_F(MainWindowTest, OpenBuildsTheIndexBehindLoadLogAndRenamesTheWindow) {
+    write("CONTEST.LOG", log_of(2500));
+    auto run = open();
+    m_host.answer_file(file("CONTEST.LOG"));
+    run.command(MainWindow::k_open);
+    EXPECT_EQ(run.caption(), caption_for(file("CONTEST.LOG")));
+    EXPECT_EQ(m_app.log.record_count(), 2500);
+    EXPECT_TRUE(m_app.log.index_loaded());
+    EXPECT_EQ(m_host.modal_captions(), std::vector<std::string>{"Load Log"});
+    ASSERT_EQ(m_host.file_requests().size(), 1u);
+    const ui::FileRequest& r = m_host.file_requests()[0];
+    EXPECT_EQ(r.title, "Open a Log file");
+    EXPECT_EQ(r.filter_name, "Log Files (*.LOG)");
+    EXPECT_EQ(r.patterns, "*.LOG");
+    EXPECT_EQ(r.default_extension, "LOG");
+    EXPECT_TRUE(r.must_exist);
+}
+
+TEST_F(MainWindowTest, ACancelledOpenReopensTheLogInUse) {
+    write("MYLOG.LOG", log_of(4));
+    auto run = open();
+    m_host.answer_file(std::nullopt);
+    run.command(MainWindow::k_open);
+    EXPECT_EQ(run.caption(), caption_for("MYLOG.LOG"));
+    EXPECT_TRUE(m_app.log.is_open());
+    EXPECT_EQ(m_app.log.record_count(), 4);
+    EXPECT_TRUE(m_app.log.index_loaded()) << "the index is built again for the reopened log";
+}
+
+TEST_F(MainWindowTest, NewOnAFileWithRecordsAsksAndNoKeepsEverything) {
+    write("OLD.LOG", log_of(7));
+    auto run = open();
+    m_host.answer_file(file("OLD.LOG"));
+    m_host.answer(ui::Answer::no);
+    run.command(MainWindow::k_new);
+    ASSERT_EQ(m_host.messages().size(), 1u);
+    EXPECT_NE(m_host.messages()[0].text.find("already holds 7 records"), std::string::npos);
+    EXPECT_EQ(read("OLD.LOG"), log_of(7));
+    EXPECT_EQ(run.caption(), caption_for("MYLOG.LOG"));
+    EXPECT_TRUE(m_app.log.is_open());
+
+    m_host.answer_file(file("OLD.LOG"));
+    m_host.answer(ui::Answer::yes);
+    run.command(MainWindow::k_new);
+    EXPECT_EQ(read("OLD.LOG"), "");
+    EXPECT_EQ(m_app.log.record_count(), 0);
+    EXPECT_TRUE(m_app.log.index_loaded());
+    EXPECT_EQ(run.caption(), caption_for(file("OLD.LOG")));
+}
+
+TEST_F(MainWindowTest, NewMakesAnEmptyLogAndACancelKeepsTheOldOne) {
+    write("MYLOG.LOG", log_of(3));
+    auto run = open();
+    m_host.answer_file(std::nullopt);
+    run.command(MainWindow::k_new);
+    EXPECT_EQ(run.caption(), caption_for("MYLOG.LOG"));
+    EXPECT_EQ(m_app.log.record_count(), 3);
+
+    m_host.answer_file(file("FRESH.LOG"));
+    run.command(MainWindow::k_new);
+    EXPECT_TRUE(std::filesystem::exists(file("FRESH.LOG")));
+    EXPECT_EQ(m_app.log.record_count(), 0);
+    EXPECT_TRUE(m_host.messages().empty());
+    EXPECT_FALSE(m_host.file_requests()[1].must_exist);
+}
+
+TEST_F(MainWindowTest, ALogNameWithACommaIsRefused) {
+    std::filesystem::create_directory(file("a,b"));
+    write("a,b/X.LOG", log_of(1));
+    auto run = open();
+    m_host.answer_file(file("a,b/X.LOG"));
+    run.command(MainWindow::k_open);
+    ASSERT_EQ(m_host.messages().size(), 1u);
+    EXPECT_NE(m_host.messages()[0].text.find("comma"), std::string::npos);
+    EXPECT_EQ(run.caption(), caption_for("MYLOG.LOG"));
+}
+
+TEST_F(MainWindowTest, AboutShowsOurLinesThenTheCredits) {
+    auto run = open();
+    run.command(MainWindow::k_about);
+    ASSERT_EQ(m_host.messages().size(), 1u);
+    const ui::Message& m = m_host.messages()[0];
+    EXPECT_EQ(m.title, "Kestrel v6.44 for Linux");
+    EXPECT_EQ(m.icon, ui::Icon::none);
+    const std::string credits = "Portions of this software courtesy:\r\n";
+    const auto at = m.text.find(credits);
+    ASSERT_NE(at, std::string::npos);
+    const std::string own = m.text.substr(0, at);
+    int lines = 0;
+    for (std::size_t p = own.find("\r\n\n"); p != std::string::npos; p = own.find("\r\n\n", p + 1)) ++lines;
+    EXPECT_EQ(lines, 3);
+    EXPECT_EQ(m.text.substr(at + credits.size()).find("Buckmaster"), m.text.substr(at + credits.size()).find("\r\n") + 2);
+    EXPECT_TRUE(m.text.ends_with("Radio Amateur Callbook"));
+}
+
+TEST_F(MainWindowTest, EscapeLeavesTheProgramRunningButExitAndTheButtonEndIt) {
+    auto run = open();
+    run.key(ui::Key::escape);
+    EXPECT_TRUE(run.is_open());
+    run.click(MainWindow::k_exit_button);
+    EXPECT_FALSE(run.is_open());
+}
+
+} // namespace
+} // namespace kestrel::shell::testing
