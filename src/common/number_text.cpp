@@ -8,10 +8,13 @@ namespace kestrel {
 
 namespace {
 
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
+bool is_digit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 std::size_t skip_digits(std::string_view text, std::size_t at) {
-    while (at < text.size() && is_digit(text[at])) ++at;
+    while (at < text.size() && is_digit(text[at]))
+        ++at;
     return at;
 }
 
@@ -45,7 +48,8 @@ std::int64_t round_half_even(double value) {
 
 double leading_number(std::string_view text) {
     std::size_t start = 0;
-    while (start < text.size() && (text[start] == ' ' || text[start] == '\t')) ++start;
+    while (start < text.size() && (text[start] == ' ' || text[start] == '\t'))
+        ++start;
 
     std::size_t at = start;
     bool negative = false;

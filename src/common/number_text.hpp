@@ -10,8 +10,7 @@ namespace kestrel {
 
 // A number written as text carries one leading blank when it is not negative, so that columns
 // of signed and unsigned figures line up: number_text(12) is " 12", number_text(-3) is "-3".
-template <std::integral T>
-[[nodiscard]] std::string number_text(T value) {
+template <std::integral T> [[nodiscard]] std::string number_text(T value) {
     char digits[24];
     const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
     std::string out = value < 0 ? std::string{} : std::string(" ");

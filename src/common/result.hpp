@@ -7,9 +7,8 @@ namespace kestrel {
 
 // A value or the reason there is none. Expected failures travel as values; the caller decides
 // what the operator is told.
-template <class T, class E>
-class [[nodiscard]] Result {
-public:
+template <class T, class E> class [[nodiscard]] Result {
+  public:
     Result(T value) : m_state(std::in_place_index<0>, std::move(value)) {}
     Result(E error) : m_state(std::in_place_index<1>, error) {}
 
@@ -28,7 +27,7 @@ public:
     // Only valid when !ok().
     E error() const { return std::get<1>(m_state); }
 
-private:
+  private:
     std::variant<T, E> m_state;
 };
 

@@ -9,8 +9,12 @@ namespace kestrel {
 
 namespace {
 
-bool is_line_end(char c) { return c == '\r' || c == '\n'; }
-bool is_blank(char c) { return c == ' ' || c == '\t'; }
+bool is_line_end(char c) {
+    return c == '\r' || c == '\n';
+}
+bool is_blank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 } // namespace
 
@@ -23,7 +27,8 @@ void TextItemReader::skip_line_end() {
 
 std::optional<std::string> TextItemReader::next_text() {
     if (at_end()) return std::nullopt;
-    while (m_at < m_bytes.size() && is_blank(m_bytes[m_at])) ++m_at;
+    while (m_at < m_bytes.size() && is_blank(m_bytes[m_at]))
+        ++m_at;
 
     std::string item;
     if (m_at < m_bytes.size() && m_bytes[m_at] == '"') {
@@ -32,12 +37,14 @@ std::optional<std::string> TextItemReader::next_text() {
             item += m_bytes[m_at++];
         }
         if (m_at < m_bytes.size() && m_bytes[m_at] == '"') ++m_at;
-        while (m_at < m_bytes.size() && m_bytes[m_at] != ',' && !is_line_end(m_bytes[m_at])) ++m_at;
+        while (m_at < m_bytes.size() && m_bytes[m_at] != ',' && !is_line_end(m_bytes[m_at]))
+            ++m_at;
     } else {
         while (m_at < m_bytes.size() && m_bytes[m_at] != ',' && !is_line_end(m_bytes[m_at])) {
             item += m_bytes[m_at++];
         }
-        while (!item.empty() && is_blank(item.back())) item.pop_back();
+        while (!item.empty() && is_blank(item.back()))
+            item.pop_back();
     }
 
     if (m_at < m_bytes.size()) {

@@ -18,7 +18,7 @@ namespace kestrel {
 // - a numeric item is the number its text starts with, 0 when it starts with none.
 // Reading past the last item gives nothing (or 0) and leaves the reader at its end.
 class TextItemReader {
-public:
+  public:
     explicit TextItemReader(std::string bytes);
 
     // The next item as text; std::nullopt once every item has been read.
@@ -30,7 +30,7 @@ public:
 
     bool at_end() const { return m_at >= m_bytes.size(); }
 
-private:
+  private:
     void skip_line_end();
 
     std::string m_bytes;

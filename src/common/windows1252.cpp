@@ -73,7 +73,8 @@ std::size_t decode_one(std::string_view text, std::size_t at, char32_t& cp) {
 std::string utf8_from_windows1252(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());
-    for (char c : bytes) append_utf8(out, code_point_of(static_cast<unsigned char>(c)));
+    for (char c : bytes)
+        append_utf8(out, code_point_of(static_cast<unsigned char>(c)));
     return out;
 }
 

@@ -11,7 +11,8 @@ namespace {
 std::vector<std::string> all_items(const std::string& bytes) {
     TextItemReader reader(bytes);
     std::vector<std::string> items;
-    while (auto item = reader.next_text()) items.push_back(*item);
+    while (auto item = reader.next_text())
+        items.push_back(*item);
     return items;
 }
 
@@ -35,7 +36,8 @@ TEST(TextItems, SplitsAtCommasAndEveryKindOfLineEnd) {
         {"", {}},
         {"\r\n", {""}},
     };
-    for (const auto& c : cases) EXPECT_EQ(all_items(c.bytes), c.items) << c.bytes;
+    for (const auto& c : cases)
+        EXPECT_EQ(all_items(c.bytes), c.items) << c.bytes;
 }
 
 TEST(TextItems, NumbersAreTheLeadingNumberOfTheirItem) {
@@ -80,10 +82,12 @@ TEST(TextItems, HostileBytesNeverBreakTheReader) {
     std::string bytes;
     for (int n = 0; n < 8 * 8 * 8 * 8 * 8; ++n) {
         bytes.clear();
-        for (int k = n, i = 0; i < 5; ++i, k /= 8) bytes += alphabet[static_cast<std::size_t>(k % 8)];
+        for (int k = n, i = 0; i < 5; ++i, k /= 8)
+            bytes += alphabet[static_cast<std::size_t>(k % 8)];
         TextItemReader reader(bytes);
         int items = 0;
-        while (reader.next_text()) ASSERT_LE(++items, 6) << bytes;
+        while (reader.next_text())
+            ASSERT_LE(++items, 6) << bytes;
         EXPECT_TRUE(reader.at_end());
     }
 }

@@ -12,12 +12,9 @@ TEST(Windows1252, ConvertsToAndFromUtf8) {
         std::string cp1252;
         std::string utf8;
     } cases[] = {
-        {"G4ABC", "G4ABC"},
-        {"\xe9t\xe9", "\u00e9t\u00e9"},
-        {"\x80 5", "\u20ac 5"},
-        {"\x93quoted\x94", "\u201cquoted\u201d"},
-        {"\xb0", "\u00b0"},
-        {"\x9f\xff", "\u0178\u00ff"},
+        {"G4ABC", "G4ABC"},     {"\xe9t\xe9", "\u00e9t\u00e9"},
+        {"\x80 5", "\u20ac 5"}, {"\x93quoted\x94", "\u201cquoted\u201d"},
+        {"\xb0", "\u00b0"},     {"\x9f\xff", "\u0178\u00ff"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(utf8_from_windows1252(c.cp1252), c.utf8);
@@ -27,7 +24,8 @@ TEST(Windows1252, ConvertsToAndFromUtf8) {
 
 TEST(Windows1252, EveryByteSurvivesARoundTrip) {
     std::string all;
-    for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+    for (int b = 0; b < 256; ++b)
+        all += static_cast<char>(b);
     EXPECT_EQ(windows1252_from_utf8(utf8_from_windows1252(all)), all);
 }
 
@@ -41,15 +39,16 @@ TEST(Windows1252, InvalidUtf8CostsOnlyTheBadBytes) {
         std::string utf8;
         std::string cp1252;
     } cases[] = {
-        {"a\xff" "b", "a?b"},             // never valid
-        {"a\xc3", "a?"},                   // cut short at the end
-        {"\xc3(x", "?(x"},                 // lead byte without its continuation
-        {"\xc0\xaf", "??"},                // overlong '/'
-        {"\xed\xa0\x80z", "???z"},         // surrogate
-        {"\xf4\x90\x80\x80.", "????."},    // beyond U+10FFFF
-        {"\x80\x80\u00e9", "??\xe9"},      // stray continuation bytes
+        {"a\xff!", "a?!"},              // never valid
+        {"a\xc3", "a?"},                // cut short at the end
+        {"\xc3(x", "?(x"},              // lead byte without its continuation
+        {"\xc0\xaf", "??"},             // overlong '/'
+        {"\xed\xa0\x80z", "???z"},      // surrogate
+        {"\xf4\x90\x80\x80.", "????."}, // beyond U+10FFFF
+        {"\x80\x80\u00e9", "??\xe9"},   // stray continuation bytes
     };
-    for (const auto& c : cases) EXPECT_EQ(windows1252_from_utf8(c.utf8), c.cp1252);
+    for (const auto& c : cases)
+        EXPECT_EQ(windows1252_from_utf8(c.utf8), c.cp1252);
 }
 
 } // namespace
