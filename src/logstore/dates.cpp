@@ -1,0 +1,126 @@
+#include "logstore/dates.hpp"
+
+#include "common/number_text.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kestrel::logstore {
+
+namespace {
+
+// Characters `first` (1-based) for `count`, as much of them as the text has.
+std::string_view characters(std::string_view text, std::size_t first, std::size_t count) {
+    if (first > text.size()) return {};
+    return text.substr(first - 1, count);
+}
+
+std::string_view last_characters(std::string_view text, std::size_t count) {
+    return text.size() <= count ? text : text.substr(text.size() - count);
+}
+
+// The value of a text is the number it starts with; integer fields take it rounded.
+long long value_of(std::string_view text) {
+    const double value = leading_number(text);
+    return round_half_even(std::clamp(value, -1e9, 1e9));
+}
+
+long long day_number_value(std::string_view date_text) {
+    const long long dd = value_of(characters(date_text, 1, 2));
+    const long long mm = value_of(characters(date_text, 4, 2));
+    long long yy = value_of(last_characters(date_text, 2));
+    if (yy < 30) yy += 100;
+    return 500 * yy + 35 * mm + dd - 32000;
+}
+
+std::string two_digits(long long value) {
+    if (value >= 0 && value < 10) return "0" + std::to_string(value);
+    return std::to_string(value);
+}
+
+long long floor_div(long long a, long long b) {
+    long long q = a / b;
+    if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
+    return q;
+}
+
+bool is_separator(char c) {
+    return c == '-' || c == '/';
+}
+
+// 1-based position of the first separator at or after `from`, 0 when there is none.
+std::size_t separator_position(std::string_view text, std::size_t from) {
+    for (std::size_t i = from; i <= text.size(); ++i) {
+        if (is_separator(text[i - 1])) return i;
+    }
+    return 0;
+}
+
+} // namespace
+
+std::int16_t day_number_of(std::string_view date_text) {
+    const long long value = day_number_value(date_text);
+    return static_cast<std::int16_t>(std::clamp<long long>(value, -32768, k_last_day_number));
+}
+
+bool is_storable_date(std::string_view date_text) {
+    const long long value = day_number_value(date_text);
+    return value >= -32768 && value <= k_last_day_number;
+}
+
+std::string date_text_of(std::int16_t day_number) {
+    const long long n = day_number + 32000LL;
+    const long long y = floor_div(n, 500);
+    const long long r = n - 500 * y;
+    const long long m = r / 35;
+    const long long d = r - 35 * m;
+    const long long year = ((y % 100) + 100) % 100;
+    return two_digits(d) + "-" + two_digits(m) + "-" + two_digits(year);
+}
+
+std::int16_t minute_of(std::string_view time_text) {
+    std::string text(time_text);
+    if (text.size() == 3) text.insert(0, "0");
+    const long long minutes = 60 * value_of(characters(text, 1, 2)) + value_of(last_characters(text, 2));
+    return static_cast<std::int16_t>(std::clamp<long long>(minutes, -32768, 32767));
+}
+
+std::string time_text_of(int minute_of_day) {
+    const long long h = floor_div(minute_of_day, 60);
+    const long long m = minute_of_day - 60 * h;
+    return two_digits(h) + ":" + two_digits(m);
+}
+
+NormalisedDate normalise_date_entry(std::string_view typed) {
+    const NormalisedDate refused{{}, DateEntryError::bad_format};
+    std::string text(typed);
+
+    const std::size_t p = separator_position(text, 1);
+    if (p == 0 || p > 3) {
+        if (text.size() != 6) return refused;
+        text = text.substr(0, 2) + "-" + text.substr(2, 2) + "-" + text.substr(4, 2);
+    } else {
+        if (p == 1 || p == 2) text.insert(0, "0");
+        const std::size_t q = separator_position(text, 4);
+        if (q < 5 || q > 6) return refused;
+        if (q == 5) text.insert(3, "0");
+    }
+
+    if (text.size() != 8) return refused;
+    const long long day = value_of(characters(text, 1, 2));
+    const long long month = value_of(characters(text, 4, 2));
+    if (day < 1 || day > 31 || month < 1 || month > 12) return refused;
+    if (!is_storable_date(text)) return {{}, DateEntryError::not_storable};
+    return {text, DateEntryError::none};
+}
+
+std::string_view message_of(DateEntryError error) {
+    switch (error) {
+    case DateEntryError::none: return {};
+    case DateEntryError::bad_format: return k_date_format_message;
+    case DateEntryError::not_storable: return k_date_range_message;
+    }
+    return {};
+}
+
+} // namespace kestrel::logstore

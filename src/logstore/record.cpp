@@ -1,0 +1,145 @@
+#include "logstore/record.hpp"
+
+#include "common/fixed_text.hpp"
+
+namespace kestrel::logstore {
+
+namespace {
+
+namespace offset {
+constexpr std::size_t date = 0, time = 2, time_off = 4, call = 6;
+constexpr std::size_t rst_sent = 18, rst_received = 25, band = 32, mode = 35, power = 38, comment = 43,
+                      qsl_flags = 83;
+constexpr std::size_t operator_name = 18, transceiver = 30, antenna = 42, band_index = 54;
+constexpr std::size_t text = 18;
+} // namespace offset
+
+std::int16_t get_int16(const RecordBytes& record, std::size_t at) {
+    const auto value = static_cast<std::uint16_t>(record[at] | (record[at + 1] << 8));
+    return static_cast<std::int16_t>(value);
+}
+
+void put_int16(RecordBytes& record, std::size_t at, std::int16_t value) {
+    const auto bits = static_cast<std::uint16_t>(value);
+    record[at] = static_cast<std::uint8_t>(bits & 0xFF);
+    record[at + 1] = static_cast<std::uint8_t>(bits >> 8);
+}
+
+std::string get_text(const RecordBytes& record, std::size_t at, std::size_t width) {
+    return std::string(record.begin() + static_cast<std::ptrdiff_t>(at),
+                       record.begin() + static_cast<std::ptrdiff_t>(at + width));
+}
+
+void put_text(RecordBytes& record, std::size_t at, std::size_t width, std::string_view text) {
+    const std::string field = fixed_width(text, width);
+    for (std::size_t i = 0; i < width; ++i)
+        record[at + i] = static_cast<std::uint8_t>(field[i]);
+}
+
+bool call_field_is(const RecordBytes& record, std::string_view marker) {
+    return call_field(record) == fixed_width(marker, k_call_width);
+}
+
+} // namespace
+
+RecordKind kind_of(const RecordBytes& record) {
+    if (call_field_is(record, k_text_marker)) return RecordKind::text;
+    if (call_field_is(record, k_station_data_marker)) return RecordKind::station_data;
+    if (call_field_is(record, "CQ")) return RecordKind::cq;
+    return RecordKind::qso;
+}
+
+bool is_contact(const RecordBytes& record) {
+    const std::string call = call_field(record);
+    return call[0] != '/' && call.compare(0, 3, "CQ ") != 0;
+}
+
+std::int16_t record_date(const RecordBytes& record) {
+    return get_int16(record, offset::date);
+}
+std::int16_t record_time(const RecordBytes& record) {
+    return get_int16(record, offset::time);
+}
+std::string call_field(const RecordBytes& record) {
+    return get_text(record, offset::call, k_call_width);
+}
+
+std::string index_text_of(const RecordBytes& record) {
+    return fixed_width(base_call(call_field(record)), k_call_width);
+}
+
+RecordBytes QsoRecord::encode() const {
+    RecordBytes record{};
+    put_int16(record, offset::date, date);
+    put_int16(record, offset::time, time_on);
+    put_int16(record, offset::time_off, time_off);
+    put_text(record, offset::call, k_call_width, call);
+    put_text(record, offset::rst_sent, 7, rst_sent);
+    put_text(record, offset::rst_received, 7, rst_received);
+    for (std::size_t i = 0; i < band.size(); ++i)
+        record[offset::band + i] = band[i];
+    put_text(record, offset::mode, 3, mode);
+    put_text(record, offset::power, 5, power);
+    put_text(record, offset::comment, 40, comment);
+    record[offset::qsl_flags] = qsl_flags;
+    return record;
+}
+
+QsoRecord QsoRecord::decode(const RecordBytes& record) {
+    QsoRecord qso;
+    qso.date = get_int16(record, offset::date);
+    qso.time_on = get_int16(record, offset::time);
+    qso.time_off = get_int16(record, offset::time_off);
+    qso.call = get_text(record, offset::call, k_call_width);
+    qso.rst_sent = get_text(record, offset::rst_sent, 7);
+    qso.rst_received = get_text(record, offset::rst_received, 7);
+    for (std::size_t i = 0; i < qso.band.size(); ++i)
+        qso.band[i] = record[offset::band + i];
+    qso.mode = get_text(record, offset::mode, 3);
+    qso.power = get_text(record, offset::power, 5);
+    qso.comment = get_text(record, offset::comment, 40);
+    qso.qsl_flags = record[offset::qsl_flags];
+    return qso;
+}
+
+RecordBytes StationDataRecord::encode() const {
+    RecordBytes record{};
+    put_int16(record, offset::date, date);
+    put_int16(record, offset::time, time);
+    put_text(record, offset::call, k_call_width, k_station_data_marker);
+    put_text(record, offset::operator_name, 12, operator_name);
+    put_text(record, offset::transceiver, 12, transceiver);
+    put_text(record, offset::antenna, 12, antenna);
+    put_int16(record, offset::band_index, band_index);
+    return record;
+}
+
+StationDataRecord StationDataRecord::decode(const RecordBytes& record) {
+    StationDataRecord data;
+    data.date = get_int16(record, offset::date);
+    data.time = get_int16(record, offset::time);
+    data.operator_name = get_text(record, offset::operator_name, 12);
+    data.transceiver = get_text(record, offset::transceiver, 12);
+    data.antenna = get_text(record, offset::antenna, 12);
+    data.band_index = get_int16(record, offset::band_index);
+    return data;
+}
+
+RecordBytes TextRecord::encode() const {
+    RecordBytes record{};
+    put_int16(record, offset::date, date);
+    put_int16(record, offset::time, time);
+    put_text(record, offset::call, k_call_width, k_text_marker);
+    put_text(record, offset::text, 64, text);
+    return record;
+}
+
+TextRecord TextRecord::decode(const RecordBytes& record) {
+    TextRecord note;
+    note.date = get_int16(record, offset::date);
+    note.time = get_int16(record, offset::time);
+    note.text = get_text(record, offset::text, 64);
+    return note;
+}
+
+} // namespace kestrel::logstore
