@@ -1,0 +1,232 @@
+#include "logstore/log_file.hpp"
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <limits>
+
+namespace kestrel::logstore {
+
+namespace {
+
+constexpr std::int64_t offset_of(int record) {
+    return std::int64_t{record - 1} * k_record_size;
+}
+constexpr std::size_t bytes_of(int records) {
+    return static_cast<std::size_t>(records) * k_record_size;
+}
+constexpr std::size_t k_block_bytes = bytes_of(LogFile::k_block_records);
+
+std::string absolute_path_of(const std::string& path) {
+    std::error_code error;
+    const auto absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.string();
+}
+
+} // namespace
+
+LogStatus LogFile::open(const std::string& path) {
+    close();
+    m_path = path;
+    m_absolute_path = absolute_path_of(path);
+    int fd = m_files.open(path, FileSystem::OpenMode::read_write_create);
+    m_read_only = false;
+    if (fd == -EACCES || fd == -EROFS || fd == -EPERM) {
+        fd = m_files.open(path, FileSystem::OpenMode::read_only);
+        m_read_only = true;
+    }
+    if (fd < 0) return LogError::open_failed;
+    m_fd = fd;
+    if (const auto error = refresh()) {
+        close();
+        return LogError::open_failed;
+    }
+    return std::nullopt;
+}
+
+void LogFile::close() {
+    if (m_fd >= 0) (void)m_files.close(m_fd);
+    m_fd = -1;
+    m_read_only = false;
+    m_count = 0;
+    m_trailing = 0;
+}
+
+void LogFile::set_length(std::int64_t length) {
+    m_count = static_cast<int>(length / k_record_size);
+    m_trailing = static_cast<int>(length % k_record_size);
+}
+
+LogStatus LogFile::refresh() {
+    if (!is_open()) return LogError::no_log_open;
+    FileInfo info;
+    if (m_files.fstat(m_fd, info) < 0) return LogError::read_failed;
+    if (info.size / k_record_size > std::numeric_limits<int>::max()) return LogError::read_failed;
+    set_length(info.size);
+    return std::nullopt;
+}
+
+LogStatus LogFile::read(int first, int count, std::vector<std::uint8_t>& out) const {
+    if (!is_open()) return LogError::no_log_open;
+    if (count < 0 || first < 1 || (count > 0 && first + count - 1 > m_count)) return LogError::no_such_record;
+    out.resize(bytes_of(count));
+    std::span<std::uint8_t> rest(out);
+    std::int64_t offset = offset_of(first);
+    while (!rest.empty()) {
+        const auto block = rest.first(std::min(rest.size(), k_block_bytes));
+        if (read_all(m_files, m_fd, block, offset) != static_cast<std::int64_t>(block.size())) {
+            return LogError::read_failed;
+        }
+        rest = rest.subspan(block.size());
+        offset += static_cast<std::int64_t>(block.size());
+    }
+    return std::nullopt;
+}
+
+LogStatus LogFile::read_trailing(std::vector<std::uint8_t>& out) const {
+    if (!is_open()) return LogError::no_log_open;
+    out.resize(static_cast<std::size_t>(m_trailing));
+    if (read_all(m_files, m_fd, out, offset_of(m_count + 1)) != m_trailing) return LogError::read_failed;
+    return std::nullopt;
+}
+
+LogStatus LogFile::check_can_change(bool changes_length) const {
+    if (!is_open()) return LogError::no_log_open;
+    if (m_read_only) return LogError::read_only;
+    FileInfo open_file;
+    if (m_files.fstat(m_fd, open_file) < 0) return LogError::write_failed;
+    FileInfo named_file;
+    if (m_files.stat(m_absolute_path, named_file) < 0) return LogError::file_gone;
+    if (named_file.device != open_file.device || named_file.inode != open_file.inode)
+        return LogError::file_gone;
+    if (open_file.size != length()) return LogError::changed_elsewhere;
+    if (changes_length && m_trailing != 0) return LogError::partial_record;
+    return std::nullopt;
+}
+
+LogStatus LogFile::write_blocks(int first, const Contents& contents, std::size_t begin, std::size_t end,
+                                WriteOrder order, std::int64_t& written) {
+    struct Block {
+        std::size_t at; // position in the contents
+        std::span<const std::uint8_t> bytes;
+    };
+    std::vector<Block> blocks;
+    std::size_t piece_start = 0;
+    for (const auto piece : {contents.front, contents.middle, contents.back}) {
+        const std::size_t from = std::max(begin, piece_start);
+        const std::size_t to = std::min(end, piece_start + piece.size());
+        for (std::size_t at = from; at < to; at += k_block_bytes) {
+            blocks.push_back({at, piece.subspan(at - piece_start, std::min(k_block_bytes, to - at))});
+        }
+        piece_start += piece.size();
+    }
+    if (order == WriteOrder::last_block_first) std::reverse(blocks.begin(), blocks.end());
+    for (const Block& block : blocks) {
+        const std::int64_t offset = offset_of(first) + static_cast<std::int64_t>(block.at);
+        const int status = write_all(m_files, m_fd, block.bytes, offset, &written);
+        if (status < 0) return write_error_of(-status);
+    }
+    return std::nullopt;
+}
+
+LogError LogFile::restore(int first, std::span<const std::uint8_t> old_bytes, LogError cause) {
+    const std::int64_t old_length = length();
+    if (write_all(m_files, m_fd, old_bytes, offset_of(first)) < 0) return LogError::restore_failed;
+    FileInfo info;
+    if (m_files.fstat(m_fd, info) < 0) return LogError::restore_failed;
+    if (info.size != old_length && m_files.ftruncate(m_fd, old_length) < 0) return LogError::restore_failed;
+    if (m_files.fsync(m_fd) < 0) return LogError::restore_failed;
+    return cause;
+}
+
+LogStatus LogFile::splice(int first, std::span<const std::uint8_t> old_bytes, const Contents& contents,
+                          WriteOrder order, Sync sync) {
+    const int old_count = static_cast<int>(old_bytes.size() / k_record_size);
+    const int new_count = static_cast<int>(contents.size() / k_record_size);
+    const int count = m_count;
+    if (first < 1 || first + old_count - 1 > count) return LogError::no_such_record;
+    if (old_count != new_count && first + old_count - 1 != count) return LogError::no_such_record;
+    const int new_total = count - old_count + new_count;
+    if (const auto error = check_can_change(new_total != count)) return error;
+
+    // New space first: if the disk is full, nothing else has been touched yet.
+    const int inside = std::min(new_count, count - first + 1);
+    std::int64_t written = 0;
+    if (new_total > count) {
+        const auto status = write_blocks(first, contents, bytes_of(inside), contents.size(), order, written);
+        if (status) {
+            if (written > 0 && m_files.ftruncate(m_fd, length()) < 0) return LogError::restore_failed;
+            return status;
+        }
+    }
+    if (auto error = write_blocks(first, contents, 0, bytes_of(inside), order, written)) {
+        // A refusal before the first byte (a read-only disk) leaves nothing to undo.
+        if (written == 0) return error;
+        return restore(first, old_bytes, *error);
+    }
+    if (new_total < count) {
+        const int status = m_files.ftruncate(m_fd, offset_of(new_total + 1));
+        if (status < 0) {
+            if (written == 0) return write_error_of(-status);
+            return restore(first, old_bytes, write_error_of(-status));
+        }
+    }
+    if (sync == Sync::yes) {
+        const int status = m_files.fsync(m_fd);
+        if (status < 0) return restore(first, old_bytes, write_error_of(-status));
+    }
+    m_count = new_total;
+    return std::nullopt;
+}
+
+LogStatus LogFile::truncate(int count) {
+    if (count < 0 || count > m_count) return LogError::no_such_record;
+    std::vector<std::uint8_t> old_bytes;
+    if (const auto error = read(count + 1, m_count - count, old_bytes)) return error;
+    return splice(count + 1, old_bytes, Contents{}, WriteOrder::first_block_first, Sync::yes);
+}
+
+LogStatus LogFile::sync() {
+    if (!is_open()) return LogError::no_log_open;
+    const int status = m_files.fsync(m_fd);
+    if (status < 0) return write_error_of(-status);
+    return std::nullopt;
+}
+
+LogStatus LogFile::truncate_to_empty() {
+    if (const auto error = check_can_change(false)) return error;
+    const int status = m_files.ftruncate(m_fd, 0);
+    if (status < 0) return write_error_of(-status);
+    const int synced = m_files.fsync(m_fd);
+    (void)refresh();
+    if (synced < 0) return write_error_of(-synced);
+    return std::nullopt;
+}
+
+LogStatus LogFile::set_aside_trailing(const std::string& side_path) {
+    if (m_trailing == 0) return std::nullopt;
+    if (const auto error = check_can_change(false)) return error;
+    std::vector<std::uint8_t> tail;
+    if (const auto error = read_trailing(tail)) return error;
+
+    const int side = m_files.open(side_path, FileSystem::OpenMode::write_new);
+    if (side == -EEXIST) return LogError::side_file_exists;
+    if (side < 0) return LogError::side_file_failed;
+    const bool saved = write_all(m_files, side, tail, 0) == 0 && m_files.fsync(side) == 0;
+    const bool closed = m_files.close(side) == 0;
+    if (!saved || !closed) {
+        (void)m_files.unlink(side_path);
+        return LogError::side_file_failed;
+    }
+
+    const std::int64_t whole = offset_of(m_count + 1);
+    const int status = m_files.ftruncate(m_fd, whole);
+    if (status < 0) return write_error_of(-status);
+    const int synced = m_files.fsync(m_fd);
+    // The bytes are safe in the side file whatever happened; count what the log holds now.
+    (void)refresh();
+    if (synced < 0) return write_error_of(-synced);
+    return std::nullopt;
+}
+
+} // namespace kestrel::logstore

@@ -1,0 +1,103 @@
+#pragma once
+
+#include "logstore/file_system.hpp"
+#include "logstore/log_error.hpp"
+#include "logstore/record.hpp"
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace kestrel::logstore {
+
+// The log file itself: fixed 84-byte records read and written in large blocks, and every change
+// made so that a failure leaves the records as they were.
+//
+// A change holds in memory the bytes it is about to overwrite. It first claims any new space
+// (the only step that can run out of room), then writes within the file, then cuts the file
+// shorter, then syncs; when any step fails it writes the old bytes back and restores the length.
+// Before changing anything it makes sure the path still names the file it opened and that the
+// file still has the length it had, so a log moved, deleted or rewritten by someone else is
+// never written to.
+class LogFile {
+  public:
+    // Records moved per system call.
+    static constexpr int k_block_records = 8192;
+
+    explicit LogFile(FileSystem& files) : m_files(files) {}
+    ~LogFile() { close(); }
+    LogFile(const LogFile&) = delete;
+    LogFile& operator=(const LogFile&) = delete;
+
+    // Opens for reading and writing, creating an empty file when there is none; a file that may
+    // not be written is opened for reading only.
+    [[nodiscard]] LogStatus open(const std::string& path);
+    void close();
+
+    bool is_open() const { return m_fd >= 0; }
+    bool read_only() const { return m_read_only; }
+    const std::string& path() const { return m_path; }
+    int record_count() const { return m_count; }
+    // Bytes after the last whole record; a file of any other length than a multiple of 84.
+    int trailing_bytes() const { return m_trailing; }
+
+    // Reads the length again: the count of whole records and the trailing bytes.
+    [[nodiscard]] LogStatus refresh();
+
+    // Records first .. first + count - 1, back to back.
+    [[nodiscard]] LogStatus read(int first, int count, std::vector<std::uint8_t>& out) const;
+    // The trailing bytes after the last whole record.
+    [[nodiscard]] LogStatus read_trailing(std::vector<std::uint8_t>& out) const;
+
+    enum class WriteOrder { first_block_first, last_block_first };
+    enum class Sync { no, yes };
+
+    // New contents for a run of records, given as up to three pieces back to back, so that
+    // moving a run by one record needs no copy of it: front and back are a single record or
+    // nothing, middle a part of the records as they are now.
+    struct Contents {
+        std::span<const std::uint8_t> front{};
+        std::span<const std::uint8_t> middle{};
+        std::span<const std::uint8_t> back{};
+        std::size_t size() const { return front.size() + middle.size() + back.size(); }
+    };
+
+    // Replaces records [first, first + old_count) with the new contents. old_bytes must be those
+    // records as they are now; unless old and new are the same length, the range must run to the
+    // end of the log, which grows or shrinks accordingly. Blocks are written in the order given:
+    // a move towards the end writes its last block first, so that at every moment each record
+    // is somewhere in the file.
+    [[nodiscard]] LogStatus splice(int first, std::span<const std::uint8_t> old_bytes,
+                                   const Contents& contents, WriteOrder order, Sync sync);
+    // Cuts the log after record `count` (count < record_count()).
+    [[nodiscard]] LogStatus truncate(int count);
+    [[nodiscard]] LogStatus sync();
+    // Cuts the file to nothing, trailing bytes included: starting a new log in an old file.
+    [[nodiscard]] LogStatus truncate_to_empty();
+    // Copies the trailing bytes to a new file and, once that copy is safely on disk, cuts them
+    // from the log.
+    [[nodiscard]] LogStatus set_aside_trailing(const std::string& side_path);
+
+    // Whether the log may be changed now; a change of length needs a log of whole records.
+    [[nodiscard]] LogStatus check_can_change(bool changes_length) const;
+
+  private:
+    // Writes bytes [begin, end) of the contents to the file from record `first` on, in blocks.
+    // Adds to `written` the bytes that reached the file, so a failure knows whether it must undo.
+    [[nodiscard]] LogStatus write_blocks(int first, const Contents& contents, std::size_t begin,
+                                         std::size_t end, WriteOrder order, std::int64_t& written);
+    [[nodiscard]] LogError restore(int first, std::span<const std::uint8_t> old_bytes, LogError cause);
+    void set_length(std::int64_t length);
+    std::int64_t length() const { return std::int64_t{m_count} * k_record_size + m_trailing; }
+
+    FileSystem& m_files;
+    std::string m_path;
+    std::string m_absolute_path;
+    int m_fd = -1;
+    bool m_read_only = false;
+    int m_count = 0;
+    int m_trailing = 0;
+};
+
+} // namespace kestrel::logstore

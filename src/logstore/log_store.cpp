@@ -1,0 +1,258 @@
+#include "logstore/log_store.hpp"
+
+#include <algorithm>
+#include <cstring>
+
+namespace kestrel::logstore {
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using WriteOrder = LogFile::WriteOrder;
+using Sync = LogFile::Sync;
+
+RecordBytes record_at(const Bytes& bytes, std::size_t index) {
+    RecordBytes record;
+    std::memcpy(record.data(), bytes.data() + index * k_record_size, k_record_size);
+    return record;
+}
+
+// Start times of records, read a block at a time going backwards, as the search for a record's
+// place walks back through the entries of one date.
+class TimeReader {
+  public:
+    explicit TimeReader(const LogFile& file) : m_file(file) {}
+
+    Result<std::int16_t, LogError> time_of(int n) {
+        if (n < m_first || n >= m_first + m_count) {
+            m_first = std::max(1, n - k_block + 1);
+            m_count = n - m_first + 1;
+            if (const auto error = m_file.read(m_first, m_count, m_bytes)) {
+                m_count = 0;
+                return *error;
+            }
+        }
+        return record_time(record_at(m_bytes, static_cast<std::size_t>(n - m_first)));
+    }
+
+  private:
+    static constexpr int k_block = 512;
+    const LogFile& m_file;
+    Bytes m_bytes;
+    int m_first = 0;
+    int m_count = 0;
+};
+
+// The received report counts a contact when, as text, it sorts after "0" and before "6".
+bool report_counts_contact(const RecordBytes& record) {
+    const std::string_view report(reinterpret_cast<const char*>(record.data()) + 25, 7);
+    return report > std::string_view("0") && report < std::string_view("6");
+}
+
+} // namespace
+
+LogStatus LogStore::open_log(const std::string& path) {
+    m_path = path;
+    m_index_loaded = false;
+    m_index.clear();
+    m_current_record = 0;
+    return m_file.open(path);
+}
+
+LogStatus LogStore::create_log(const std::string& path) {
+    if (const auto error = open_log(path)) return error;
+    if (record_count() > 0 || trailing_bytes() > 0) {
+        if (const auto error = m_file.truncate_to_empty()) return error;
+    }
+    m_index_loaded = true;
+    return std::nullopt;
+}
+
+void LogStore::close_log() {
+    m_file.close();
+    m_index_loaded = false;
+    m_index.clear();
+}
+
+Result<RecordBytes, LogError> LogStore::read_record(int n) const {
+    Bytes bytes;
+    if (const auto error = m_file.read(n, 1, bytes)) return *error;
+    return record_at(bytes, 0);
+}
+
+Result<std::vector<RecordBytes>, LogError> LogStore::read_records(int first, int count) const {
+    Bytes bytes;
+    if (const auto error = m_file.read(first, count, bytes)) return *error;
+    std::vector<RecordBytes> records(static_cast<std::size_t>(count));
+    if (count > 0) std::memcpy(records.data(), bytes.data(), bytes.size());
+    return records;
+}
+
+LogStatus LogStore::write_record(int n, const RecordBytes& record) {
+    const int count = record_count();
+    if (n < 1 || n > count + 1) return LogError::no_such_record;
+    Bytes old_bytes;
+    if (n <= count) {
+        if (const auto error = m_file.read(n, 1, old_bytes)) return error;
+    }
+    if (const auto error =
+            m_file.splice(n, old_bytes, {.front = record}, WriteOrder::first_block_first, Sync::no)) {
+        return error;
+    }
+    if (m_index_loaded) {
+        if (n <= count) {
+            m_index.set(n, index_text_of(record), record_date(record));
+        } else {
+            m_index.append(index_text_of(record), record_date(record));
+        }
+    }
+    return std::nullopt;
+}
+
+LogStatus LogStore::flush_log() {
+    return m_file.sync();
+}
+
+LogStatus LogStore::truncate_log(int n) {
+    if (const auto error = m_file.truncate(n)) return error;
+    if (m_index_loaded && m_index.size() > n) m_index.shrink_to(n);
+    return std::nullopt;
+}
+
+LogStatus LogStore::append_record(const RecordBytes& record, std::string_view index_text) {
+    const int n = record_count() + 1;
+    if (const auto error =
+            m_file.splice(n, {}, {.front = record}, WriteOrder::first_block_first, Sync::yes)) {
+        return error;
+    }
+    if (m_index_loaded) m_index.append(index_text, record_date(record));
+    return std::nullopt;
+}
+
+LogStatus LogStore::insert_record_in_order(const RecordBytes& record, std::string_view index_text) {
+    if (const auto error = ensure_index()) return error;
+    const auto place = place_in_order(record_date(record), record_time(record), 0);
+    if (!place) return place.error();
+    const int p = *place;
+
+    // Every record from p on moves up by one and the new one takes place p.
+    if (const auto error = m_file.read(p, record_count() - p + 1, m_old_bytes)) return error;
+    const LogFile::Contents contents{.front = record, .middle = m_old_bytes};
+    if (const auto error = m_file.splice(p, m_old_bytes, contents, WriteOrder::last_block_first, Sync::yes)) {
+        return error;
+    }
+    m_index.insert(p, index_text, record_date(record));
+    m_current_record = p;
+    return std::nullopt;
+}
+
+LogStatus LogStore::delete_record(int n) {
+    if (!is_open()) return LogError::no_log_open;
+    const int count = record_count();
+    if (n < 1 || n > count) return LogError::no_such_record;
+    if (const auto error = m_file.read(n, count - n + 1, m_old_bytes)) return error;
+    const LogFile::Contents contents{.middle = std::span(m_old_bytes).subspan(k_record_size)};
+    if (const auto error =
+            m_file.splice(n, m_old_bytes, contents, WriteOrder::first_block_first, Sync::yes)) {
+        return error;
+    }
+    if (m_index_loaded) m_index.erase(n);
+    return std::nullopt;
+}
+
+LogStatus LogStore::replace_record(int n, const RecordBytes& record, std::string_view index_text) {
+    if (!is_open()) return LogError::no_log_open;
+    if (n < 1 || n > record_count()) return LogError::no_such_record;
+    if (const auto error = ensure_index()) return error;
+    const auto place = place_in_order(record_date(record), record_time(record), n);
+    if (!place) return place.error();
+    const int q = *place;
+
+    // Only the records between the old and the new place move, by one, towards the old place;
+    // the old record is overwritten last when it moves back and first when it moves on, and is
+    // held in memory to be put back if a write fails.
+    const int first = std::min(n, q);
+    if (const auto error = m_file.read(first, std::max(n, q) - first + 1, m_old_bytes)) return error;
+    const std::span<const std::uint8_t> old_bytes(m_old_bytes);
+    LogFile::Contents contents;
+    WriteOrder order = WriteOrder::first_block_first;
+    if (q < n) {
+        contents = {.front = record, .middle = old_bytes.first(old_bytes.size() - k_record_size)};
+        order = WriteOrder::last_block_first;
+    } else {
+        contents = {.middle = old_bytes.subspan(k_record_size), .back = record};
+    }
+    if (const auto error = m_file.splice(first, old_bytes, contents, order, Sync::yes)) return error;
+    m_index.move(n, q, index_text, record_date(record));
+    m_current_record = q;
+    return std::nullopt;
+}
+
+LogStatus LogStore::build_record_index(const std::function<void()>& step) {
+    m_index_loaded = false;
+    m_index.clear();
+    if (const auto error = m_file.refresh()) return error;
+    const int count = record_count();
+    m_index.reserve(count);
+    m_contact_count = 0;
+
+    Bytes block;
+    for (int first = 1; first <= count; first += LogFile::k_block_records) {
+        const int in_block = std::min(LogFile::k_block_records, count - first + 1);
+        if (const auto error = m_file.read(first, in_block, block)) {
+            m_index.clear();
+            return error;
+        }
+        for (int i = 0; i < in_block; ++i) {
+            const RecordBytes record = record_at(block, static_cast<std::size_t>(i));
+            m_index.append(index_text_of(record), record_date(record));
+            if (record[6] != '/') {
+                if (report_counts_contact(record)) ++m_contact_count;
+                m_last_band = band_of_field({record[32], record[33], record[34]});
+            }
+            if ((first + i) % 10 == 0 && step) step();
+        }
+    }
+    m_index_loaded = true;
+    return std::nullopt;
+}
+
+LogStatus LogStore::set_aside_partial_record(const std::string& side_path) {
+    return m_file.set_aside_trailing(side_path);
+}
+
+void LogStore::set_index_loaded(bool loaded) {
+    m_index_loaded = loaded && is_open() && m_index.size() == record_count();
+}
+
+void LogStore::set_index_call(int n, std::string_view index_text) {
+    if (m_index_loaded) m_index.set_call(n, index_text);
+}
+
+LogStatus LogStore::ensure_index() {
+    if (!is_open()) return LogError::no_log_open;
+    if (m_index_loaded && m_index.size() == record_count()) return std::nullopt;
+    return build_record_index();
+}
+
+Result<int, LogError> LogStore::place_in_order(std::int16_t date, std::int16_t time, int skip) const {
+    const int count = record_count() - (skip > 0 ? 1 : 0);
+    const auto in_file = [skip](int i) { return skip > 0 && i >= skip ? i + 1 : i; };
+    TimeReader times(m_file);
+
+    if (count == 0 || date > m_index.index_date(in_file(count))) return count + 1;
+    int i = count;
+    while (i >= 1) {
+        const std::int16_t there = m_index.index_date(in_file(i));
+        if (date > there) break;
+        if (date == there) {
+            const auto time_there = times.time_of(in_file(i));
+            if (!time_there) return time_there.error();
+            if (time >= *time_there) break;
+        }
+        --i;
+    }
+    return i + 1;
+}
+
+} // namespace kestrel::logstore

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "logstore/record.hpp"
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace kestrel::logstore {
+
+// The base call and day number of every record of the open log, by record number (1-based), for
+// worked-before searches and for finding a record's place in date order. It grows with the log;
+// there is no fixed number of slots.
+class RecordIndex {
+  public:
+    int size() const { return static_cast<int>(m_slots.size()); }
+
+    // Record n, 1 ≤ n ≤ size(); anything else is a programming error (std::out_of_range).
+    // The call is the 12-character padded index text.
+    std::string_view index_call(int n) const;
+    std::int16_t index_date(int n) const;
+
+    void set_call(int n, std::string_view index_text);
+    void set(int n, std::string_view index_text, std::int16_t date);
+    // Makes room at n (1 ≤ n ≤ size() + 1); records from n on move up by one.
+    void insert(int n, std::string_view index_text, std::int16_t date);
+    void append(std::string_view index_text, std::int16_t date) { insert(size() + 1, index_text, date); }
+    void erase(int n);
+    // Keeps the first `count` records.
+    void shrink_to(int count);
+    // Takes record `from` out and puts it back as record `to` with new contents, moving the
+    // records between by one: the index side of replacing an entry.
+    void move(int from, int to, std::string_view index_text, std::int16_t date);
+    void clear() { m_slots.clear(); }
+    void reserve(int count) { m_slots.reserve(static_cast<std::size_t>(count)); }
+
+  private:
+    struct Slot {
+        std::array<char, k_call_width> call;
+        std::int16_t date;
+    };
+    static Slot make_slot(std::string_view index_text, std::int16_t date);
+    std::size_t position(int n) const;
+
+    std::vector<Slot> m_slots;
+};
+
+} // namespace kestrel::logstore
