@@ -9,9 +9,13 @@ namespace {
 const Control k_no_control{};
 
 bool is_text_box(const Control& c) { return c.kind == ControlKind::edit; }
+
+bool tells_focus(const Control& c) {
+    return c.kind == ControlKind::edit || c.kind == ControlKind::list || c.kind == ControlKind::combo;
+}
 } // namespace
 
-void Window::on_cancel(Context& ctx) { ctx.close(k_cancel); }
+void Window::on_cancel(Context& ctx) { ctx.command(k_cancel, Notify::clicked); }
 
 Context::Context(Host& host, Window& window, Context* parent)
     : m_host(host), m_window(window), m_parent(parent) {}
@@ -106,8 +110,10 @@ void Context::move_focus(int id, bool tell_view) {
     const int old = m_focused;
     m_focused = id;
     if (tell_view && m_view) m_view->focus_changed(id);
-    if (old != 0 && exists(old)) command(old, Notify::focus_lost);
-    if (m_focused == id) command(id, Notify::focus_gained);
+    // As on the platform the windows were designed for, only text boxes, lists and combos tell
+    // the window about the focus; a button's command always means it was pressed.
+    if (old != 0 && tells_focus(control(old))) command(old, Notify::focus_lost);
+    if (m_focused == id && tells_focus(control(id))) command(id, Notify::focus_gained);
 }
 
 void Context::add_control(Control control) {

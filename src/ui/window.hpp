@@ -31,7 +31,8 @@ public:
     virtual void on_init(Context&) {}
     virtual void on_command(Context& ctx, int id, Notify notify) = 0;
     virtual void on_timer(Context&, int /*timer*/) {}
-    // Escape, when no accelerator takes it.
+    // Escape, when no accelerator takes it: by default the command of the Exit button (2), which
+    // the window handles like any other, usually by closing.
     virtual void on_cancel(Context& ctx);
     // The close box of the window's frame; like Escape unless the window says otherwise.
     virtual void on_close_box(Context& ctx) { on_cancel(ctx); }

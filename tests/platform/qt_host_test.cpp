@@ -6,6 +6,8 @@
 #include "platform/qt/text.hpp"
 #include "ui/context.hpp"
 
+#include "qt_app.hpp"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -21,14 +23,6 @@
 
 namespace kestrel::platform {
 namespace {
-
-QApplication& app() {
-    static int argc = 1;
-    static char name[] = "qt_host_test";
-    static char* argv[] = {name, nullptr};
-    static QApplication* instance = new QApplication(argc, argv);
-    return *instance;
-}
 
 class Sample final : public ui::Window {
 public:
@@ -52,6 +46,7 @@ public:
     void on_command(ui::Context& ctx, int id, ui::Notify notify) override {
         if (id == k_f12) saves.push_back(ctx.text(k_call));
         if (id == k_save && notify == ui::Notify::clicked) ctx.close(5);
+        if (id == ui::k_cancel) ctx.close(ui::k_cancel);
     }
     std::function<void(ui::Context&)> script;
     std::vector<std::string> saves;
@@ -65,7 +60,7 @@ void press(QWidget* target, int key, const QString& text = {}) {
 }
 
 TEST(QtHost, ControlsStandWhereTheirDialogUnitsSay) {
-    app();
+    testing::qt_app();
     QtHost host;
     Sample sample;
     QRect edit_geometry, label_geometry;
@@ -88,7 +83,7 @@ TEST(QtHost, ControlsStandWhereTheirDialogUnitsSay) {
 }
 
 TEST(QtHost, AcceleratorsWinOverTheFocusedBoxAndTypingReachesTheForm) {
-    app();
+    testing::qt_app();
     QtHost host;
     Sample sample;
     sample.script = [&](ui::Context& ctx) {
@@ -109,7 +104,7 @@ TEST(QtHost, AcceleratorsWinOverTheFocusedBoxAndTypingReachesTheForm) {
 }
 
 TEST(QtHost, EscapeGoesToTheWindow) {
-    app();
+    testing::qt_app();
     QtHost host;
     Sample sample;
     sample.script = [&](ui::Context& ctx) {

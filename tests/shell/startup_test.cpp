@@ -116,8 +116,12 @@ TEST_F(StartUp, ABackUpThatFailsHalfWayKeepsTheEarlierCopy) {
     ::chmod(file("backup").c_str(), 0555);
     const bool copied = copy_log(file("MYLOG.LOG"), file("backup/MYLOG.LOG"));
     ::chmod(file("backup").c_str(), 0755);
-    if (::geteuid() != 0) EXPECT_FALSE(copied); // root writes anywhere
-    if (!copied) EXPECT_EQ(read("backup/MYLOG.LOG"), "earlier copy");
+    if (::geteuid() != 0) {
+        EXPECT_FALSE(copied); // root writes anywhere
+    }
+    if (!copied) {
+        EXPECT_EQ(read("backup/MYLOG.LOG"), "earlier copy");
+    }
     EXPECT_FALSE(std::filesystem::exists(file("backup/MYLOG.LOG.kestrel-tmp")));
 }
 

@@ -18,6 +18,7 @@
 #include <QRadioButton>
 #include <QStyledItemDelegate>
 #include <QValidator>
+#include <QWindow>
 
 #include <cmath>
 
@@ -396,9 +397,21 @@ void FormWidget::timer_stopped(int id) {
 void FormWidget::command_posted() {
     if (m_posted_pending) return;
     m_posted_pending = true;
-    QTimer::singleShot(0, this, [this] {
+    run_posted_when_shown(0);
+}
+
+void FormWidget::run_posted_when_shown(int tries) {
+    // A window posts itself its long work so that it is on screen first: wait (a little) until
+    // the window system shows it, then paint it once before the work begins.
+    QTimer::singleShot(tries == 0 ? 0 : 10, this, [this, tries] {
+        QWidget* top = window();
+        const QWindow* handle = top->windowHandle();
+        if (top->isVisible() && handle && !handle->isExposed() && tries < 20) {
+            run_posted_when_shown(tries + 1);
+            return;
+        }
         m_posted_pending = false;
-        if (QWidget* top = window(); top->isVisible()) top->repaint();
+        if (top->isVisible()) top->repaint();
         m_ctx.run_posted();
     });
 }

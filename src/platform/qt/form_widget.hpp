@@ -53,7 +53,7 @@ private:
     void place(QWidget* widget, const ui::Control& control);
     void refresh(QWidget* widget, const ui::Control& control, ui::Change what);
     void fill_items(QWidget* widget, const ui::Control& control);
-    void after_operator(); // runs posted commands once the operator's event is handled
+    void run_posted_when_shown(int tries);
     int id_of(QObject* object) const;
 
     ui::Context& m_ctx;
