@@ -7,7 +7,12 @@ scripts/setup
 
 build=build
 san=OFF
-if [ "${KESTREL_SANITIZE:-0}" = 1 ]; then build=build-sanitize; san=ON; fi
+if [ "${KESTREL_SANITIZE:-0}" = 1 ]; then
+    build=build-sanitize
+    san=ON
+    export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
+    export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+fi
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTREL_WERROR=ON -DKESTREL_SANITIZE=$san >/dev/null
 cmake --build "$build"
