@@ -1,0 +1,146 @@
+#include "countries/country_table.hpp"
+
+#include "common/number_text.hpp"
+#include "common/text_items.hpp"
+
+#include <algorithm>
+#include <cstdint>
+#include <fstream>
+#include <iterator>
+
+namespace kestrel::countries {
+
+void CountryTable::add(CountryEntry entry) {
+    m_highest = std::max(m_highest, entry.number);
+    m_rows.push_back(std::move(entry));
+    m_lookup_built = false;
+}
+
+int CountryTable::first_match_by_scan(std::string_view call) const {
+    for (std::size_t r = 0; r < m_rows.size(); ++r) {
+        const CountryEntry& e = m_rows[r];
+        if (call > std::string_view(e.high_prefix) || call < std::string_view(e.low_prefix)) continue;
+        return static_cast<int>(r);
+    }
+    return -1;
+}
+
+void CountryTable::build_lookup() const {
+    m_bounds.clear();
+    for (const CountryEntry& e : m_rows) {
+        m_bounds.push_back(e.low_prefix);
+        m_bounds.push_back(e.high_prefix);
+    }
+    std::sort(m_bounds.begin(), m_bounds.end());
+    m_bounds.erase(std::unique(m_bounds.begin(), m_bounds.end()), m_bounds.end());
+
+    auto rank = [this](const std::string& s) {
+        return static_cast<int>(std::lower_bound(m_bounds.begin(), m_bounds.end(), s) - m_bounds.begin());
+    };
+    const int n = static_cast<int>(m_bounds.size());
+    m_at_bound.assign(static_cast<std::size_t>(n), -1);
+    m_below_bound.assign(static_cast<std::size_t>(n) + 1, -1);
+    // Rows in reverse file order, so the earliest row writes last and wins.
+    for (int r = static_cast<int>(m_rows.size()) - 1; r >= 0; --r) {
+        const int low = rank(m_rows[static_cast<std::size_t>(r)].low_prefix);
+        const int high = rank(m_rows[static_cast<std::size_t>(r)].high_prefix);
+        if (low > high) continue; // a block that holds nothing
+        for (int i = low; i <= high; ++i) m_at_bound[static_cast<std::size_t>(i)] = r;
+        for (int i = low + 1; i <= high; ++i) m_below_bound[static_cast<std::size_t>(i)] = r;
+    }
+    m_first_byte.assign(257, 0);
+    for (int b = 0, i = 0; b <= 256; ++b) {
+        while (i < n && b < 256 && static_cast<unsigned char>(m_bounds[static_cast<std::size_t>(i)][0]) < b) ++i;
+        m_first_byte[static_cast<std::size_t>(b)] = static_cast<std::uint32_t>(b == 256 ? n : i);
+    }
+    m_lookup_built = true;
+}
+
+Resolution CountryTable::resolve_country(std::string_view call) const {
+    if (!m_lookup_built) build_lookup();
+    const int none = static_cast<int>(m_rows.size());
+    if (m_bounds.empty()) return {-1, none};
+    // Bounds that start with a smaller byte are all below the call, those that start with a
+    // greater one all above it: only the bounds of the call's own first byte need a search.
+    std::size_t from = 0, to = m_bounds.size();
+    if (!call.empty()) {
+        const auto c = static_cast<unsigned char>(call[0]);
+        from = m_first_byte[c];
+        to = m_first_byte[c + 1u];
+    }
+    auto it = std::lower_bound(m_bounds.begin() + static_cast<std::ptrdiff_t>(from),
+                               m_bounds.begin() + static_cast<std::ptrdiff_t>(to), call,
+                               [](const std::string& a, std::string_view b) { return std::string_view(a) < b; });
+    const auto i = static_cast<std::size_t>(it - m_bounds.begin());
+    const int row = (i < m_bounds.size() && m_bounds[i] == call) ? m_at_bound[i] : m_below_bound[i];
+    if (row < 0) return {-1, none};
+    return {m_rows[static_cast<std::size_t>(row)].number, row};
+}
+
+std::optional<int> CountryTable::resolve_prefix_or_number(std::string_view text) const {
+    const bool digits = std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    if (!digits) return resolve_country(text).country;
+    long value = 0;
+    for (char c : text) {
+        value = value * 10 + (c - '0');
+        if (value > m_highest) return std::nullopt;
+    }
+    if (value < 1) return std::nullopt;
+    return static_cast<int>(value);
+}
+
+CountryTable::Prefixes CountryTable::prefixes_of_country(int number) const {
+    Prefixes p;
+    for (const CountryEntry& e : m_rows) {
+        if (e.number != number) continue;
+        if (!p.list.empty()) p.list += ",";
+        p.list += e.low_prefix;
+        p.name = e.name;
+    }
+    return p;
+}
+
+std::string bad_line_message(int line) { return "Line " + std::to_string(line) + " of COUNTRY.LST"; }
+
+CountryListLoad parse_country_list(std::string_view text) {
+    CountryListLoad load;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        std::size_t end = text.find_first_of("\r\n", at);
+        if (end == std::string_view::npos) end = text.size();
+        const std::string_view line = text.substr(at, end - at);
+        at = end;
+        if (at < text.size() && text[at] == '\r') ++at;
+        if (at < text.size() && text[at] == '\n') ++at;
+
+        const int line_number = load.table.entry_count() + 1;
+        if (std::count(line.begin(), line.end(), ',') != 5) {
+            load.bad_line = line_number;
+            break;
+        }
+        TextItemReader fields{std::string(line)};
+        CountryEntry e;
+        e.low_prefix = fields.next_text().value_or("");
+        e.high_prefix = fields.next_text().value_or("") + "[";
+        e.name = fields.next_text().value_or("");
+        const double number = fields.next_number();
+        e.latitude = static_cast<float>(fields.next_number());
+        e.longitude = static_cast<float>(fields.next_number());
+        e.number = static_cast<int>(round_half_even(number));
+        // The chart has a row for country numbers 0 to 400 only.
+        if (e.number < 0 || e.number > k_highest_chartable_country) {
+            load.bad_line = line_number;
+            break;
+        }
+        load.table.add(std::move(e));
+    }
+    return load;
+}
+
+CountryListLoad load_country_list(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return parse_country_list(text);
+}
+
+} // namespace kestrel::countries

@@ -1,0 +1,106 @@
+#include "countries/country_table.hpp"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace kestrel::countries {
+namespace {
+
+CountryTable table_of(std::string_view text) {
+    auto load = parse_country_list(text);
+    EXPECT_FALSE(load.bad_line);
+    return std::move(load.table);
+}
+
+TEST(CountryTable, TheFirstMatchingLineDecides) {
+    const auto special_first = table_of("KH6,KH6,Island,7,21,-158\r\nK,K,Mainland,9,38,-97\r\n");
+    EXPECT_EQ(special_first.resolve_country("KH6XX").country, 7);
+    EXPECT_EQ(special_first.resolve_country("K1ABC").country, 9);
+    const auto general_first = table_of("K,K,Mainland,9,38,-97\r\nKH6,KH6,Island,7,21,-158\r\n");
+    EXPECT_EQ(general_first.resolve_country("KH6XX").country, 9);
+    EXPECT_EQ(general_first.resolve_country("KH6XX").row, 0);
+}
+
+TEST(CountryTable, CallsCompareByteByByte) {
+    const auto t = table_of("G,G,England,1,52,-1\r\nKH6,KH6,Hawaii,7,21,-158\r\nKA,KZ,USA,9,38,-97\r\n"
+                            "F,F,France,5,46,2\r\n");
+    struct Case {
+        std::string_view call;
+        int country;
+    } cases[] = {
+        {"G", 1},         {"G3ABC", 1},   {"G3ABC/P", 1}, {"G3ABC       ", 1}, {"H", -1},
+        {"g3abc", -1},    {"KH", 9},      {"KH6", 7},     {"KH7", 9},        {"KZ9ZZZ", 9},
+        {"K1ABC", -1},    {"F/G3ABC", 5}, {"", -1},       {"\xFF", -1},      {"KH6\xFF", 9},
+    };
+    for (const Case& c : cases) EXPECT_EQ(t.resolve_country(c.call).country, c.country) << c.call;
+    EXPECT_EQ(t.resolve_country("ZZ").row, 4) << "one past the last row when nothing matches";
+}
+
+TEST(CountryTable, TheLookupAgreesWithAScanOfEveryRow) {
+    // Overlapping blocks in an awkward order, and calls made of the same few characters.
+    const auto t = table_of("KH6,KH6,a,1,0,0\r\nK,K,b,2,0,0\r\nKA,KC,c,3,0,0\r\nA,Z,d,4,0,0\r\n"
+                            "KB,KB,e,5,0,0\r\nK1,K9,f,6,0,0\r\n/,/,g,7,0,0\r\n,,h,8,0,0\r\nZ9,A1,i,9,0,0\r\n");
+    auto scan = [&](std::string_view call) {
+        for (int r = 0; r < t.entry_count(); ++r)
+            if (!(call > std::string_view(t.row(r).high_prefix)) && !(call < std::string_view(t.row(r).low_prefix)))
+                return t.row(r).number;
+        return -1;
+    };
+    std::mt19937 random(1);
+    const std::string alphabet = "AKHBZ16/9[ ";
+    for (int i = 0; i < 20000; ++i) {
+        std::string call(random() % 6, ' ');
+        for (char& c : call) c = alphabet[random() % alphabet.size()];
+        ASSERT_EQ(t.resolve_country(call).country, scan(call)) << "'" << call << "'";
+    }
+}
+
+TEST(CountryTable, FieldsAreTrimmedUnquotedAndNumbersRead) {
+    const auto t = table_of(" G , G , Home ,5,52,-1\r\n\"M\",\"M\" x,\"Home\",4.6,51.5,-0.1\r\nXX,XX,Odd,abc,n,s\r\n");
+    EXPECT_EQ(t.row(0).low_prefix, "G");
+    EXPECT_EQ(t.row(0).high_prefix, "G[");
+    EXPECT_EQ(t.row(0).name, "Home");
+    EXPECT_EQ(t.row(1).number, 5) << "4.6 rounds to 5";
+    EXPECT_FLOAT_EQ(t.row(1).latitude, 51.5f);
+    EXPECT_FLOAT_EQ(t.row(1).longitude, -0.1f);
+    EXPECT_EQ(t.row(2).number, 0);
+    EXPECT_EQ(t.highest_country(), 5);
+    const auto p = t.prefixes_of_country(5);
+    EXPECT_EQ(p.list, "G,M");
+    EXPECT_EQ(p.name, "Home");
+}
+
+TEST(CountryTable, ABadLineStopsLoadingAndKeepsTheRowsBefore) {
+    struct Case {
+        std::string_view text;
+        int rows;
+        int bad_line;
+    } cases[] = {
+        {"A,A,a,1,0,0\r\nB,B,b,2,0,0\r\n\r\nC,C,c,3,0,0\r\n", 2, 3},   // a blank line
+        {"A,A,a,1,0,0\r\nB,B,\"b,c\",2,0,0\r\n", 1, 2},                // a comma even inside quotes
+        {"A,A,a,401,0,0\r\n", 0, 1},                                   // no row of the chart for it
+        {"A,A,a,-1,0,0\r\n", 0, 1},
+        {"A,A,a,400,0,0\nB,B,b,0,0,0", 2, 0},                          // LF ends and no last line end
+    };
+    for (const Case& c : cases) {
+        const auto load = parse_country_list(c.text);
+        EXPECT_EQ(load.table.entry_count(), c.rows) << c.text;
+        EXPECT_EQ(load.bad_line.value_or(0), c.bad_line) << c.text;
+    }
+    EXPECT_EQ(bad_line_message(7), "Line 7 of COUNTRY.LST");
+}
+
+TEST(CountryTable, PrefixOrNumberEntries) {
+    const auto t = table_of("9A,9A,Croatia,5,45,16\r\nG,G,England,1,52,-1\r\n");
+    EXPECT_EQ(t.resolve_prefix_or_number("5"), 5);
+    EXPECT_EQ(t.resolve_prefix_or_number("0"), std::nullopt);
+    EXPECT_EQ(t.resolve_prefix_or_number(""), std::nullopt);
+    EXPECT_EQ(t.resolve_prefix_or_number("6"), std::nullopt);
+    EXPECT_EQ(t.resolve_prefix_or_number("99999999999999999999"), std::nullopt);
+    EXPECT_EQ(t.resolve_prefix_or_number("9A"), 5);
+    EXPECT_EQ(t.resolve_prefix_or_number("XX"), -1);
+}
+
+} // namespace
+} // namespace kestrel::countries
