@@ -1,5 +1,7 @@
 #pragma once
 
+#include "countries/country_table.hpp"
+#include "countries/status_chart.hpp"
 #include "logstore/band_names.hpp"
 #include "logstore/log_store.hpp"
 #include "shell/shell_state.hpp"
@@ -10,6 +12,8 @@ namespace kestrel::shell {
 struct Application {
     logstore::LogStore log;
     logstore::BandNameTable band_names;
+    countries::CountryTable countries;
+    countries::StatusChart chart;
     ShellState shell;
 };
 

@@ -1,5 +1,6 @@
 #include "shell/main_window.hpp"
 
+#include "countries/status_windows.hpp"
 #include "shell/application.hpp"
 #include "shell/log_files.hpp"
 #include "ui/context.hpp"
@@ -83,6 +84,8 @@ void MainWindow::on_command(ui::Context& ctx, int id, ui::Notify notify) {
     case k_exit:
     case k_exit_button: ctx.close(0); break;
     case k_size_toggle: toggle_size(ctx); break;
+    case k_status: countries::show_status_chart(ctx, dxcc_view()); break;
+    case k_country: countries::show_country_status(ctx, dxcc_view()); break;
     case k_about:
         ctx.message(about_text(), std::string(k_title) + " for Linux", ui::Icon::none);
         break;
@@ -93,6 +96,10 @@ void MainWindow::on_command(ui::Context& ctx, int id, ui::Notify notify) {
 }
 
 void MainWindow::on_close_box(ui::Context& ctx) { ctx.close(0); }
+
+countries::DxccView MainWindow::dxcc_view() const {
+    return {m_app.countries, m_app.chart, m_app.shell.band_row_labels};
+}
 
 void MainWindow::toggle_size(ui::Context& ctx) {
     ShellState& shell = m_app.shell;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "countries/status_windows.hpp"
 #include "ui/window.hpp"
 
 #include <string>
@@ -56,6 +57,7 @@ public:
 private:
     void toggle_size(ui::Context& ctx);
     void refresh_caption(ui::Context& ctx);
+    countries::DxccView dxcc_view() const;
     Application& m_app;
 };
 

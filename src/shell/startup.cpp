@@ -25,8 +25,15 @@ void start_up(Application& app, ui::Host& host) {
     shell.scale_factor = shell.screen_scale;
 
     std::error_code ec;
-    if (!std::filesystem::exists("COUNTRY.LST", ec))
+    if (!std::filesystem::exists("COUNTRY.LST", ec)) {
         notice(host, "File COUNTRY.LST missing", std::string(k_program_name), ui::Icon::exclamation);
+    } else {
+        countries::CountryListLoad list = countries::load_country_list("COUNTRY.LST");
+        if (list.bad_line)
+            notice(host, countries::bad_line_message(*list.bad_line), std::string(countries::k_bad_line_title),
+                   ui::Icon::none);
+        app.countries = std::move(list.table);
+    }
 
     shell.program_directory = std::filesystem::current_path(ec).string() + "/";
     const std::string log_path = logstore::read_current_log_path(shell.program_directory);
@@ -34,6 +41,15 @@ void start_up(Application& app, ui::Host& host) {
     app.log.set_index_loaded(false);
 
     app.band_names = logstore::load_band_names();
+
+    countries::ChartLoad chart = countries::load_chart(shell.program_directory + countries::k_chart_file);
+    if (chart.wrong_length)
+        notice(host, countries::wrong_length_message(*chart.wrong_length), std::string(k_program_name),
+               ui::Icon::exclamation);
+    if (chart.unreadable)
+        notice(host, "DXCC.CHT could not be read: the status chart starts empty.", std::string(k_program_name),
+               ui::Icon::stop);
+    app.chart = std::move(chart.chart);
 }
 
 void shut_down(Application& app, ui::Host& host) {
@@ -41,6 +57,9 @@ void shut_down(Application& app, ui::Host& host) {
     app.log.close_log();
     if (!logstore::write_current_log_path(app.shell.program_directory, log_path))
         notice(host, "CURLOG.DTA could not be written: the next start opens MYLOG.LOG or the log named there before.",
+               std::string(k_program_name), ui::Icon::stop);
+    if (!countries::save_chart(app.chart, app.shell.program_directory + countries::k_chart_file))
+        notice(host, "DXCC.CHT could not be written: the status chart of this session is not saved.",
                std::string(k_program_name), ui::Icon::stop);
     if (!app.shell.backup_directory.empty() && !log_path.empty()) {
         if (!copy_log(log_path, backup_destination(app.shell.backup_directory, log_path)))

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "printing/printer.hpp"
 #include "ui/geometry.hpp"
 
 #include <chrono>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -54,6 +56,8 @@ public:
     virtual Answer message_box(Context* owner, const Message& message) = 0;
     virtual std::optional<std::string> input_box(Context* owner, const InputRequest& request) = 0;
     virtual std::optional<std::string> open_file(Context* owner, const FileRequest& request) = 0;
+    // The system's print dialog; nothing when the operator cancels or the printer cannot be had.
+    virtual std::unique_ptr<printing::Printer> choose_printer(Context* owner) = 0;
     virtual void beep() = 0;
     virtual void wait_cursor(bool on) = 0;
     virtual int screen_height() const = 0;

@@ -134,6 +134,17 @@ std::optional<std::string> TestHost::open_file(Context*, const FileRequest& requ
     return path;
 }
 
+std::unique_ptr<printing::Printer> TestHost::choose_printer(Context*) {
+    PrinterAnswer answer = PrinterAnswer::give;
+    if (!m_printer_answers.empty()) {
+        answer = m_printer_answers.front();
+        m_printer_answers.pop_front();
+    }
+    if (answer == PrinterAnswer::cancel) return nullptr;
+    m_print_jobs.push_back(std::make_shared<printing::PrintedJob>());
+    return std::make_unique<printing::RecordingPrinter>(m_print_jobs.back(), answer == PrinterAnswer::fail_at_end);
+}
+
 std::vector<std::string> TestHost::message_texts() const {
     std::vector<std::string> out;
     for (const Message& m : m_messages) out.push_back(m.text);

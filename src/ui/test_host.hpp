@@ -1,5 +1,6 @@
 #pragma once
 
+#include "printing/recording_printer.hpp"
 #include "ui/canvas.hpp"
 #include "ui/context.hpp"
 #include "ui/host.hpp"
@@ -96,6 +97,10 @@ public:
     void answer_file(std::optional<std::string> path) { m_files.push_back(std::move(path)); }
     void answer_input(std::optional<std::string> text) { m_inputs.push_back(std::move(text)); }
     void on_modal(std::function<void(TestRun&)> script) { m_scripts.push_back(std::move(script)); }
+    // How the next print dialogs end: a recording printer (that may fail at the end of the job),
+    // or the operator's cancel. With nothing queued a working printer is given.
+    enum class PrinterAnswer { give, cancel, fail_at_end };
+    void answer_printer(PrinterAnswer answer) { m_printer_answers.push_back(answer); }
 
     // What was shown.
     const std::vector<Message>& messages() const { return m_messages; }
@@ -104,6 +109,8 @@ public:
     const std::vector<InputRequest>& input_requests() const { return m_input_requests; }
     const std::vector<std::string>& modal_captions() const { return m_modal_captions; }
     int beeps() const { return m_beeps; }
+    // Every job printed on the printers given, in order.
+    const std::vector<std::shared_ptr<printing::PrintedJob>>& print_jobs() const { return m_print_jobs; }
     // Things a test did not plan for: a question with no answer queued, a window left open.
     const std::vector<std::string>& surprises() const { return m_surprises; }
 
@@ -116,6 +123,7 @@ public:
     Answer message_box(Context* owner, const Message& message) override;
     std::optional<std::string> input_box(Context* owner, const InputRequest& request) override;
     std::optional<std::string> open_file(Context* owner, const FileRequest& request) override;
+    std::unique_ptr<printing::Printer> choose_printer(Context* owner) override;
     void beep() override { ++m_beeps; }
     void wait_cursor(bool) override {}
     int screen_height() const override { return m_screen_height; }
@@ -133,6 +141,8 @@ private:
     std::deque<std::optional<std::string>> m_files;
     std::deque<std::optional<std::string>> m_inputs;
     std::deque<std::function<void(TestRun&)>> m_scripts;
+    std::deque<PrinterAnswer> m_printer_answers;
+    std::vector<std::shared_ptr<printing::PrintedJob>> m_print_jobs;
     std::vector<Message> m_messages;
     std::vector<FileRequest> m_file_requests;
     std::vector<InputRequest> m_input_requests;

@@ -1,6 +1,7 @@
 #include "platform/qt/qt_host.hpp"
 
 #include "platform/qt/form_widget.hpp"
+#include "platform/qt/qt_printer.hpp"
 #include "platform/qt/text.hpp"
 #include "ui/context.hpp"
 
@@ -242,6 +243,10 @@ std::optional<std::string> QtHost::open_file(ui::Context* owner, const ui::FileR
     if (r.position) dialog.move(r.position->x, r.position->y);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return path_from_qt(dialog.selectedFiles().constFirst());
+}
+
+std::unique_ptr<printing::Printer> QtHost::choose_printer(ui::Context* owner) {
+    return QtPrinter::choose(parent_widget(owner));
 }
 
 void QtHost::beep() { QApplication::beep(); }

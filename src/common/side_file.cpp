@@ -1,0 +1,26 @@
+#include "common/side_file.hpp"
+
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace kestrel {
+
+bool write_side_file(const std::string& path, std::string_view bytes) {
+    const std::string temporary = path + ".kestrel-tmp";
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    bool ok = true;
+    for (std::size_t done = 0; ok && done < bytes.size();) {
+        const ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (put <= 0) ok = false;
+        else done += static_cast<std::size_t>(put);
+    }
+    ok = ok && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    if (ok && std::rename(temporary.c_str(), path.c_str()) == 0) return true;
+    ::unlink(temporary.c_str());
+    return false;
+}
+
+} // namespace kestrel

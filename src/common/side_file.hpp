@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kestrel {
+
+// Writes a side file in one go: the bytes go to a temporary file in the same directory, which
+// then replaces the old file, so a failure never leaves half a file. False when it failed (the
+// old file, if any, is then as it was).
+[[nodiscard]] bool write_side_file(const std::string& path, std::string_view bytes);
+
+} // namespace kestrel

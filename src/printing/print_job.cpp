@@ -1,0 +1,23 @@
+#include "printing/print_job.hpp"
+
+#include "ui/context.hpp"
+
+namespace kestrel::printing {
+
+namespace {
+void tell_failure(ui::Context& ctx) { ctx.message("Printer Fail", "Printer Report", ui::Icon::stop); }
+} // namespace
+
+std::unique_ptr<Printer> choose_printer_or_tell(ui::Context& ctx) {
+    auto printer = ctx.host().choose_printer(&ctx);
+    if (!printer) tell_failure(ctx);
+    return printer;
+}
+
+bool finish_printing(ui::Context& ctx, Printer& printer) {
+    if (printer.end_job()) return true;
+    tell_failure(ctx);
+    return false;
+}
+
+} // namespace kestrel::printing
