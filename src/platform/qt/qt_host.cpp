@@ -17,6 +17,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
+#include <QShowEvent>
 
 #include <algorithm>
 #include <map>
@@ -48,6 +49,12 @@ public:
     FormDialog(ui::Context& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx) {}
 
 protected:
+    void showEvent(QShowEvent* event) override {
+        QDialog::showEvent(event);
+        // A window opened from another comes to the front even where no window manager stacks it.
+        raise();
+        activateWindow();
+    }
     void closeEvent(QCloseEvent* event) override {
         event->ignore();
         if (!m_ctx.is_closed()) m_ctx.window().on_close_box(m_ctx);
