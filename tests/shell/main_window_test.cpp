@@ -155,6 +155,22 @@ TEST_F(MainWindowTest, AboutShowsOurLinesThenTheCredits) {
     EXPECT_TRUE(m.text.ends_with("Radio Amateur Callbook"));
 }
 
+TEST_F(MainWindowTest, DxccStatusAndCountryOpenTheirWindows) {
+    auto run = open();
+    std::vector<std::string> captions;
+    m_host.on_modal([&](TestRun& w) {
+        captions.push_back(w.caption());
+        w.key(ui::Key::escape);
+    });
+    m_host.on_modal([&](TestRun& w) {
+        captions.push_back(w.caption());
+        w.click(ui::k_cancel);
+    });
+    run.command(MainWindow::k_status).command(MainWindow::k_country);
+    EXPECT_EQ(captions, (std::vector<std::string>{"CURRENT DXCC STATUS         Countries Worked/Confirmed", "BANDS Worked"}));
+    EXPECT_TRUE(m_host.surprises().empty());
+}
+
 TEST_F(MainWindowTest, EscapeLeavesTheProgramRunningButExitAndTheButtonEndIt) {
     auto run = open();
     run.key(ui::Key::escape);

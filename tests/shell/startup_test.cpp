@@ -146,5 +146,47 @@ TEST_F(StartUp, ALogEndingInAPieceOfARecordIsKeptUntilTheOperatorSaysSo) {
     EXPECT_EQ(read("MYLOG.LOG.PART"), "tail!");
 }
 
+TEST_F(StartUp, TheCountryListIsLoadedAndABadLineIsReported) {
+    write("COUNTRY.LST", "KH6,KH6,Hawaii,7,21,-158\r\nK,K,United States,9,38,-97\r\nbroken line\r\nG,G,England,1,52,-1\r\n");
+    run_program_with([](TestRun& main) { main.command(MainWindow::k_exit); });
+    ASSERT_EQ(m_host.messages().size(), 1u);
+    EXPECT_EQ(m_host.messages()[0].text, "Line 3 of COUNTRY.LST");
+    EXPECT_EQ(m_host.messages()[0].title, "File Error");
+    EXPECT_EQ(m_app.countries.entry_count(), 2);
+    EXPECT_EQ(m_app.countries.resolve_country("KH6XX").country, 7);
+}
+
+TEST_F(StartUp, TheStatusChartSurvivesARestart) {
+    write("COUNTRY.LST", "");
+    run_program_with([&](TestRun& main) {
+        m_app.chart.update_chart(7, 4, 0, 2);
+        main.command(MainWindow::k_exit);
+    });
+    EXPECT_EQ(read("DXCC.CHT").size(), 5213u);
+
+    ui::TestHost again;
+    Application app;
+    bool confirmed = false;
+    again.on_modal([&](TestRun& main) {
+        confirmed = app.chart.confirmed(7, 4, 0);
+        main.command(MainWindow::k_exit);
+    });
+    run_program(app, again);
+    EXPECT_TRUE(confirmed);
+    EXPECT_TRUE(again.messages().empty());
+}
+
+TEST_F(StartUp, AChartFileOfTheWrongLengthIsReportedOnceAndKeptWhole) {
+    write("COUNTRY.LST", "");
+    write("DXCC.CHT", std::string(100, '\x01'));
+    run_program_with([](TestRun& main) { main.command(MainWindow::k_exit); });
+    ASSERT_EQ(m_host.messages().size(), 1u);
+    EXPECT_NE(m_host.messages()[0].text.find("DXCC.CHT holds 100 bytes"), std::string::npos);
+    const std::string saved = read("DXCC.CHT");
+    ASSERT_EQ(saved.size(), 5213u);
+    EXPECT_EQ(saved.substr(0, 100), std::string(100, '\x01'));
+    EXPECT_EQ(saved[100], '\0');
+}
+
 } // namespace
 } // namespace kestrel::shell::testing
