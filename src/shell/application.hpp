@@ -4,6 +4,7 @@
 #include "countries/status_chart.hpp"
 #include "logstore/band_names.hpp"
 #include "logstore/log_store.hpp"
+#include "rig/station_settings.hpp"
 #include "shell/shell_state.hpp"
 
 namespace kestrel::shell {
@@ -14,6 +15,8 @@ struct Application {
     logstore::BandNameTable band_names;
     countries::CountryTable countries;
     countries::StatusChart chart;
+    rig::StationSettings station; // the back-up directory among them
+    rig::RigLinkSettings rig_link;
     ShellState shell;
 };
 

@@ -1,6 +1,7 @@
 #include "shell/main_window.hpp"
 
 #include "countries/status_windows.hpp"
+#include "rig/setup_windows.hpp"
 #include "shell/application.hpp"
 #include "shell/log_files.hpp"
 #include "ui/context.hpp"
@@ -86,6 +87,9 @@ void MainWindow::on_command(ui::Context& ctx, int id, ui::Notify notify) {
     case k_size_toggle: toggle_size(ctx); break;
     case k_status: countries::show_status_chart(ctx, dxcc_view()); break;
     case k_country: countries::show_country_status(ctx, dxcc_view()); break;
+    case k_rig_data: rig::station_data_window(ctx, setup_state()); break;
+    case k_location: rig::location_window(ctx, setup_state()); break;
+    case k_backup_drive: rig::backup_drive_window(ctx, setup_state()); break;
     case k_about:
         ctx.message(about_text(), std::string(k_title) + " for Linux", ui::Icon::none);
         break;
@@ -96,6 +100,10 @@ void MainWindow::on_command(ui::Context& ctx, int id, ui::Notify notify) {
 }
 
 void MainWindow::on_close_box(ui::Context& ctx) { ctx.close(0); }
+
+rig::SetupState MainWindow::setup_state() {
+    return {m_app.station, m_app.rig_link, m_app.band_names, m_app.shell.program_directory + rig::k_settings_file};
+}
 
 countries::DxccView MainWindow::dxcc_view() const {
     return {m_app.countries, m_app.chart, m_app.shell.band_row_labels};

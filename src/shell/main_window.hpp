@@ -1,6 +1,7 @@
 #pragma once
 
 #include "countries/status_windows.hpp"
+#include "rig/setup_windows.hpp"
 #include "ui/window.hpp"
 
 #include <string>
@@ -58,6 +59,7 @@ private:
     void toggle_size(ui::Context& ctx);
     void refresh_caption(ui::Context& ctx);
     countries::DxccView dxcc_view() const;
+    rig::SetupState setup_state();
     Application& m_app;
 };
 

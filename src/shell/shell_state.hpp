@@ -18,7 +18,6 @@ struct ShellState {
     std::string size_toggle_text{k_minimize_text};
     bool rebuild = false; // build the main window again once it has closed
     std::string program_directory; // ends with "/"
-    std::string backup_directory;  // empty: the log is not copied at exit
     // Row labels of the status displays: the heading, the thirteen chart bands, " ALL ", blank.
     std::array<std::string, 16> band_row_labels{};
     std::string caption_word;

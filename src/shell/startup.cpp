@@ -41,6 +41,7 @@ void start_up(Application& app, ui::Host& host) {
     app.log.set_index_loaded(false);
 
     app.band_names = logstore::load_band_names();
+    app.station = rig::read_settings_file(shell.program_directory + rig::k_settings_file);
 
     countries::ChartLoad chart = countries::load_chart(shell.program_directory + countries::k_chart_file);
     if (chart.wrong_length)
@@ -61,8 +62,8 @@ void shut_down(Application& app, ui::Host& host) {
     if (!countries::save_chart(app.chart, app.shell.program_directory + countries::k_chart_file))
         notice(host, "DXCC.CHT could not be written: the status chart of this session is not saved.",
                std::string(k_program_name), ui::Icon::stop);
-    if (!app.shell.backup_directory.empty() && !log_path.empty()) {
-        if (!copy_log(log_path, backup_destination(app.shell.backup_directory, log_path)))
+    if (!app.station.backup.empty() && !log_path.empty()) {
+        if (!copy_log(log_path, backup_destination(app.station.backup, log_path)))
             notice(host, "Log not backed up", "KestLog", ui::Icon::exclamation);
     }
 }

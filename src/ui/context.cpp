@@ -357,6 +357,7 @@ std::string Context::filter_typed(const Control& c, std::string_view typed) cons
     for (char ch : typed) {
         const auto u = static_cast<unsigned char>(ch);
         if ((c.style & digits_only) && !std::isdigit(u)) continue;
+        if (c.refused.find(ch) != std::string::npos) continue;
         out += (c.style & upper_case) && u < 128 ? static_cast<char>(std::toupper(u)) : ch;
     }
     return out;

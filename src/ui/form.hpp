@@ -62,6 +62,7 @@ struct Control {
     std::optional<Colour> foreground;
     std::optional<Font> font;
     int text_limit = 0; // edit: most characters accepted, 0 for no limit
+    std::string refused; // edit: characters the box will not take (the operator hears a beep)
 
     // Lists and combos.
     std::vector<std::string> items;

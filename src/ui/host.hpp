@@ -56,6 +56,9 @@ public:
     virtual Answer message_box(Context* owner, const Message& message) = 0;
     virtual std::optional<std::string> input_box(Context* owner, const InputRequest& request) = 0;
     virtual std::optional<std::string> open_file(Context* owner, const FileRequest& request) = 0;
+    // The system's folder chooser; nothing when the operator cancels.
+    virtual std::optional<std::string> choose_directory(Context* owner, const std::string& title,
+                                                        const std::string& start) = 0;
     // The system's print dialog; nothing when the operator cancels or the printer cannot be had.
     virtual std::unique_ptr<printing::Printer> choose_printer(Context* owner) = 0;
     virtual void beep() = 0;

@@ -145,6 +145,16 @@ std::unique_ptr<printing::Printer> TestHost::choose_printer(Context*) {
     return std::make_unique<printing::RecordingPrinter>(m_print_jobs.back(), answer == PrinterAnswer::fail_at_end);
 }
 
+std::optional<std::string> TestHost::choose_directory(Context*, const std::string& title, const std::string&) {
+    if (m_directories.empty()) {
+        m_surprises.push_back("unanswered directory dialog \"" + title + "\"");
+        return std::nullopt;
+    }
+    auto path = std::move(m_directories.front());
+    m_directories.pop_front();
+    return path;
+}
+
 std::vector<std::string> TestHost::message_texts() const {
     std::vector<std::string> out;
     for (const Message& m : m_messages) out.push_back(m.text);
@@ -176,6 +186,8 @@ void TestHost::advance(std::chrono::milliseconds by) {
     m_now = end;
 }
 
+void TestRun::beep() { m_host->beep(); }
+
 TestRun& TestRun::settle() {
     m_ctx->run_posted();
     return *this;
@@ -185,7 +197,12 @@ TestRun& TestRun::type(std::string_view text) {
     for (char ch : text) {
         const Control c = m_ctx->control(m_ctx->focused());
         if (!edits_text(c) || !c.enabled) continue;
-        std::string now = c.text + m_ctx->filter_typed(c, std::string_view(&ch, 1));
+        const std::string taken = m_ctx->filter_typed(c, std::string_view(&ch, 1));
+        if (taken.empty()) {
+            beep();
+            continue;
+        }
+        std::string now = c.text + taken;
         if (c.text_limit > 0 && static_cast<int>(now.size()) > c.text_limit) continue;
         m_ctx->operator_typed(c.id, std::move(now));
         settle();

@@ -74,6 +74,7 @@ public:
 
 private:
     TestRun& settle();
+    void beep();
     TestHost* m_host;
     Context* m_ctx;
 };
@@ -96,6 +97,7 @@ public:
     void answer(Answer answer) { m_answers.push_back(answer); }
     void answer_file(std::optional<std::string> path) { m_files.push_back(std::move(path)); }
     void answer_input(std::optional<std::string> text) { m_inputs.push_back(std::move(text)); }
+    void answer_directory(std::optional<std::string> path) { m_directories.push_back(std::move(path)); }
     void on_modal(std::function<void(TestRun&)> script) { m_scripts.push_back(std::move(script)); }
     // How the next print dialogs end: a recording printer (that may fail at the end of the job),
     // or the operator's cancel. With nothing queued a working printer is given.
@@ -123,6 +125,8 @@ public:
     Answer message_box(Context* owner, const Message& message) override;
     std::optional<std::string> input_box(Context* owner, const InputRequest& request) override;
     std::optional<std::string> open_file(Context* owner, const FileRequest& request) override;
+    std::optional<std::string> choose_directory(Context* owner, const std::string& title,
+                                                const std::string& start) override;
     std::unique_ptr<printing::Printer> choose_printer(Context* owner) override;
     void beep() override { ++m_beeps; }
     void wait_cursor(bool) override {}
@@ -140,6 +144,7 @@ private:
     std::deque<Answer> m_answers;
     std::deque<std::optional<std::string>> m_files;
     std::deque<std::optional<std::string>> m_inputs;
+    std::deque<std::optional<std::string>> m_directories;
     std::deque<std::function<void(TestRun&)>> m_scripts;
     std::deque<PrinterAnswer> m_printer_answers;
     std::vector<std::shared_ptr<printing::PrintedJob>> m_print_jobs;

@@ -1,5 +1,6 @@
 #include "shell/startup.hpp"
 
+#include "rig/station_settings.hpp"
 #include "shell/backup.hpp"
 #include "shell/main_window.hpp"
 #include "shell_fixture.hpp"
@@ -19,6 +20,12 @@ protected:
     void run_program_with(std::function<void(TestRun&)> script) {
         m_host.on_modal(std::move(script));
         run_program(m_app, m_host);
+    }
+    // The back-up directory comes from RIG.LST, as the Set Up window leaves it.
+    void use_backup(const std::string& directory) {
+        rig::StationSettings settings;
+        settings.backup = directory;
+        ASSERT_TRUE(rig::write_settings_file(settings, file("RIG.LST")));
     }
 };
 
@@ -85,7 +92,7 @@ TEST_F(StartUp, TheLogIsCopiedToTheBackUpDirectoryAtExit) {
     write("COUNTRY.LST", "");
     write("MYLOG.LOG", log_of(5));
     std::filesystem::create_directory(file("backup"));
-    m_app.shell.backup_directory = file("backup") + "/";
+    use_backup(file("backup") + "/");
     run_program_with([](TestRun& main) { main.command(MainWindow::k_exit); });
     EXPECT_EQ(read("backup/MYLOG.LOG"), log_of(5));
     EXPECT_TRUE(m_host.messages().empty());
@@ -95,7 +102,7 @@ TEST_F(StartUp, AFailedBackUpIsReportedAndTheLogIsUntouched) {
     write("COUNTRY.LST", "");
     write("MYLOG.LOG", log_of(2));
     write("backup", "a file, not a directory");
-    m_app.shell.backup_directory = file("backup");
+    use_backup(file("backup"));
     run_program_with([](TestRun& main) { main.command(MainWindow::k_exit); });
     ASSERT_EQ(m_host.messages().size(), 1u);
     EXPECT_EQ(m_host.messages()[0].text, "Log not backed up");
@@ -186,6 +193,17 @@ TEST_F(StartUp, AChartFileOfTheWrongLengthIsReportedOnceAndKeptWhole) {
     ASSERT_EQ(saved.size(), 5213u);
     EXPECT_EQ(saved.substr(0, 100), std::string(100, '\x01'));
     EXPECT_EQ(saved[100], '\0');
+}
+
+TEST_F(StartUp, TheStationSettingsAreReadFromRigLst) {
+    write("COUNTRY.LST", "");
+    rig::StationSettings settings;
+    settings.rows[4] = {"FT-1000", "Yagi", "100", "SSB", "G9QQQ"};
+    settings.latitude = "52.5";
+    settings.longitude = "-1.2";
+    ASSERT_TRUE(rig::write_settings_file(settings, file("RIG.LST")));
+    run_program_with([](TestRun& main) { main.command(MainWindow::k_exit); });
+    EXPECT_EQ(m_app.station, settings);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "platform/qt/keys.hpp"
 #include "platform/qt/text.hpp"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -27,13 +28,17 @@ namespace kestrel::platform {
 namespace {
 
 // Capitals and digits, as the old edit styles did it: letters turn upper case as typed.
+// A character the box does not take is refused with a beep.
 class TypingValidator final : public QValidator {
 public:
-    TypingValidator(unsigned style, QObject* parent) : QValidator(parent), m_style(style) {}
+    TypingValidator(unsigned style, QString refused, QObject* parent)
+        : QValidator(parent), m_style(style), m_refused(std::move(refused)) {}
     State validate(QString& input, int&) const override {
-        if (m_style & ui::digits_only) {
-            for (QChar c : input)
-                if (!c.isDigit()) return Invalid;
+        for (QChar c : input) {
+            if (((m_style & ui::digits_only) && !c.isDigit()) || m_refused.contains(c)) {
+                QApplication::beep();
+                return Invalid;
+            }
         }
         if (m_style & ui::upper_case) input = input.toUpper();
         return Acceptable;
@@ -41,6 +46,7 @@ public:
 
 private:
     unsigned m_style;
+    QString m_refused;
 };
 
 class ComboBox final : public QComboBox {
@@ -173,7 +179,8 @@ QWidget* FormWidget::create(const ui::Control& c) {
         auto* e = new QLineEdit(this);
         e->setReadOnly(c.style & ui::read_only);
         e->setAlignment(alignment_of(c.style) & Qt::AlignHorizontal_Mask);
-        if (c.style & (ui::upper_case | ui::digits_only)) e->setValidator(new TypingValidator(c.style, e));
+        if ((c.style & (ui::upper_case | ui::digits_only)) || !c.refused.empty())
+            e->setValidator(new TypingValidator(c.style, to_qt(c.refused), e));
         if (c.text_limit > 0) e->setMaxLength(c.text_limit);
         e->setFrame(true);
         connect(e, &QLineEdit::textEdited, this, [&ctx, id](const QString& t) { ctx.operator_typed(id, from_qt(t)); });

@@ -252,6 +252,15 @@ std::optional<std::string> QtHost::open_file(ui::Context* owner, const ui::FileR
     return path_from_qt(dialog.selectedFiles().constFirst());
 }
 
+std::optional<std::string> QtHost::choose_directory(ui::Context* owner, const std::string& title,
+                                                    const std::string& start) {
+    const QString chosen =
+        QFileDialog::getExistingDirectory(parent_widget(owner), to_qt(title), QFile::decodeName(start.c_str()),
+                                          QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+    if (chosen.isEmpty()) return std::nullopt;
+    return path_from_qt(chosen);
+}
+
 std::unique_ptr<printing::Printer> QtHost::choose_printer(ui::Context* owner) {
     return QtPrinter::choose(parent_widget(owner));
 }

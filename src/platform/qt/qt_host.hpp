@@ -24,6 +24,8 @@ public:
     ui::Answer message_box(ui::Context* owner, const ui::Message& message) override;
     std::optional<std::string> input_box(ui::Context* owner, const ui::InputRequest& request) override;
     std::optional<std::string> open_file(ui::Context* owner, const ui::FileRequest& request) override;
+    std::optional<std::string> choose_directory(ui::Context* owner, const std::string& title,
+                                                const std::string& start) override;
     std::unique_ptr<printing::Printer> choose_printer(ui::Context* owner) override;
     void beep() override;
     void wait_cursor(bool on) override;

@@ -1,0 +1,92 @@
+#include "rig/station_settings.hpp"
+
+#include "common/side_file.hpp"
+#include "common/text_items.hpp"
+
+#include <fstream>
+#include <iterator>
+
+namespace kestrel::rig {
+
+namespace {
+
+std::optional<std::string> read_whole(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    return std::string{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::vector<std::string> split_lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        std::size_t end = text.find_first_of("\r\n", at);
+        if (end == std::string::npos) end = text.size();
+        lines.push_back(text.substr(at, end - at));
+        at = end;
+        if (at < text.size() && text[at] == '\r') ++at;
+        if (at < text.size() && text[at] == '\n') ++at;
+    }
+    return lines;
+}
+
+} // namespace
+
+const StationRow& StationSettings::row_for_band(int band_index) const {
+    if (band_index == 19) band_index = 2;
+    if (band_index < 0 || band_index >= k_station_rows) band_index = 2;
+    return rows[static_cast<std::size_t>(band_index)];
+}
+
+StationSettings read_settings_file(const std::string& path) {
+    StationSettings s;
+    const auto text = read_whole(path);
+    if (!text) return s;
+    TextItemReader items(*text);
+    auto next = [&items] { return items.next_text().value_or(""); };
+    for (StationRow& row : s.rows) {
+        row.transceiver = next();
+        row.power = next();
+        row.antenna = next();
+        row.operator_name = next();
+        row.mode = next();
+    }
+    s.latitude = next();
+    s.longitude = next();
+    s.backup = next();
+    return s;
+}
+
+std::string settings_file_text(const StationSettings& s) {
+    std::string out;
+    for (const StationRow& row : s.rows)
+        out += join_items({row.transceiver, row.power, row.antenna, row.operator_name, row.mode});
+    out += s.latitude + "\r\n" + s.longitude + "\r\n" + s.backup + "\r\n";
+    return out;
+}
+
+bool write_settings_file(const StationSettings& settings, const std::string& path) {
+    return write_side_file(path, settings_file_text(settings));
+}
+
+std::string rig_line_with_link(const std::string& old_line, const std::string& port, const std::string& rate) {
+    const std::string tail = old_line.size() > 6 ? old_line.substr(old_line.size() - 6) : old_line;
+    return port + ":" + rate + tail;
+}
+
+bool apply_rig_link_change(RigLinkSettings& link) {
+    if (!link.changed || !link.description_path) return true;
+    const auto text = read_whole(*link.description_path);
+    if (!text) return false;
+    std::vector<std::string> lines = split_lines(*text);
+    // A description has six lines; lines a longer file holds after them are kept as they are.
+    if (lines.size() < 6) lines.resize(6);
+    lines[0] = rig_line_with_link(lines[0], link.port, link.rate);
+    std::string out;
+    for (const std::string& line : lines) out += line + "\r\n";
+    if (!write_side_file(*link.description_path, out)) return false;
+    link.changed = false;
+    return true;
+}
+
+} // namespace kestrel::rig

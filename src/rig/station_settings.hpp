@@ -1,0 +1,61 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kestrel::rig {
+
+inline constexpr int k_station_rows = 19; // band indexes 0 (1.8 MHz) to 18 (24 GHz)
+inline constexpr const char* k_settings_file = "RIG.LST";
+
+// What the operator uses on one band.
+struct StationRow {
+    std::string transceiver;
+    std::string antenna;
+    std::string power;
+    std::string mode;
+    std::string operator_name;
+    friend bool operator==(const StationRow&, const StationRow&) = default;
+};
+
+// The station as described in RIG.LST: a row per band, the station's position as typed, and
+// where the log is copied at exit (a directory; empty for no copy).
+struct StationSettings {
+    std::array<StationRow, k_station_rows> rows;
+    std::string latitude;
+    std::string longitude;
+    std::string backup;
+    friend bool operator==(const StationSettings&, const StationSettings&) = default;
+
+    // The row the on-line window uses for a band: 5 MHz (19) has none of its own and takes 7 MHz's.
+    const StationRow& row_for_band(int band_index) const;
+};
+
+// RIG.LST: 19 lines of transceiver, power, antenna, operator and mode, then the latitude, the
+// longitude and the back-up directory, a line each. Absent: everything empty.
+[[nodiscard]] StationSettings read_settings_file(const std::string& path);
+[[nodiscard]] std::string settings_file_text(const StationSettings& settings);
+// Rewrites RIG.LST in one go; false when it could not be written.
+[[nodiscard]] bool write_settings_file(const StationSettings& settings, const std::string& path);
+
+// The rig link's port and speed as the set-up window edits them. They live in the rig
+// description file; a change is written there when the window closes, and takes effect at the
+// next start.
+struct RigLinkSettings {
+    std::optional<std::string> description_path; // the rig description loaded at start-up, if any
+    std::string port;
+    std::string rate;
+    bool changed = false;
+};
+
+// Line 1 of a rig description with a new port and speed: port ":" rate, then the last six
+// characters of the old line (its parity, data-bit and stop-bit items, as in ",N,8,2").
+[[nodiscard]] std::string rig_line_with_link(const std::string& old_line, const std::string& port,
+                                             const std::string& rate);
+// Writes a marked change into the rig description (its first six lines kept, line 1 replaced)
+// and clears the mark. False when the file could not be read or written (the mark then stays).
+[[nodiscard]] bool apply_rig_link_change(RigLinkSettings& link);
+
+} // namespace kestrel::rig

@@ -1,0 +1,64 @@
+#include "rig/station_settings.hpp"
+
+#include "support/temp_dir.hpp"
+
+#include <gtest/gtest.h>
+
+namespace kestrel::rig {
+namespace {
+
+TEST(StationSettings, AnEmptyTableIsNineteenLinesOfFourCommasThenThreeEmptyLines) {
+    std::string expected;
+    for (int r = 0; r < 19; ++r) expected += ",,,,\r\n";
+    expected += "\r\n\r\n\r\n";
+    EXPECT_EQ(settings_file_text(StationSettings{}), expected);
+}
+
+TEST(StationSettings, TheFileReadsBackAsWritten) {
+    testing::TempDir dir;
+    StationSettings s;
+    s.rows[4] = {"FT-1000", "3 el Yagi", "100", "SSB", "G9QQQ"};
+    s.rows[18] = {"Transverter", "Dish", "10", "CW", "M0XYZ"};
+    s.latitude = "52.5";
+    s.longitude = "-1.2";
+    s.backup = "/media/backup/logs";
+    ASSERT_TRUE(write_settings_file(s, dir.file("RIG.LST")));
+    const std::string text = testing::read_file(dir.path() / "RIG.LST");
+    EXPECT_NE(text.find("\r\nFT-1000,100,3 el Yagi,G9QQQ,SSB\r\n"), std::string::npos) << "transceiver, power, antenna, operator, mode";
+    EXPECT_TRUE(text.ends_with("\r\n52.5\r\n-1.2\r\n/media/backup/logs\r\n"));
+    EXPECT_EQ(read_settings_file(dir.file("RIG.LST")), s);
+}
+
+TEST(StationSettings, MissingOrShortFilesLeaveTheRestEmpty) {
+    testing::TempDir dir;
+    EXPECT_EQ(read_settings_file(dir.file("RIG.LST")), StationSettings{});
+    testing::write_file(dir.path() / "RIG.LST", "IC-7300, 100 ,\"Dipole\",G9QQQ,CW\r\nFT-817");
+    const StationSettings s = read_settings_file(dir.file("RIG.LST"));
+    EXPECT_EQ(s.rows[0], (StationRow{"IC-7300", "Dipole", "100", "CW", "G9QQQ"}));
+    EXPECT_EQ(s.rows[1].transceiver, "FT-817");
+    EXPECT_EQ(s.rows[1].power, "");
+    EXPECT_EQ(s.backup, "");
+    EXPECT_EQ(&s.row_for_band(19), &s.rows[2]) << "5 MHz uses the 7 MHz row";
+}
+
+TEST(RigLink, APortChangeRewritesTheFirstLineOfTheRigDescription) {
+    EXPECT_EQ(rig_line_with_link("1:4800,N,8,2", "2", "4800"), "2:4800,N,8,2");
+    EXPECT_EQ(rig_line_with_link("1:4800,N,8,2", "/dev/ttyUSB0", "9600"), "/dev/ttyUSB0:9600,N,8,2");
+
+    testing::TempDir dir;
+    const std::string rig = dir.file("FT847.RIG");
+    testing::write_file(rig, "1:4800,N,8,2\r\n0000000003\r\n1,4,4\r\n5,255,LSB,USB\r\n0000000000\r\n0,0\r\n");
+    RigLinkSettings link{rig, "2", "4800", true};
+    ASSERT_TRUE(apply_rig_link_change(link));
+    EXPECT_FALSE(link.changed);
+    EXPECT_EQ(testing::read_file(rig), "2:4800,N,8,2\r\n0000000003\r\n1,4,4\r\n5,255,LSB,USB\r\n0000000000\r\n0,0\r\n");
+
+    RigLinkSettings no_rig{std::nullopt, "3", "9600", true};
+    EXPECT_TRUE(apply_rig_link_change(no_rig)) << "nothing to rewrite without a rig description";
+    RigLinkSettings gone{dir.file("GONE.RIG"), "3", "9600", true};
+    EXPECT_FALSE(apply_rig_link_change(gone));
+    EXPECT_TRUE(gone.changed);
+}
+
+} // namespace
+} // namespace kestrel::rig
