@@ -116,3 +116,39 @@ TEST(TestHost, TimersFireAsTheClockIsAdvanced) {
 
 } // namespace
 } // namespace kestrel::ui
+
+#include "ui/progress_window.hpp"
+
+namespace kestrel::ui {
+namespace {
+
+// Opens a progress window from a button, as the log tools do.
+class Worker final : public Window {
+public:
+    Form build() const override {
+        Form f;
+        f.add(button(10, "Go", {0, 0, 20, 10}));
+        return f;
+    }
+    void on_command(Context& ctx, int id, Notify) override {
+        if (id != 10) return;
+        run_with_progress(ctx, "Working", [this](Progress& p) {
+            p.set_total(1000);
+            for (int i = 1; i <= 1000; ++i) p.advance_to(i);
+            done = true;
+        });
+    }
+    bool done = false;
+};
+
+TEST(ProgressWindow, RunsTheWorkAndClosesByItself) {
+    TestHost host;
+    Worker worker;
+    host.open_window(worker).click(10);
+    EXPECT_TRUE(worker.done);
+    EXPECT_EQ(host.modal_captions(), std::vector<std::string>{"Working"});
+    EXPECT_TRUE(host.surprises().empty()) << "no script needed: the window closes itself";
+}
+
+} // namespace
+} // namespace kestrel::ui
