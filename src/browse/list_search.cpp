@@ -1,0 +1,159 @@
+#include "browse/list_search.hpp"
+
+#include "common/fixed_text.hpp"
+#include "common/number_text.hpp"
+#include "logstore/dates.hpp"
+#include "logstore/field_codes.hpp"
+#include "logstore/log_file.hpp"
+
+#include <algorithm>
+#include <iterator>
+
+namespace kestrel::browse {
+
+namespace {
+
+using logstore::LogError;
+using logstore::RecordBytes;
+
+constexpr int k_call_offset = 6;
+constexpr int k_comment_offset = 43;
+constexpr int k_comment_width = 40;
+constexpr std::size_t k_number_width = 6;
+
+std::string_view field(const RecordBytes& record, int offset, int width) {
+    return {reinterpret_cast<const char*>(record.data()) + offset, static_cast<std::size_t>(width)};
+}
+
+// Upper case as upper_case() makes it: the ASCII letters only.
+char ascii_upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// " 7" right-aligned in six characters; a number of six digits loses its blank.
+std::string record_number_text(int number) {
+    std::string text = number_text(number);
+    if (text.size() < k_number_width) text.insert(0, k_number_width - text.size(), ' ');
+    return text.substr(text.size() - k_number_width);
+}
+
+// The whole log, a block of records per read, keeping the entries that match.
+template <class Match>
+Result<Listing, LogError> list_matching(const logstore::LogStore& log, const Match& matches,
+                                        const logstore::BandNameTable& band_names) {
+    Listing found;
+    const int count = log.record_count();
+    for (int first = 1; first <= count; first += logstore::LogFile::k_block_records) {
+        const int in_block = std::min(logstore::LogFile::k_block_records, count - first + 1);
+        auto block = log.read_records(first, in_block);
+        if (!block) return block.error();
+        for (int i = 0; i < in_block; ++i) {
+            const RecordBytes& record = (*block)[static_cast<std::size_t>(i)];
+            if (!matches(record)) continue;
+            found.entries.push_back({first + i, record});
+            found.lines.push_back(list_line(record, first + i, band_names));
+        }
+    }
+    return found;
+}
+
+} // namespace
+
+std::string list_heading() {
+    return "  Date    Call Sign   Time on/off  Freq  Mode Power QSL  Comments" + std::string(40, ' ') + "Entry No.";
+}
+
+std::string list_line(const RecordBytes& record, int number, const logstore::BandNameTable& band_names) {
+    const logstore::QsoRecord q = logstore::QsoRecord::decode(record);
+    std::string line;
+    line.reserve(112);
+    line += logstore::date_text_of(q.date) + '|';
+    line += q.call + '|';
+    line += logstore::time_text_of(q.time_on) + '|';
+    line += logstore::time_text_of(q.time_off) + '|';
+    line += band_names.name(logstore::band_of_field(q.band)) + '|';
+    line += q.mode + " |";
+    line += q.power + logstore::qsl_tag_of(q.qsl_flags) + '|';
+    line += q.comment + std::string(10, ' ');
+    line += record_number_text(number);
+    return line;
+}
+
+CallMatch::CallMatch(std::string_view typed) {
+    if (!typed.empty() && typed.back() == '*') {
+        m_prefix = true;
+        std::copy_if(typed.begin(), typed.end(), std::back_inserter(m_wanted), [](char c) { return c != '*'; });
+    } else {
+        m_wanted = std::string(trim_trailing_spaces(logstore::base_call(std::string(typed) + " ")));
+    }
+}
+
+bool CallMatch::operator()(const RecordBytes& record) const {
+    const std::string_view call = field(record, k_call_offset, logstore::k_call_width);
+    if (m_prefix) return trim_trailing_spaces(call.substr(0, std::min(m_wanted.size(), call.size()))) == m_wanted;
+    // The base call only drops characters, so a call field that does not hold the wanted call's
+    // last character cannot match; most entries are passed over without working it out.
+    if (m_wanted.empty() || call.find(m_wanted.back()) == std::string_view::npos) return false;
+    return trim_trailing_spaces(logstore::base_call(call)) == m_wanted;
+}
+
+CommentMatch::CommentMatch(std::string_view word) : m_word(upper_case(word)) {}
+
+bool CommentMatch::operator()(const RecordBytes& record) const {
+    if (record[k_call_offset] == '/') return false;
+    const std::string_view comment = field(record, k_comment_offset, k_comment_width);
+    const auto same = [](char in_comment, char in_word) { return ascii_upper(in_comment) == in_word; };
+    return std::search(comment.begin(), comment.end(), m_word.begin(), m_word.end(), same) != comment.end();
+}
+
+Result<Listing, LogError> list_by_call(const logstore::LogStore& log, std::string_view typed,
+                                       const logstore::BandNameTable& band_names) {
+    if (typed.empty()) return Listing{};
+    return list_matching(log, CallMatch(typed), band_names);
+}
+
+Result<Listing, LogError> list_by_comment(const logstore::LogStore& log, std::string_view word,
+                                          const logstore::BandNameTable& band_names) {
+    if (word.empty()) return Listing{};
+    return list_matching(log, CommentMatch(word), band_names);
+}
+
+std::string list_file_text(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) {
+        std::string row = line;
+        std::replace(row.begin(), row.end(), '|', ',');
+        text += row + "\r\n";
+    }
+    return text;
+}
+
+Deletion delete_listed(logstore::LogStore& log, std::vector<ListedEntry> entries) {
+    std::sort(entries.begin(), entries.end(),
+              [](const ListedEntry& a, const ListedEntry& b) { return a.record > b.record; });
+    entries.erase(std::unique(entries.begin(), entries.end(),
+                              [](const ListedEntry& a, const ListedEntry& b) { return a.record == b.record; }),
+                  entries.end());
+    Deletion done;
+    for (const ListedEntry& entry : entries) {
+        if (entry.record > log.record_count()) {
+            done.entry_changed = true;
+            return done;
+        }
+        const auto now = log.read_record(entry.record);
+        if (!now) {
+            done.error = now.error();
+            return done;
+        }
+        if (*now != entry.bytes) {
+            done.entry_changed = true;
+            return done;
+        }
+        if (const auto error = log.delete_record(entry.record)) {
+            done.error = error;
+            return done;
+        }
+        ++done.deleted;
+    }
+    return done;
+}
+
+} // namespace kestrel::browse
