@@ -39,7 +39,7 @@ void make_grid(ui::Context& ctx, const BandLabels& labels, bool full) {
             ctx.add_control(grid_label(k_first_grid_cell + columns * b + m, "", {44 + 40 * m, y, 30, 8}));
         }
     }
-    ctx.add_control(rule(k_first_rule, {10, 14 + down, 230, 1}));
+    ctx.add_control(rule(k_first_rule, {10, 14 + down, full ? 230 : 185, 1}));
     if (full) {
         ctx.add_control(rule(k_first_rule + 1, {10, 173, 230, 1}));
         ctx.add_control(rule(k_first_rule + 2, {10, 188, 230, 1}));
