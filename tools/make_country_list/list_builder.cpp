@@ -103,22 +103,26 @@ std::vector<ListRow> prefix_rows(const Calls& calls, int& redundant) {
     }
     std::vector<ListRow> rows;
     for (const auto& [parent, children] : kept_by_parent) {
-        std::optional<ListRow> run;
+        // The range being gathered; a plain row and a flag, as GCC 12 sees uninitialised strings
+        // in an optional row at -O2.
+        ListRow run;
+        bool open = false;
         const auto close = [&] {
-            if (run) rows.push_back(*run);
-            run.reset();
+            if (open) rows.push_back(run);
+            open = false;
         };
         for (const char c : k_call_alphabet) {
             const std::string prefix = parent + c;
             const auto kept = children.find(c);
             if (kept != children.end()) {
-                if (run && run->country == kept->second) {
-                    run->high = prefix;
+                if (open && run.country == kept->second) {
+                    run.high = prefix;
                 } else {
                     close();
                     run = ListRow{prefix, prefix, kept->second};
+                    open = true;
                 }
-            } else if (run && calls.by_prefix(prefix) != run->country) {
+            } else if (open && calls.by_prefix(prefix) != run.country) {
                 // Taking this sibling into the range would change its calls' country.
                 close();
             }
