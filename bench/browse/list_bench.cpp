@@ -21,8 +21,9 @@ using namespace kestrel::logstore;
 
 constexpr int k_records = 120000;
 
-const char* const k_prefixes[] = {"G", "GW", "GM", "M0", "DL", "F", "EA", "I", "K", "W", "VE", "JA", "VK", "ZL",
-                                  "PY", "LU", "ZS", "UA", "SM", "OH", "ON", "PA", "OK", "SP", "HA", "YU", "9A"};
+const char* const k_prefixes[] = {"G",  "GW", "GM", "M0", "DL", "F",  "EA", "I",  "K",
+                                  "W",  "VE", "JA", "VK", "ZL", "PY", "LU", "ZS", "UA",
+                                  "SM", "OH", "ON", "PA", "OK", "SP", "HA", "YU", "9A"};
 const char* const k_modes[] = {"CW", "SSB", "FM", "A1A", "J3E", "RTY"};
 const int k_bands[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12};
 // The station listed, in the forms it was logged under.
@@ -36,7 +37,8 @@ RecordBytes contact(std::mt19937& random, std::int16_t date, std::int16_t time, 
     if (call.empty()) {
         call = k_prefixes[random() % std::size(k_prefixes)];
         call += std::to_string(random() % 10);
-        for (int i = 0; i < 3; ++i) call += static_cast<char>('A' + random() % 26);
+        for (int i = 0; i < 3; ++i)
+            call += static_cast<char>('A' + random() % 26);
         if (random() % 20 == 0) call += "/P";
     }
     q.call = call;
@@ -46,7 +48,8 @@ RecordBytes contact(std::mt19937& random, std::int16_t date, std::int16_t time, 
     q.rst_received = random() % 30 == 0 ? std::string("0") : default_report(mode);
     q.band = coded_band_field(k_bands[random() % std::size(k_bands)]);
     q.power = "100";
-    q.comment = random() % 4 == 0 ? "Name " + std::string(1, static_cast<char>('A' + random() % 26)) + "ob" : "";
+    q.comment =
+        random() % 4 == 0 ? "Name " + std::string(1, static_cast<char>('A' + random() % 26)) + "ob" : "";
     q.qsl_flags = static_cast<std::uint8_t>(random() % 4);
     return q.encode();
 }
@@ -92,8 +95,7 @@ class BigLog {
     std::filesystem::path m_dir;
 };
 
-template <class Search>
-void run_search(benchmark::State& state, Search search) {
+template <class Search> void run_search(benchmark::State& state, Search search) {
     BigLog big;
     LogStore log;
     if (log.open_log(big.path())) {
@@ -104,8 +106,10 @@ void run_search(benchmark::State& state, Search search) {
     std::size_t found = 0;
     for (auto _ : state) {
         auto listing = search(log, bands);
-        if (!listing) state.SkipWithError("cannot read the log");
-        else found = listing->lines.size();
+        if (!listing)
+            state.SkipWithError("cannot read the log");
+        else
+            found = listing->lines.size();
         benchmark::DoNotOptimize(listing);
     }
     state.counters["entries"] = static_cast<double>(found);

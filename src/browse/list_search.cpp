@@ -29,7 +29,9 @@ std::string_view field(const RecordBytes& record, int offset, int width) {
 }
 
 // Upper case as upper_case() makes it: the ASCII letters only.
-char ascii_upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+char ascii_upper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 // " 7" right-aligned in six characters; a number of six digits loses its blank.
 std::string record_number_text(int number) {
@@ -61,7 +63,8 @@ Result<Listing, LogError> list_matching(const logstore::LogStore& log, const Mat
 } // namespace
 
 std::string list_heading() {
-    return "  Date    Call Sign   Time on/off  Freq  Mode Power QSL  Comments" + std::string(40, ' ') + "Entry No.";
+    return "  Date    Call Sign   Time on/off  Freq  Mode Power QSL  Comments" + std::string(40, ' ') +
+           "Entry No.";
 }
 
 std::string list_line(const RecordBytes& record, int number, const logstore::BandNameTable& band_names) {
@@ -83,7 +86,8 @@ std::string list_line(const RecordBytes& record, int number, const logstore::Ban
 CallMatch::CallMatch(std::string_view typed) {
     if (!typed.empty() && typed.back() == '*') {
         m_prefix = true;
-        std::copy_if(typed.begin(), typed.end(), std::back_inserter(m_wanted), [](char c) { return c != '*'; });
+        std::copy_if(typed.begin(), typed.end(), std::back_inserter(m_wanted),
+                     [](char c) { return c != '*'; });
     } else {
         m_wanted = std::string(trim_trailing_spaces(logstore::base_call(std::string(typed) + " ")));
     }
@@ -91,7 +95,8 @@ CallMatch::CallMatch(std::string_view typed) {
 
 bool CallMatch::operator()(const RecordBytes& record) const {
     const std::string_view call = field(record, k_call_offset, logstore::k_call_width);
-    if (m_prefix) return trim_trailing_spaces(call.substr(0, std::min(m_wanted.size(), call.size()))) == m_wanted;
+    if (m_prefix)
+        return trim_trailing_spaces(call.substr(0, std::min(m_wanted.size(), call.size()))) == m_wanted;
     // The base call only drops characters, so a call field that does not hold the wanted call's
     // last character cannot match; most entries are passed over without working it out.
     if (m_wanted.empty() || call.find(m_wanted.back()) == std::string_view::npos) return false;
@@ -132,9 +137,10 @@ std::string list_file_text(const std::vector<std::string>& lines) {
 Deletion delete_listed(logstore::LogStore& log, std::vector<ListedEntry> entries) {
     std::sort(entries.begin(), entries.end(),
               [](const ListedEntry& a, const ListedEntry& b) { return a.record > b.record; });
-    entries.erase(std::unique(entries.begin(), entries.end(),
-                              [](const ListedEntry& a, const ListedEntry& b) { return a.record == b.record; }),
-                  entries.end());
+    entries.erase(
+        std::unique(entries.begin(), entries.end(),
+                    [](const ListedEntry& a, const ListedEntry& b) { return a.record == b.record; }),
+        entries.end());
     Deletion done;
     for (const ListedEntry& entry : entries) {
         if (entry.record > log.record_count()) {

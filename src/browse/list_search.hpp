@@ -61,7 +61,8 @@ class CommentMatch {
 
 // Every entry of the log that matches, read a large block at a time. An empty text finds
 // nothing.
-[[nodiscard]] Result<Listing, logstore::LogError> list_by_call(const logstore::LogStore& log, std::string_view typed,
+[[nodiscard]] Result<Listing, logstore::LogError> list_by_call(const logstore::LogStore& log,
+                                                               std::string_view typed,
                                                                const logstore::BandNameTable& band_names);
 [[nodiscard]] Result<Listing, logstore::LogError> list_by_comment(const logstore::LogStore& log,
                                                                   std::string_view word,

@@ -15,11 +15,15 @@ namespace {
 constexpr std::string_view k_title = "Kestrel";
 constexpr ui::Colour k_heading_text{255, 255, 0};
 
-std::string delete_title(int n) { return n == 1 ? "Delete Entry" : "Delete these" + number_text(n) + " Entries"; }
+std::string delete_title(int n) {
+    return n == 1 ? "Delete Entry" : "Delete these" + number_text(n) + " Entries";
+}
 
 } // namespace
 
-int ListWindow::scaled(int value) const { return static_cast<int>(std::lround(value * m_setup.scale_factor)); }
+int ListWindow::scaled(int value) const {
+    return static_cast<int>(std::lround(value * m_setup.scale_factor));
+}
 
 int ListWindow::visible_lines() const {
     if (m_setup.scale_factor > 1.3) return 42;
@@ -39,12 +43,15 @@ ui::Form ListWindow::build() const {
     form.add(ui::edit(k_comment, {140, 2, 78, 12}));
     form.add(ui::button(k_search, "&Search", {240, 2, 28, 12}, ui::default_button));
     form.add(ui::button(k_file, "&File", {280, 2, 28, 12})).enabled = false;
-    ui::Control& heading = form.add(ui::label(k_heading, list_heading(), {2, 20, scaled(310), 12}, ui::static_edge));
+    ui::Control& heading =
+        form.add(ui::label(k_heading, list_heading(), {2, 20, scaled(310), 12}, ui::static_edge));
     heading.foreground = k_heading_text;
     heading.background = ui::colours::blue;
-    form.add(ui::list(k_list, {2, 32, scaled(310), scaled(218)}, ui::extended_selection | ui::vertical_scroll));
+    form.add(
+        ui::list(k_list, {2, 32, scaled(310), scaled(218)}, ui::extended_selection | ui::vertical_scroll));
     // Entries are not deleted while on-line logging may be rewriting the one in progress.
-    if (!m_setup.online_logging_open) form.add(ui::button(k_delete, "DELETE", {scaled(120), scaled(245), 30, 15}));
+    if (!m_setup.online_logging_open)
+        form.add(ui::button(k_delete, "DELETE", {scaled(120), scaled(245), 30, 15}));
     form.add(ui::button(ui::k_cancel, "E&xit", {scaled(260), scaled(245), 30, 15}));
     form.add(ui::label(k_entries_label, "Entries:", {20, scaled(244), 34, 8}));
     form.add(ui::edit(k_entries, {56, scaled(243), 35, 10}, ui::read_only));
@@ -121,11 +128,13 @@ void ListWindow::delete_selected(ui::Context& ctx) {
     const std::vector<int> chosen = ctx.selections(k_list);
     const int n = static_cast<int>(chosen.size());
     if (n == 0) return;
-    if (ctx.message("Are you sure?", delete_title(n), ui::Icon::question, ui::Buttons::yes_no) != ui::Answer::yes)
+    if (ctx.message("Are you sure?", delete_title(n), ui::Icon::question, ui::Buttons::yes_no) !=
+        ui::Answer::yes)
         return;
     std::vector<ListedEntry> doomed;
     for (int line : chosen)
-        if (line < static_cast<int>(m_entries.size())) doomed.push_back(m_entries[static_cast<std::size_t>(line)]);
+        if (line < static_cast<int>(m_entries.size()))
+            doomed.push_back(m_entries[static_cast<std::size_t>(line)]);
     const Deletion done = delete_listed(m_setup.log, std::move(doomed));
     if (done.error) {
         ctx.message(logstore::message_of(*done.error), k_title, ui::Icon::stop);

@@ -41,7 +41,8 @@ class ListWindow final : public ui::Window {
     };
     enum class Mode { call = 1, comment = 2 };
 
-    ListWindow(ListSetup setup, std::string start_text) : m_setup(setup), m_start_text(std::move(start_text)) {}
+    ListWindow(ListSetup setup, std::string start_text)
+        : m_setup(setup), m_start_text(std::move(start_text)) {}
     ui::Form build() const override;
     void on_init(ui::Context& ctx) override;
     void on_command(ui::Context& ctx, int id, ui::Notify notify) override;

@@ -26,7 +26,8 @@ RecordBytes entry(const std::string& call, const std::string& comment = "", std:
 
 std::vector<int> numbers_of(const Listing& listing) {
     std::vector<int> out;
-    for (const ListedEntry& e : listing.entries) out.push_back(e.record);
+    for (const ListedEntry& e : listing.entries)
+        out.push_back(e.record);
     return out;
 }
 
@@ -46,14 +47,14 @@ TEST(ListLine, EveryColumnHasItsWidthAndTheNumberEndsTheLine) {
         std::string line;
     } cases[] = {
         {entry("G4ABC/P", "Name Bob", 3), 7,
-         "14-03-05|G4ABC/P     |09:30|09:42|14MHz |SSB |100  SR|Name Bob" + std::string(32, ' ') + spaces_after +
-             "     7"},
+         "14-03-05|G4ABC/P     |09:30|09:42|14MHz |SSB |100  SR|Name Bob" + std::string(32, ' ') +
+             spaces_after + "     7"},
         {text_band.encode(), 99999,
-         "14-03-05|JA1XYZ      |09:30|09:42|21MHz |CW  |1.5kWSR|via bureau" + std::string(30, ' ') + spaces_after +
-             " 99999"},
+         "14-03-05|JA1XYZ      |09:30|09:42|21MHz |CW  |1.5kWSR|via bureau" + std::string(30, ' ') +
+             spaces_after + " 99999"},
         {long_call.encode(), 120000,
-         "14-03-05|VP2E/G4ABC/P|09:30|09:42|14MHz |SSB |     --|a|b, c" + std::string(34, ' ') + spaces_after +
-             "120000"},
+         "14-03-05|VP2E/G4ABC/P|09:30|09:42|14MHz |SSB |     --|a|b, c" + std::string(34, ' ') +
+             spaces_after + "120000"},
     };
     for (const auto& c : cases) {
         const std::string line = list_line(c.record, c.number, k_bands);
@@ -74,12 +75,15 @@ TEST(CallMatch, ABaseCallFindsEveryFormAndAPrefixTheCallsAsStored) {
         const char* call;
         bool found;
     } cases[] = {
-        {"G4ABC", "G4ABC", true},   {"G4ABC", "G4ABC/P", true},  {"G4ABC", "G4ABC/M", true},
-        {"G4ABC", "G4ABC/MM", true}, {"G4ABC", "G4ABC/A", true}, {"G4ABC", "GW4ABC", true},
-        {"G4ABC", "GM4ABC/P", true}, {"G4ABC", "G4ABCD", false}, {"G4ABC", "G4AB", false},
-        {"G4ABC", "GB4ABC", false},  {"GW4ABC/P", "G4ABC", true}, {"G4ABC", "/", false},
-        {"CQ", "CQ", true},          {"G4*", "G4XYZ", true},     {"G4*", "G4", true},
-        {"G4*", "GW4XYZ", false},    {"G*", "GW4XYZ", true},     {"G**", "GM0AAA", true},
+        {"G4ABC", "G4ABC", true},    {"G4ABC", "G4ABC/P", true},
+        {"G4ABC", "G4ABC/M", true},  {"G4ABC", "G4ABC/MM", true},
+        {"G4ABC", "G4ABC/A", true},  {"G4ABC", "GW4ABC", true},
+        {"G4ABC", "GM4ABC/P", true}, {"G4ABC", "G4ABCD", false},
+        {"G4ABC", "G4AB", false},    {"G4ABC", "GB4ABC", false},
+        {"GW4ABC/P", "G4ABC", true}, {"G4ABC", "/", false},
+        {"CQ", "CQ", true},          {"G4*", "G4XYZ", true},
+        {"G4*", "G4", true},         {"G4*", "GW4XYZ", false},
+        {"G*", "GW4XYZ", true},      {"G**", "GM0AAA", true},
         {"G4*", "DL4ABC", false},    {"VP2E/G4ABC/P*", "VP2E/G4ABC/P", true},
         {"*", "/DATA", true},
     };
@@ -111,7 +115,8 @@ TEST(CommentMatch, AWordInAnyCaseInTheCommentsOfContactsOnly) {
 TEST(LogSearch, TheWholeLogIsSearchedAcrossItsBlocks) {
     TempDir dir;
     std::vector<RecordBytes> records(20000, entry("DL1XX", "nothing"));
-    for (int n : {1, 8192, 8193, 16385, 20000}) records[n - 1] = entry(n % 2 ? "GW4ABC/P" : "G4ABC", "Bob here");
+    for (int n : {1, 8192, 8193, 16385, 20000})
+        records[n - 1] = entry(n % 2 ? "GW4ABC/P" : "G4ABC", "Bob here");
     write_log(dir.file("BIG.LOG"), records);
     logstore::LogStore log;
     ASSERT_FALSE(log.open_log(dir.file("BIG.LOG")));
@@ -150,7 +155,8 @@ class DeleteListed : public ::testing::Test {
     // Fifteen entries CALL1 .. CALL15, listed in full.
     void SetUp() override {
         std::vector<RecordBytes> records;
-        for (int n = 1; n <= 15; ++n) records.push_back(entry("CALL" + std::to_string(n)));
+        for (int n = 1; n <= 15; ++n)
+            records.push_back(entry("CALL" + std::to_string(n)));
         write_log(path(), records);
         ASSERT_FALSE(m_log.open_log(path()));
         ASSERT_FALSE(m_log.build_record_index());
@@ -163,7 +169,8 @@ class DeleteListed : public ::testing::Test {
     static std::vector<std::string> calls_but(std::vector<int> gone) {
         std::vector<std::string> calls;
         for (int n = 1; n <= 15; ++n)
-            if (std::find(gone.begin(), gone.end(), n) == gone.end()) calls.push_back("CALL" + std::to_string(n));
+            if (std::find(gone.begin(), gone.end(), n) == gone.end())
+                calls.push_back("CALL" + std::to_string(n));
         return calls;
     }
 

@@ -26,7 +26,8 @@ RecordBytes entry(const std::string& call, const std::string& comment = "") {
 // The record numbers of the lines shown, from their last six characters.
 std::vector<int> numbers_shown(const ui::TestRun& run) {
     std::vector<int> out;
-    for (const std::string& line : run.items(W::k_list)) out.push_back(std::stoi(line.substr(line.size() - 6)));
+    for (const std::string& line : run.items(W::k_list))
+        out.push_back(std::stoi(line.substr(line.size() - 6)));
     return out;
 }
 
@@ -56,9 +57,8 @@ class ListTest : public ::testing::Test {
 
 // G4ABC in several forms among others: records 1, 3, 4, 6 and 8 are the same station.
 std::vector<RecordBytes> mixed_log() {
-    return {entry("G4ABC", "Name Bob"), entry("DL1XX"),         entry("G4ABC/P", "portable"),
-            entry("GW4ABC"),            entry("G4ABCD", "bob"), entry("G4ABC/M"),
-            entry("F5ZZZ", "Bobby"),    entry("GM4ABC/MM")};
+    return {entry("G4ABC", "Name Bob"), entry("DL1XX"),   entry("G4ABC/P", "portable"), entry("GW4ABC"),
+            entry("G4ABCD", "bob"),     entry("G4ABC/M"), entry("F5ZZZ", "Bobby"),      entry("GM4ABC/MM")};
 }
 
 TEST_F(ListTest, TheWindowStandsAsLaidOutAndGrowsWithTheScreen) {
@@ -240,7 +240,8 @@ TEST_F(ListTest, PageKeysMoveAWholePageAndKeepTheSelection) {
         auto run = open("G4ABC", c.scale);
         run.select(W::k_list, 3);
         std::vector<int> tops;
-        for (Key k : {Key::page_down, Key::page_down, Key::page_down, Key::page_up, Key::page_up, Key::page_up}) {
+        for (Key k :
+             {Key::page_down, Key::page_down, Key::page_down, Key::page_up, Key::page_up, Key::page_up}) {
             run.key(k);
             tops.push_back(run.context().top_index(W::k_list));
         }
