@@ -390,6 +390,10 @@ void Context::operator_clicked(int id) {
     command(id, Notify::clicked);
 }
 
+void Context::operator_scrolled(int id, int top_index) {
+    if (Control* c = find(id)) c->top_index = std::max(0, top_index);
+}
+
 void Context::operator_selected(int id, std::vector<bool> selected) {
     Control* c = find(id);
     if (!c) return;

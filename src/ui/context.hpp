@@ -111,6 +111,7 @@ public:
     void operator_focused(int id);
     void operator_clicked(int id);
     void operator_selected(int id, std::vector<bool> selected);
+    void operator_scrolled(int id, int top_index); // the list's first visible line, as scrolled
     void timer(int id);
     std::string filter_typed(const Control& control, std::string_view typed) const;
     static bool takes_focus(const Control& control);

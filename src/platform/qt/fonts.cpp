@@ -6,11 +6,10 @@ namespace kestrel::platform {
 
 QFont font_of(const ui::Font& f) {
     QFont font;
-    if (f.name == "Courier New") {
+    if (f.name.rfind("Courier", 0) == 0) {
+        // Liberation Mono keeps Courier's proportions; the system's general monospace face is
+        // often taller, which would stretch every window laid out in this font.
         font = QFont("Liberation Mono");
-        font.setStyleHint(QFont::TypeWriter);
-    } else if (f.name.rfind("Courier", 0) == 0) {
-        font = QFont("Monospace");
         font.setStyleHint(QFont::TypeWriter);
         font.setFixedPitch(true);
     } else {

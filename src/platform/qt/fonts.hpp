@@ -6,8 +6,8 @@
 
 namespace kestrel::platform {
 
-// The fonts the windows name, as this system has them: "Courier" is fontconfig's
-// monospace, "Courier New" its metric twin Liberation Mono, anything else the sans font.
+// The fonts the windows name, as this system has them: "Courier" and "Courier New" are their
+// metric twin Liberation Mono, anything else the sans font.
 QFont font_of(const ui::Font& font);
 QFont default_dialog_font();
 

@@ -17,6 +17,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QValidator>
 #include <QWindow>
@@ -132,7 +133,18 @@ QSize FormWidget::client_size() const {
 }
 
 void FormWidget::build() {
-    for (const ui::Control& c : m_ctx.form().controls) control_added(c);
+    const auto& controls = m_ctx.form().controls;
+    for (const ui::Control& c : controls) control_added(c);
+    // A label's "&" marks its key letter, which takes the focus to the next control that can
+    // have it, as with the old dialogs' static texts.
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        if (controls[i].kind != ui::ControlKind::label || controls[i].text.find('&') == std::string::npos) continue;
+        for (std::size_t j = i + 1; j < controls.size(); ++j) {
+            if (!ui::Context::takes_focus(controls[j])) continue;
+            if (auto* l = qobject_cast<QLabel*>(m_widgets[controls[i].id].data())) l->setBuddy(m_widgets[controls[j].id]);
+            break;
+        }
+    }
 }
 
 int FormWidget::id_of(QObject* object) const {
@@ -238,6 +250,11 @@ QWidget* FormWidget::create(const ui::Control& c) {
         });
         connect(l, &QListWidget::itemDoubleClicked, this,
                 [&ctx, id](QListWidgetItem*) { ctx.command(id, ui::Notify::double_clicked); });
+        connect(l->verticalScrollBar(), &QScrollBar::valueChanged, this, [this, l, id] {
+            if (m_updating) return;
+            const QModelIndex top = l->indexAt(QPoint(1, 1));
+            m_ctx.operator_scrolled(id, top.isValid() ? top.row() : 0);
+        });
         return l;
     }
     case ui::ControlKind::progress: {
