@@ -1,0 +1,179 @@
+// How long ADIF export and import take for a log of 100,000 contacts: the export from the log
+// file to the text of the ADIF file, writing that file, and the import of such a file and of one
+// written by a digital-mode program in UTF-8, up to the bytes of the new log.
+#include "common/side_file.hpp"
+#include "exchange/adif_records.hpp"
+#include "exchange/adif_writer.hpp"
+#include "logstore/field_codes.hpp"
+#include "logstore/log_store.hpp"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+using namespace kestrel;
+using namespace kestrel::logstore;
+
+constexpr int k_contacts = 100000;
+constexpr exchange::CalendarDate k_today{2024, 6, 1};
+
+RecordBytes contact(int i) {
+    static const char* modes[] = {"SSB", "CW", "FT8", "RTY", "FT4", "J3E", "A1A", "PSK"};
+    QsoRecord qso;
+    qso.date = static_cast<std::int16_t>(18036 + i / 40 % 28 + 35 * (i / 1120 % 12) + 500 * (i / 13440));
+    qso.time_on = static_cast<std::int16_t>(i % 1440);
+    qso.time_off = static_cast<std::int16_t>((i + 3) % 1440);
+    qso.call = "G" + std::to_string(i % 10) + "ABC" + std::to_string(i % 97);
+    qso.rst_sent = "59";
+    qso.rst_received = i % 3 == 0 ? "-10" : "579";
+    qso.band = coded_band_field(i % 20);
+    qso.mode = modes[i % 8];
+    qso.power = i % 5 == 0 ? "" : "100";
+    qso.comment = i % 4 == 0 ? "" : "Op. Jos\xE9 in the contest " + std::to_string(i);
+    qso.qsl_flags = static_cast<std::uint8_t>(i % 4);
+    return qso.encode();
+}
+
+// A log file of k_contacts contacts in a directory removed afterwards.
+class BenchDir {
+  public:
+    BenchDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "kestrel-adif-XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("no temporary directory");
+        m_dir = pattern;
+        std::ofstream out(file("BIG.LOG"), std::ios::binary);
+        for (int i = 0; i < k_contacts; ++i) {
+            const RecordBytes record = contact(i);
+            out.write(reinterpret_cast<const char*>(record.data()), k_record_size);
+        }
+    }
+    ~BenchDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_dir, ignored);
+    }
+    std::string file(const std::string& name) const { return (m_dir / name).string(); }
+
+  private:
+    std::filesystem::path m_dir;
+};
+
+LogStore& open_big_log(BenchDir& dir) {
+    static LogStore log;
+    if (log.open_log(dir.file("BIG.LOG"))) throw std::runtime_error("log not opened");
+    return log;
+}
+
+void export_text(benchmark::State& state) {
+    BenchDir dir;
+    LogStore& log = open_big_log(dir);
+    for (auto _ : state) {
+        auto text = exchange::adif_text_of_log(log, k_today);
+        benchmark::DoNotOptimize(text);
+    }
+    state.SetItemsProcessed(state.iterations() * k_contacts);
+}
+BENCHMARK(export_text)->Unit(benchmark::kMillisecond);
+
+void export_file(benchmark::State& state) {
+    BenchDir dir;
+    LogStore& log = open_big_log(dir);
+    for (auto _ : state) {
+        auto text = exchange::adif_text_of_log(log, k_today);
+        if (!text || !write_side_file(dir.file("BIG.ADI"), text->text)) state.SkipWithError("export failed");
+    }
+    state.SetItemsProcessed(state.iterations() * k_contacts);
+}
+BENCHMARK(export_file)->Unit(benchmark::kMillisecond);
+
+void import_own_export(benchmark::State& state) {
+    BenchDir dir;
+    const auto text = exchange::adif_text_of_log(open_big_log(dir), k_today);
+    for (auto _ : state) {
+        auto imported = exchange::import_adif_text(text->text, {"100", ""});
+        if (imported.entries != k_contacts) state.SkipWithError("contacts lost");
+        benchmark::DoNotOptimize(imported);
+    }
+    state.SetItemsProcessed(state.iterations() * k_contacts);
+}
+BENCHMARK(import_own_export)->Unit(benchmark::kMillisecond);
+
+// One record a line as a digital-mode program writes them, UTF-8 names included.
+std::string digital_mode_file() {
+    std::string file = "ADIF Export\n<adif_ver:5>3.1.0\n<programid:6>WSJT-X\n<EOH>\n";
+    for (int i = 0; i < k_contacts; ++i) {
+        const std::string call = "K" + std::to_string(i % 10) + "ABC";
+        file += "<call:" + std::to_string(call.size()) + ">" + call +
+                " <gridsquare:4>FN42 <mode:3>FT8 <rst_sent:3>-10 <rst_rcvd:3>-12 <qso_date:8>20240305"
+                " <time_on:6>143200 <qso_date_off:8>20240305 <time_off:6>143300 <band:3>20m"
+                " <freq:9>14.074123 <station_callsign:5>G9QQQ <my_gridsquare:6>IO91WM"
+                " <name:7>J\xC3\xBCrgen <comment:12>tnx f\xC3\xBCr QSO <eor>\n";
+    }
+    return file;
+}
+
+void import_digital_mode_file(benchmark::State& state) {
+    const std::string file = digital_mode_file();
+    for (auto _ : state) {
+        auto imported = exchange::import_adif_text(file, {});
+        if (imported.entries != k_contacts) state.SkipWithError("contacts lost");
+        benchmark::DoNotOptimize(imported);
+    }
+    state.SetItemsProcessed(state.iterations() * k_contacts);
+}
+BENCHMARK(import_digital_mode_file)->Unit(benchmark::kMillisecond);
+
+// The whole import as the window does it: read the file, make the records, write the new log,
+// open it and build its record index.
+void import_file_to_log(benchmark::State& state) {
+    BenchDir dir;
+    if (!write_side_file(dir.file("WSJTX.ADI"), digital_mode_file())) throw std::runtime_error("no file");
+    LogStore log;
+    for (auto _ : state) {
+        std::ifstream in(dir.file("WSJTX.ADI"), std::ios::binary);
+        const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const auto imported = exchange::import_adif_text(file, {});
+        if (!write_side_file(dir.file("WSJTX.LOG"), imported.records)) state.SkipWithError("not written");
+        log.close_log();
+        if (log.open_log(dir.file("WSJTX.LOG")) || log.build_record_index() ||
+            log.record_count() != k_contacts)
+            state.SkipWithError("log not opened");
+    }
+    state.SetItemsProcessed(state.iterations() * k_contacts);
+}
+BENCHMARK(import_file_to_log)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+namespace {
+
+// Damaged and hostile text of the same size as the digital-mode file: lengths far past the end
+// of the file and tags that are not quite specifiers, with whole records among them.
+std::string hostile_file() {
+    std::string file;
+    while (file.size() < 25'000'000) {
+        file += "<call:99999999>K1ABC <a b:7>x <notes:4000000>J\xC3\xBC <c d:1>y <x:2>\xC3";
+        for (int i = 0; i < 20; ++i)
+            file += "<nope nope:3>abc ";
+        file += "<eor>\n";
+    }
+    return file;
+}
+
+void import_hostile_file(benchmark::State& state) {
+    const std::string file = hostile_file();
+    for (auto _ : state) {
+        auto imported = kestrel::exchange::import_adif_text(file, {});
+        benchmark::DoNotOptimize(imported);
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(file.size()));
+}
+BENCHMARK(import_hostile_file)->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -1,0 +1,289 @@
+#include "exchange/adif_reader.hpp"
+
+#include "common/fixed_text.hpp"
+#include "common/windows1252.hpp"
+
+#include <algorithm>
+#include <cstring>
+
+namespace kestrel::exchange {
+
+namespace {
+
+constexpr std::size_t k_none = std::string_view::npos;
+// Longer names or length texts are not specifiers but text that happens to hold a '<'.
+constexpr std::size_t k_longest_name = 100;
+constexpr std::size_t k_longest_length_text = 32;
+// A header that declares an encoding does so near the top of the file.
+constexpr std::size_t k_header_search = 64 * 1024;
+
+unsigned char byte_at(std::string_view s, std::size_t at) {
+    return static_cast<unsigned char>(s[at]);
+}
+
+bool is_name_char(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+bool is_digit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool is_letter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+bool is_blank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+bool is_continuation(unsigned char b) {
+    return (b & 0xC0) == 0x80;
+}
+
+std::string lower_case(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
+bool equals_ignoring_case(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && lower_case(a) == lower_case(b);
+}
+
+// Bytes of the well-formed UTF-8 character at `at` (1 for ASCII), 0 when the bytes there are not
+// one (a Windows-1252 letter, a stray continuation byte, an overlong or surrogate form).
+std::size_t utf8_length_at(std::string_view s, std::size_t at) {
+    const unsigned char lead = byte_at(s, at);
+    if (lead < 0x80) return 1;
+    std::size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF; // bounds of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (at + length > s.size()) return 0;
+    const unsigned char second = byte_at(s, at + 1);
+    if (second < low || second > high) return 0;
+    for (std::size_t i = 2; i < length; ++i)
+        if (!is_continuation(byte_at(s, at + i))) return 0;
+    return length;
+}
+
+bool is_valid_utf8(std::string_view s) {
+    for (std::size_t at = 0; at < s.size();) {
+        const std::size_t length = utf8_length_at(s, at);
+        if (length == 0) return false;
+        at += length;
+    }
+    return true;
+}
+
+// Whether the '<' at `at` opens a specifier (see next_specifier).
+bool opens_specifier(std::string_view file, std::size_t at) {
+    std::size_t p = at + 1;
+    const std::size_t name_start = p;
+    while (p < file.size() && is_name_char(file[p]) && p - name_start <= k_longest_name)
+        ++p;
+    if (p == name_start || p >= file.size() || p - name_start > k_longest_name) return false;
+    const std::string_view name = file.substr(name_start, p - name_start);
+    if (file[p] == '>') return equals_ignoring_case(name, "eor") || equals_ignoring_case(name, "eoh");
+    if (file[p] != ':') return false;
+    ++p;
+    const std::size_t length_start = p;
+    bool digits = false;
+    while (p < file.size() && (is_digit(file[p]) || file[p] == ' ') &&
+           p - length_start <= k_longest_length_text) {
+        digits = digits || is_digit(file[p]);
+        ++p;
+    }
+    if (!digits || p >= file.size()) return false;
+    if (file[p] == ':') {
+        ++p;
+        const std::size_t type_start = p;
+        while (p < file.size() && (is_letter(file[p]) || file[p] == ' ') &&
+               p - type_start <= k_longest_length_text)
+            ++p;
+    }
+    return p < file.size() && file[p] == '>';
+}
+
+} // namespace
+
+std::size_t next_specifier(std::string_view file, std::size_t from) {
+    for (std::size_t at = from; at < file.size(); ++at) {
+        const void* found = std::memchr(file.data() + at, '<', file.size() - at);
+        if (found == nullptr) break;
+        at = static_cast<std::size_t>(static_cast<const char*>(found) - file.data());
+        if (opens_specifier(file, at)) return at;
+    }
+    return file.size();
+}
+
+TextEncoding detect_encoding(std::string_view file) {
+    if (file.starts_with("\xEF\xBB\xBF")) return TextEncoding::utf8;
+
+    AdifScanner header(file.substr(0, std::min(file.size(), k_header_search)), TextEncoding::windows1252);
+    for (AdifField field; header.next(field);) {
+        if (field.name == "eoh" || field.name == "eor") break;
+        if (field.name.find("encoding") == std::string::npos &&
+            field.name.find("charset") == std::string::npos)
+            continue;
+        const std::string value = upper_case(field.value);
+        const bool utf8 = value.find("UTF-8") != std::string::npos || value.find("UTF8") != std::string::npos;
+        return utf8 ? TextEncoding::utf8 : TextEncoding::windows1252;
+    }
+
+    std::size_t multibyte = 0;
+    std::size_t invalid = 0;
+    for (std::size_t at = 0; at < file.size();) {
+        if (byte_at(file, at) < 0x80) {
+            ++at;
+            continue;
+        }
+        const std::size_t length = utf8_length_at(file, at);
+        if (length == 0) {
+            ++invalid;
+            ++at;
+        } else {
+            ++multibyte;
+            at += length;
+        }
+    }
+    return multibyte > invalid ? TextEncoding::utf8 : TextEncoding::windows1252;
+}
+
+AdifScanner::AdifScanner(std::string_view file) : AdifScanner(file, detect_encoding(file)) {}
+
+AdifScanner::AdifScanner(std::string_view file, TextEncoding encoding) : m_file(file), m_encoding(encoding) {}
+
+bool AdifScanner::next(AdifField& field) {
+    const std::size_t size = m_file.size();
+    while (m_at < size) {
+        const std::size_t open = m_file.find('<', m_at);
+        if (open == k_none) break;
+
+        // The name runs to ':' or '>'; a '<' first means the earlier one was only text.
+        std::size_t p = open + 1;
+        while (p < size && m_file[p] != ':' && m_file[p] != '>' && m_file[p] != '<' &&
+               p - open <= k_longest_name)
+            ++p;
+        if (p >= size) break;
+        if (m_file[p] == '<' || p - open > k_longest_name) {
+            m_at = m_file[p] == '<' ? p : open + 1;
+            continue;
+        }
+        field.name = lower_case(m_file.substr(open + 1, p - open - 1));
+        if (m_file[p] == '>') {
+            field.value.clear();
+            m_at = p + 1;
+            return true;
+        }
+
+        // The length: the digits before an optional second ':' and the type indicator after it.
+        const std::size_t length_start = ++p;
+        std::size_t length = 0;
+        bool in_type = false;
+        while (p < size && m_file[p] != '>' && m_file[p] != '<' &&
+               p - length_start <= k_longest_length_text) {
+            if (m_file[p] == ':')
+                in_type = true;
+            else if (!in_type && is_digit(m_file[p]))
+                length = std::min(length * 10 + (m_file[p] - '0'), size + 1);
+            ++p;
+        }
+        if (p >= size) break;
+        if (m_file[p] == '<' || p - length_start > k_longest_length_text) {
+            m_at = m_file[p] == '<' ? p : open + 1;
+            continue;
+        }
+        const std::size_t start = p + 1;
+        const std::size_t end = value_end(start, length);
+        decode_value(start, end, field.value);
+        m_at = end;
+        return true;
+    }
+    m_at = size;
+    return false;
+}
+
+std::size_t AdifScanner::next_specifier_from(std::size_t start) {
+    if (start < m_search_from || start > m_search_at) {
+        m_search_from = start;
+        m_search_at = next_specifier(m_file, start);
+    }
+    return m_search_at;
+}
+
+std::size_t AdifScanner::value_end(std::size_t start, std::size_t length) {
+    if (length == 0) return start;
+    const std::size_t size = m_file.size();
+    const bool utf8 = m_encoding == TextEncoding::utf8;
+    const std::size_t limit = next_specifier_from(start);
+
+    // The end by a count of bytes, none past the end of the file; in UTF-8 text also the end by
+    // a count of characters, none past the next specifier (a character never spans its '<', and
+    // counting no further keeps hostile lengths from costing a pass over the file each).
+    const std::size_t by_bytes = length <= size - start ? start + length : k_none;
+    std::size_t by_characters = by_bytes;
+    if (utf8) {
+        std::size_t p = start;
+        std::size_t counted = 0;
+        for (; counted < length && p < limit; ++counted)
+            p += std::max<std::size_t>(1, utf8_length_at(m_file, p));
+        by_characters = counted == length ? p : k_none;
+    }
+
+    // How well an end fits: 2 when the next specifier (or the end of the file) follows, perhaps
+    // after blanks and line breaks; 1 when blanks follow; 0 inside a character or a word; -1 for
+    // no end at all.
+    const auto fit = [&](std::size_t end) {
+        if (end == k_none) return -1;
+        if (utf8 && end < size && is_continuation(byte_at(m_file, end))) return 0;
+        std::size_t p = end;
+        while (p < size && is_blank(m_file[p]))
+            ++p;
+        if (p == size || (m_file[p] == '<' && opens_specifier(m_file, p))) return 2;
+        return p > end ? 1 : 0;
+    };
+    const int bytes_fit = fit(by_bytes);
+    const int characters_fit = fit(by_characters);
+    std::size_t end = characters_fit > bytes_fit ? by_characters : by_bytes;
+    // A count that leads to the next field is right, even over text that looks like a specifier.
+    if (std::max(bytes_fit, characters_fit) == 2) return end;
+
+    if (end == k_none || end > limit) {
+        // A wrong count never takes the next field: the value ends where it starts, without the
+        // blanks and line breaks that stand before it.
+        end = limit;
+        while (end > start && is_blank(m_file[end - 1]))
+            --end;
+        return end;
+    }
+    if (utf8) {
+        while (end < limit && is_continuation(byte_at(m_file, end)))
+            ++end;
+    }
+    return end;
+}
+
+void AdifScanner::decode_value(std::size_t start, std::size_t end, std::string& out) const {
+    const std::string_view raw = m_file.substr(start, end - start);
+    const bool ascii =
+        std::all_of(raw.begin(), raw.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    // In a UTF-8 file a value that is not UTF-8 was written by an older program in its own code
+    // page, which is ours: its bytes are kept.
+    if (m_encoding == TextEncoding::utf8 && !ascii && is_valid_utf8(raw)) {
+        out = windows1252_from_utf8(raw);
+    } else {
+        out.assign(raw);
+    }
+}
+
+} // namespace kestrel::exchange

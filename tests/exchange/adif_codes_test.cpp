@@ -1,0 +1,82 @@
+#include "exchange/adif_bands.hpp"
+#include "exchange/adif_modes.hpp"
+#include "logstore/field_codes.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace kestrel::exchange {
+namespace {
+
+TEST(AdifModes, StoredModesBecomeAdifModes) {
+    const struct {
+        const char* stored;
+        AdifMode adif;
+    } cases[] = {
+        {"A1A", {"CW", ""}},      {"J3E", {"SSB", ""}},      {"F3E", {"FM", ""}},
+        {"RTY", {"RTTY", ""}},    {"RTT", {"RTTY", ""}},     {"SST", {"SSTV", ""}},
+        {"CW ", {"CW", ""}},      {"ssb", {"SSB", ""}},      {"AM", {"AM", ""}},
+        {"PSK", {"PSK", ""}},     {"FT8", {"FT8", ""}},      {"FT4", {"MFSK", "FT4"}},
+        {"JS8", {"MFSK", "JS8"}}, {"Q65", {"MFSK", "Q65"}},  {"FST", {"MFSK", "FST4"}},
+        {"USB", {"SSB", "USB"}},  {"PCW", {"CW", "PCW"}},    {"DMR", {"DIGITALVOICE", "DMR"}},
+        {"OLI", {"OLIVIA", ""}},  {"MFS", {"MFSK", ""}},     {"DOM", {"DOMINO", ""}},
+        {"HEL", {"HELL", ""}},    {"THR", {"THRB", ""}},     {"QPS", {"PSK", ""}},
+        {"VAR", {"DYNAMIC", ""}}, {"CON", {"CONTESTI", ""}}, {"MSK", {"MSK144", ""}},
+        {"JT6", {"", ""}},        {"SCA", {"", ""}},         {"FT", {"", ""}},
+        {"J2B", {"", ""}},        {"XYZ", {"", ""}},         {"", {"", ""}},
+        {"   ", {"", ""}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(adif_mode_of(c.stored), c.adif) << '"' << c.stored << '"';
+}
+
+TEST(AdifModes, ImportedModeKeepsTheSubmodeButNotUnderCwSsbFm) {
+    EXPECT_EQ(stored_mode_of("MFSK", "FT4"), "FT4");
+    EXPECT_EQ(stored_mode_of("", "JS8"), "JS8");
+    EXPECT_EQ(stored_mode_of("SSB", "USB"), "SSB");
+    EXPECT_EQ(stored_mode_of("cw", "PCW"), "cw");
+    EXPECT_EQ(stored_mode_of("RTTY", ""), "RTTY");
+    EXPECT_EQ(stored_mode_of("", ""), "");
+}
+
+TEST(AdifBands, ExportedFrequencyReadsBackAsItsBand) {
+    // The lower and upper edges of the ADIF band each index names.
+    const struct {
+        double low, high;
+    } edges[logstore::k_band_count] = {
+        {1.8, 2.0},       {3.5, 4.0},    {7.0, 7.3},     {10.1, 10.15},  {14.0, 14.35},
+        {18.068, 18.168}, {21.0, 21.45}, {24.89, 24.99}, {28.0, 29.7},   {50, 54},
+        {70, 71},         {144, 148},    {420, 450},     {1240, 1300},   {2300, 2450},
+        {3300, 3500},     {5650, 5925},  {10000, 10500}, {24000, 24250}, {5.06, 5.45},
+    };
+    for (int band = 0; band < logstore::k_band_count; ++band) {
+        const std::string freq(adif_frequency_of(band));
+        EXPECT_EQ(logstore::band_of_frequency(freq), band) << freq;
+        EXPECT_EQ(imported_band_index(freq, ""), band) << freq;
+        const double mhz = std::stod(freq);
+        EXPECT_GE(mhz, edges[band].low) << band;
+        EXPECT_LE(mhz, edges[band].high) << band;
+    }
+}
+
+TEST(AdifBands, ImportedBandFromFrequencyThenBandName) {
+    const struct {
+        const char* freq;
+        const char* band;
+        int index;
+    } cases[] = {
+        {"1296.2", "", 13},     {"144.300", "", 11}, {"14.074123", "40m", 4}, {"7.025", "", 2},
+        {"10368.1", "3cm", 17}, {"5.3570", "", 19},  {"0", "20m", 4},         {"", "20M", 4},
+        {"", "2m", 11},         {"", "70CM", 12},    {"", "23cm", 13},        {"", "13cm", 14},
+        {"", "1.25cm", 18},     {"", "160m", 0},     {"", "60m", 19},         {"", "6m", 9},
+        {"", "4m", 10},         {"", "2190m", 0},    {"", " 17 m", 5},        {"", "20", 4},
+        {"", "", 19},           {"abc", "xyz", 19},  {"1.2G", "", 13},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(imported_band_index(c.freq, c.band), c.index) << c.freq << " / " << c.band;
+    EXPECT_FALSE(band_index_of_adif_band("20 metres").has_value());
+}
+
+} // namespace
+} // namespace kestrel::exchange

@@ -1,0 +1,177 @@
+#include "exchange/import_adif.hpp"
+
+#include "adif_fixture.hpp"
+#include "common/fixed_text.hpp"
+#include "common/number_text.hpp"
+
+#include <filesystem>
+
+namespace kestrel::exchange::testing {
+namespace {
+
+using ui::TestRun;
+
+const std::string k_two_contacts = "<call:5>K1ABC<qso_date:8>20240305<time_on:4>1432<eor>\r\n"
+                                   "<call:4>W1AW<qso_date:8>20240305<time_on:4>1440<tx_pwr:2>50<eor>\r\n";
+
+class ImportWindowTest : public ExchangeTest {
+  protected:
+    TestRun open() { return m_host.open(ImportWindow{m_log, m_state}); }
+    // Chooses a file through Select Log.
+    void choose(TestRun& run, const std::string& path) {
+        m_host.answer_file(path);
+        run.click(ImportWindow::k_select);
+    }
+    AdifImportState m_state;
+};
+
+TEST(ImportLogName, UpperCaseNameInTheCurrentDirectory) {
+    EXPECT_EQ(import_log_name("/home/op/Downloads/Contest.adi"), "CONTEST.LOG");
+    EXPECT_EQ(import_log_name("c:\\data\\Contest.adi"), "CONTEST.LOG");
+    EXPECT_EQ(import_log_name("wsjtx_log.adif"), "WSJTX_LOG.LOG");
+    EXPECT_EQ(import_log_name("/tmp/export.ADI.adi"), "EXPORT.LOG.LOG");
+    EXPECT_EQ(import_log_name("/tmp/lotwreport"), "LOTWREPORT.LOG");
+    EXPECT_EQ(import_log_name("/tmp/OLD.LOG"), "OLD.LOG.LOG");
+    EXPECT_EQ(import_log_name("/tmp/a,b.adi"), "A_B.LOG");
+}
+
+TEST_F(ImportWindowTest, LaysOutTheDialogAndAsksForAnAdifFile) {
+    auto run = open();
+    const ui::Form& form = run.context().form();
+    EXPECT_EQ(form.caption, "IMPORT A LOG IN ADIF FORMAT");
+    EXPECT_EQ(form.frame.w, 250);
+    EXPECT_EQ(form.frame.h, 150);
+    EXPECT_EQ(run.context().control(ImportWindow::k_power).rect, (ui::Rect{90, 9, 22, 10}));
+    EXPECT_EQ(run.context().control(ImportWindow::k_comment).rect, (ui::Rect{70, 25, 165, 10}));
+    EXPECT_EQ(run.text(ImportWindow::k_file_label), "Import Log: ");
+    EXPECT_EQ(run.focused(), ImportWindow::k_power);
+
+    choose(run, file("Contest.adi"));
+    ASSERT_EQ(m_host.file_requests().size(), 1u);
+    const ui::FileRequest& r = m_host.file_requests()[0];
+    EXPECT_EQ(r.title, "Open an ADIF Log file");
+    EXPECT_EQ(r.filter_name, "Log Files (*.ADI,*.ADIF)");
+    EXPECT_EQ(r.patterns, "*.ADI;*ADIF");
+    EXPECT_EQ(r.default_extension, "ADI");
+    EXPECT_TRUE(r.must_exist);
+    EXPECT_EQ(run.text(ImportWindow::k_file_label), "Import Log: " + file("Contest.adi"));
+
+    m_host.answer_file(std::nullopt);
+    run.click(ImportWindow::k_select);
+    EXPECT_EQ(m_state.adif_path, file("Contest.adi")) << "cancelling keeps the file chosen";
+    auto again = open();
+    EXPECT_EQ(again.text(ImportWindow::k_file_label), "Import Log: " + file("Contest.adi"));
+}
+
+TEST_F(ImportWindowTest, ImportWithoutAFileOnlyBeeps) {
+    auto run = open();
+    run.click(ImportWindow::k_import);
+    EXPECT_EQ(m_host.beeps(), 1);
+    EXPECT_TRUE(m_host.messages().empty());
+}
+
+TEST_F(ImportWindowTest, MakesTheCurrentLogWithItsIndex) {
+    open_log("MYLOG.LOG", bytes_of({contact("05-03-01", "1432", "1440", "G9QQQ")}));
+    write("Contest.adi", k_two_contacts);
+    auto run = open();
+    choose(run, file("Contest.adi"));
+    run.type_into(ImportWindow::k_power, "100").type_into(ImportWindow::k_comment, " imported");
+    run.click(ImportWindow::k_import);
+
+    EXPECT_EQ(m_host.message_texts(), std::vector<std::string>{" 2 Entries imported"});
+    EXPECT_EQ(m_host.messages()[0].title, "Import Log Complete");
+    EXPECT_EQ(m_log.path(), "CONTEST.LOG");
+    EXPECT_EQ(m_log.record_count(), 2);
+    EXPECT_TRUE(m_log.index_loaded());
+    EXPECT_EQ(m_host.modal_captions(), std::vector<std::string>{"Load Log"});
+    const auto records = records_of("CONTEST.LOG");
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].power, "100  ");
+    EXPECT_EQ(records[1].power, "50   ");
+    EXPECT_EQ(std::string(trim_trailing_spaces(records[1].comment)), " imported");
+    EXPECT_EQ(read("MYLOG.LOG").size(), 84u) << "the old log is left as it was";
+    EXPECT_TRUE(run.is_open());
+}
+
+TEST_F(ImportWindowTest, AnExistingLogIsReplacedOnlyWhenTheOperatorAgrees) {
+    const std::string old =
+        bytes_of({contact("05-03-01", "1432", "1440", "G9QQQ"), contact("05-03-01", "1500", "1501", "G9QQR"),
+                  contact("05-03-01", "1600", "1601", "G9QQS")});
+    write("CONTEST.LOG", old);
+    write("contest.adi", k_two_contacts);
+    open_log("MYLOG.LOG", "");
+    auto run = open();
+    choose(run, file("contest.adi"));
+
+    m_host.answer(ui::Answer::no);
+    run.click(ImportWindow::k_import);
+    ASSERT_EQ(m_host.messages().size(), 1u);
+    EXPECT_EQ(m_host.messages()[0].text,
+              "CONTEST.LOG already holds 3 records.\r\nReplace them with the entries of the ADIF file?");
+    EXPECT_EQ(m_host.messages()[0].buttons, ui::Buttons::yes_no);
+    EXPECT_EQ(read("CONTEST.LOG"), old);
+    EXPECT_EQ(m_log.path(), "MYLOG.LOG");
+
+    m_host.answer(ui::Answer::yes);
+    run.click(ImportWindow::k_import);
+    EXPECT_EQ(records_of("CONTEST.LOG").size(), 2u) << "no old record is left behind the new ones";
+    EXPECT_EQ(m_log.path(), "CONTEST.LOG");
+}
+
+TEST_F(ImportWindowTest, NeverWritesOverTheLogInUse) {
+    const std::string current = bytes_of({contact("05-03-01", "1432", "1440", "G9QQQ")});
+    open_log("CONTEST.LOG", current);
+    write("contest.adi", k_two_contacts);
+    auto run = open();
+    choose(run, file("contest.adi"));
+    run.click(ImportWindow::k_import);
+    ASSERT_EQ(m_host.messages().size(), 1u);
+    EXPECT_EQ(m_host.messages()[0].icon, ui::Icon::exclamation);
+    EXPECT_TRUE(m_host.messages()[0].text.starts_with("CONTEST.LOG is the log in use"));
+    EXPECT_EQ(read("CONTEST.LOG"), current);
+    EXPECT_EQ(m_log.record_count(), 1);
+}
+
+TEST_F(ImportWindowTest, AFileWithoutAdifExtensionIsNotItsOwnLog) {
+    write("LOTWREPORT.LOG", k_two_contacts); // a download saved under a .LOG name
+    auto run = open();
+    choose(run, file("LOTWREPORT.LOG"));
+    run.click(ImportWindow::k_import);
+    EXPECT_EQ(read("LOTWREPORT.LOG"), k_two_contacts);
+    EXPECT_EQ(records_of("LOTWREPORT.LOG.LOG").size(), 2u);
+}
+
+TEST_F(ImportWindowTest, UnreadableFileAndEmptyFile) {
+    auto run = open();
+    choose(run, file("gone.adi"));
+    run.click(ImportWindow::k_import);
+    ASSERT_EQ(m_host.messages().size(), 1u);
+    EXPECT_EQ(m_host.messages()[0].icon, ui::Icon::stop);
+    EXPECT_FALSE(std::filesystem::exists(file("GONE.LOG")));
+
+    write("empty.adi", "Nothing here<eoh>\r\n");
+    choose(run, file("empty.adi"));
+    run.click(ImportWindow::k_import);
+    EXPECT_EQ(m_host.messages().back().text, " 0 Entries imported");
+    EXPECT_TRUE(std::filesystem::exists(file("EMPTY.LOG")));
+    EXPECT_EQ(m_log.record_count(), 0);
+    EXPECT_EQ(m_log.path(), "EMPTY.LOG");
+}
+
+TEST_F(ImportWindowTest, EntriesWithoutACallAreCountedAndALargeFileShowsProgress) {
+    std::string big = "<eor>\r\n";
+    while (big.size() < 3 * 1024 * 1024)
+        big += k_two_contacts;
+    const int entries = static_cast<int>((big.size() - 7) / k_two_contacts.size()) * 2;
+    write("big.adi", big);
+    auto run = open();
+    choose(run, file("big.adi"));
+    run.click(ImportWindow::k_import);
+    EXPECT_EQ(m_host.modal_captions(), (std::vector<std::string>{"Import Log", "Load Log"}));
+    EXPECT_EQ(m_host.message_texts().back(),
+              number_text(entries) + " Entries imported\r\n 1 entries without a call were left out");
+    EXPECT_EQ(m_log.record_count(), entries);
+}
+
+} // namespace
+} // namespace kestrel::exchange::testing
