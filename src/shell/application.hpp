@@ -3,7 +3,9 @@
 #include "countries/country_table.hpp"
 #include "countries/status_chart.hpp"
 #include "logstore/band_names.hpp"
+#include "exchange/import_adif.hpp"
 #include "logstore/log_store.hpp"
+#include "offline/entry_editor.hpp"
 #include "rig/station_settings.hpp"
 #include "shell/shell_state.hpp"
 
@@ -17,6 +19,8 @@ struct Application {
     countries::StatusChart chart;
     rig::StationSettings station; // the back-up directory among them
     rig::RigLinkSettings rig_link;
+    offline::EditorState editor; // repeat values live as long as the program
+    exchange::AdifImportState adif_import;
     ShellState shell;
 };
 

@@ -1,6 +1,11 @@
 #include "shell/main_window.hpp"
 
+#include "browse/browse_window.hpp"
+#include "browse/list_window.hpp"
 #include "countries/status_windows.hpp"
+#include "exchange/export_window.hpp"
+#include "exchange/import_adif.hpp"
+#include "offline/entry_editor.hpp"
 #include "rig/setup_windows.hpp"
 #include "shell/application.hpp"
 #include "shell/log_files.hpp"
@@ -85,6 +90,14 @@ void MainWindow::on_command(ui::Context& ctx, int id, ui::Notify notify) {
     case k_exit:
     case k_exit_button: ctx.close(0); break;
     case k_size_toggle: toggle_size(ctx); break;
+    case k_offline: offline::run_entry_editor(ctx, editor_env()); break;
+    case k_browse: browse::run_browse(ctx, {editor_env(), m_app.shell.scale_factor}); break;
+    case k_list: browse::run_list(ctx, {m_app.log, m_app.band_names, m_app.shell.scale_factor, false}, ""); break;
+    case k_export: exchange::export_adif(ctx, m_app.log); break;
+    case k_import_adif:
+        exchange::import_adif(ctx, m_app.log, m_app.adif_import);
+        refresh_caption(ctx);
+        break;
     case k_status: countries::show_status_chart(ctx, dxcc_view()); break;
     case k_country: countries::show_country_status(ctx, dxcc_view()); break;
     case k_rig_data: rig::station_data_window(ctx, setup_state()); break;
@@ -100,6 +113,10 @@ void MainWindow::on_command(ui::Context& ctx, int id, ui::Notify notify) {
 }
 
 void MainWindow::on_close_box(ui::Context& ctx) { ctx.close(0); }
+
+offline::EditorEnv MainWindow::editor_env() {
+    return {m_app.log, m_app.band_names, m_app.countries, m_app.chart, m_app.editor, {}};
+}
 
 rig::SetupState MainWindow::setup_state() {
     return {m_app.station, m_app.rig_link, m_app.band_names, m_app.shell.program_directory + rig::k_settings_file};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "countries/status_windows.hpp"
+#include "offline/entry_editor.hpp"
 #include "rig/setup_windows.hpp"
 #include "ui/window.hpp"
 
@@ -60,6 +61,7 @@ private:
     void refresh_caption(ui::Context& ctx);
     countries::DxccView dxcc_view() const;
     rig::SetupState setup_state();
+    offline::EditorEnv editor_env();
     Application& m_app;
 };
 

@@ -2,6 +2,8 @@
 
 #include <QFontMetrics>
 
+#include <cmath>
+
 namespace kestrel::platform {
 
 QFont font_of(const ui::Font& f) {
@@ -18,6 +20,12 @@ QFont font_of(const ui::Font& f) {
     }
     font.setPointSize(f.points > 0 ? f.points : 8);
     font.setBold(f.bold);
+    if (font.fixedPitch()) {
+        // Screen fonts advance whole pixels; windows that draw columns count on it, so the
+        // fraction of a pixel is made up with spacing.
+        const qreal advance = QFontMetricsF(font).horizontalAdvance(QLatin1Char('0'));
+        font.setLetterSpacing(QFont::AbsoluteSpacing, std::ceil(advance) - advance);
+    }
     return font;
 }
 

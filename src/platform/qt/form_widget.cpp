@@ -97,6 +97,26 @@ void set_colours(QWidget* w, const ui::Control& c) {
     w->setPalette(p);
 }
 
+// A button's words on as many lines as its width needs, as a multi-line button shows them.
+QString wrapped(const QString& text, const QFont& font, int width) {
+    const QFontMetrics metrics(font);
+    QStringList lines;
+    QString line;
+    for (const QString& word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const QString longer = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+        QString shown = longer;
+        shown.remove(QLatin1Char('&'));
+        if (!line.isEmpty() && metrics.horizontalAdvance(shown) > width) {
+            lines << line;
+            line = word;
+        } else {
+            line = longer;
+        }
+    }
+    if (!line.isEmpty()) lines << line;
+    return lines.join(QLatin1Char('\n'));
+}
+
 Qt::Alignment alignment_of(unsigned style) {
     if (style & ui::right_aligned) return Qt::AlignRight | Qt::AlignTop;
     if (style & ui::centred) return Qt::AlignHCenter | Qt::AlignTop;
@@ -199,7 +219,9 @@ QWidget* FormWidget::create(const ui::Control& c) {
         return e;
     }
     case ui::ControlKind::button: {
-        auto* b = new QPushButton(to_qt(c.text), this);
+        auto* b = new QPushButton(this);
+        b->setText((c.style & ui::multi_line) ? wrapped(to_qt(c.text), b->font(), to_pixels({c.rect.w, 0}).x() - 6)
+                                              : to_qt(c.text));
         b->setAutoDefault(false);
         b->setDefault(c.style & ui::default_button);
         connect(b, &QPushButton::clicked, this, [&ctx, id] { ctx.operator_clicked(id); });
@@ -329,7 +351,7 @@ void FormWidget::refresh(QWidget* w, const ui::Control& c, ui::Change what) {
         } else if (auto* l = qobject_cast<QLabel*>(w)) {
             if (c.kind != ui::ControlKind::picture) l->setText(to_qt(c.text));
         } else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
-            b->setText(to_qt(c.text));
+            b->setText((c.style & ui::multi_line) ? wrapped(to_qt(c.text), b->font(), b->width() - 6) : to_qt(c.text));
         } else if (auto* g = qobject_cast<QGroupBox*>(w)) {
             g->setTitle(to_qt(c.text));
         } else if (auto* cb = qobject_cast<QComboBox*>(w); cb && cb->isEditable()) {
