@@ -89,6 +89,29 @@ TEST(BuildEntry, RefusesAnEmptyRequiredBoxOrABadDate) {
     }
 }
 
+TEST(BuildEntry, TimesMustBeTimesOfDay) {
+    const std::pair<const char*, bool> times[] = {
+        {"1230", true}, {"930", true}, {"23:59", true}, {"0000", true},
+        {"2400", false}, {"2561", false}, {"0961", false}, {"7", false},
+    };
+    for (const auto& [time, good] : times) {
+        for (int which : {box::time_on, box::time_off}) {
+            TypedEntry t = contact_typed("G4ABC", "CW", "", "");
+            t.boxes[static_cast<std::size_t>(which)] = time;
+            const auto built = build_entry(t);
+            EXPECT_EQ(static_cast<bool>(built), good) << time;
+            if (!good) {
+                EXPECT_EQ(built.error().missing_box, which) << time;
+            }
+        }
+    }
+    TypedEntry note;
+    note.kind = EntryKind::text;
+    note.boxes[box::date] = "01/02/99";
+    note.boxes[box::time] = "2500";
+    EXPECT_FALSE(build_entry(note));
+}
+
 TEST(BuildEntry, StationDataAndNotesNeedOnlyADate) {
     TypedEntry data;
     data.kind = EntryKind::station_data;
