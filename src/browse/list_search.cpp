@@ -142,6 +142,8 @@ Deletion delete_listed(logstore::LogStore& log, std::vector<ListedEntry> entries
                     [](const ListedEntry& a, const ListedEntry& b) { return a.record == b.record; }),
         entries.end());
     Deletion done;
+    // Every entry must still be what was listed; then all go in one pass over the log.
+    std::vector<int> numbers;
     for (const ListedEntry& entry : entries) {
         if (entry.record > log.record_count()) {
             done.entry_changed = true;
@@ -156,12 +158,13 @@ Deletion delete_listed(logstore::LogStore& log, std::vector<ListedEntry> entries
             done.entry_changed = true;
             return done;
         }
-        if (const auto error = log.delete_record(entry.record)) {
-            done.error = error;
-            return done;
-        }
-        ++done.deleted;
+        numbers.push_back(entry.record);
     }
+    if (const auto error = log.delete_records(numbers)) {
+        done.error = error;
+        return done;
+    }
+    done.deleted = static_cast<int>(numbers.size());
     return done;
 }
 

@@ -160,6 +160,34 @@ LogStatus LogStore::delete_record(int n) {
     return std::nullopt;
 }
 
+LogStatus LogStore::delete_records(std::vector<int> numbers) {
+    if (!is_open()) return LogError::no_log_open;
+    std::sort(numbers.begin(), numbers.end());
+    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+    if (numbers.empty()) return std::nullopt;
+    const int count = record_count();
+    if (numbers.front() < 1 || numbers.back() > count) return LogError::no_such_record;
+    const int first = numbers.front();
+    if (const auto error = m_file.read(first, count - first + 1, m_old_bytes)) return error;
+    // The records that stay, closed up from the first one removed.
+    std::vector<std::uint8_t> kept;
+    kept.reserve(m_old_bytes.size());
+    auto next_gone = numbers.begin();
+    for (int n = first; n <= count; ++n) {
+        if (next_gone != numbers.end() && *next_gone == n) {
+            ++next_gone;
+            continue;
+        }
+        const auto at = m_old_bytes.begin() + static_cast<std::ptrdiff_t>(n - first) * k_record_size;
+        kept.insert(kept.end(), at, at + k_record_size);
+    }
+    const LogFile::Contents contents{.middle = kept};
+    if (const auto error = m_file.splice(first, m_old_bytes, contents, WriteOrder::first_block_first, Sync::yes))
+        return error;
+    if (m_index_loaded) m_index.erase_sorted(numbers);
+    return std::nullopt;
+}
+
 LogStatus LogStore::replace_record(int n, const RecordBytes& record, std::string_view index_text) {
     if (!is_open()) return LogError::no_log_open;
     if (n < 1 || n > record_count()) return LogError::no_such_record;

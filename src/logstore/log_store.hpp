@@ -48,6 +48,9 @@ class LogStore {
     // earlier time; current record becomes its number. Builds the index first if needed.
     [[nodiscard]] LogStatus insert_record_in_order(const RecordBytes& record, std::string_view index_text);
     [[nodiscard]] LogStatus delete_record(int n);
+    // Removes several records in one pass over the log (the numbers in any order, repeats
+    // ignored); the records after each close up. Either all go or, on a failure, none.
+    [[nodiscard]] LogStatus delete_records(std::vector<int> numbers);
     // Saves new contents for record n at their place in date order: the records between the old
     // and the new place move by one, the file keeps its length, and current record becomes the
     // new number. Until the change is complete the old record stays in the log.

@@ -47,6 +47,20 @@ void RecordIndex::erase(int n) {
     m_slots.erase(m_slots.begin() + static_cast<std::ptrdiff_t>(position(n)));
 }
 
+void RecordIndex::erase_sorted(const std::vector<int>& numbers) {
+    if (numbers.empty()) return;
+    std::size_t out = position(numbers.front());
+    auto gone = numbers.begin();
+    for (std::size_t in = out; in < m_slots.size(); ++in) {
+        if (gone != numbers.end() && static_cast<std::size_t>(*gone) == in + 1) {
+            ++gone;
+            continue;
+        }
+        m_slots[out++] = m_slots[in];
+    }
+    m_slots.resize(out);
+}
+
 void RecordIndex::shrink_to(int count) {
     if (count < 0 || count > size()) throw std::out_of_range("record index: cannot shrink");
     m_slots.resize(static_cast<std::size_t>(count));

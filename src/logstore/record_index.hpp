@@ -27,6 +27,8 @@ class RecordIndex {
     void insert(int n, std::string_view index_text, std::int16_t date);
     void append(std::string_view index_text, std::int16_t date) { insert(size() + 1, index_text, date); }
     void erase(int n);
+    // Removes the records of the given numbers (ascending, each 1 ≤ n ≤ size()) in one pass.
+    void erase_sorted(const std::vector<int>& numbers);
     // Keeps the first `count` records.
     void shrink_to(int count);
     // Takes record `from` out and puts it back as record `to` with new contents, moving the

@@ -152,6 +152,35 @@ TEST(LogStore, DeleteClosesTheGap) {
     }
 }
 
+TEST(LogStore, DeleteSeveralClosesEveryGapInOnePass) {
+    const struct {
+        std::vector<int> deleted;
+        Calls left;
+    } cases[] = {
+        {{3, 1}, {"B", "D"}},
+        {{2, 2, 4}, {"A", "C"}},
+        {{1, 2, 3, 4}, {}},
+        {{}, {"A", "B", "C", "D"}},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        write_log(dir.file("L.LOG"), small_log());
+        LogStore log;
+        ASSERT_FALSE(log.open_log(dir.file("L.LOG")));
+        ASSERT_FALSE(log.build_record_index());
+        ASSERT_FALSE(log.delete_records(c.deleted));
+        EXPECT_EQ(calls_in(dir.file("L.LOG")), c.left);
+        EXPECT_EQ(log.record_count(), static_cast<int>(c.left.size()));
+        EXPECT_EQ(index_calls(log), c.left);
+    }
+    TempDir dir;
+    write_log(dir.file("L.LOG"), small_log());
+    LogStore log;
+    ASSERT_FALSE(log.open_log(dir.file("L.LOG")));
+    EXPECT_EQ(log.delete_records({2, 5}), LogError::no_such_record) << "none go when one is not there";
+    EXPECT_EQ(calls_in(dir.file("L.LOG")), (Calls{"A", "B", "C", "D"}));
+}
+
 TEST(LogStore, DeleteRefusesRecordsThatAreNotThere) {
     TempDir dir;
     write_log(dir.file("L.LOG"), small_log());
