@@ -1,0 +1,110 @@
+#include "exchange/cabrillo_import.hpp"
+
+#include "common/fixed_text.hpp"
+
+#include <array>
+#include <fstream>
+
+namespace kestrel::exchange {
+
+namespace {
+
+constexpr std::size_t k_piece_bytes = 64 * 1024;
+constexpr std::size_t k_layout_file_bytes = 1024 * 1024;
+
+// Follows the lines of one Cabrillo log: the layout in force and what became of each QSO line.
+class Importer {
+  public:
+    Importer(const CabrilloOptions& options, RecordSink& out) : m_options(options), m_out(out) {}
+
+    void line(std::string_view raw) {
+        if (stopped()) return;
+        const std::string line = upper_case(raw);
+        switch (kind_of_line(line)) {
+        case CabrilloLine::contest: take_contest(contest_name_of(line)); break;
+        case CabrilloLine::qso: take_qso(line); break;
+        case CabrilloLine::other: break;
+        }
+    }
+
+    bool stopped() const { return m_tally.end != ImportEnd::complete; }
+    void stop(ImportEnd end) { m_tally.end = end; }
+    ImportTally tally() const { return m_tally; }
+
+  private:
+    void take_contest(std::string name) {
+        m_tally.contest = std::move(name);
+        // Read once: a log may name its contest more than once.
+        if (!m_layouts) m_layouts = read_layout_file(m_options.layout_file);
+        if (!m_layouts) {
+            stop(ImportEnd::layout_file_missing);
+            return;
+        }
+        m_layout = find_layout(*m_layouts, m_tally.contest);
+        if (!m_layout) stop(ImportEnd::contest_unknown);
+    }
+
+    void take_qso(std::string_view line) {
+        if (!m_layout) {
+            ++m_tally.before_contest;
+            return;
+        }
+        const auto entry = qso_of_line(line, *m_layout, m_options.constants);
+        if (!entry) {
+            ++m_tally.unreadable;
+            return;
+        }
+        if (const auto error = m_out.append(entry->encode())) {
+            m_tally.error = error;
+            stop(ImportEnd::write_failed);
+            return;
+        }
+        ++m_tally.imported;
+    }
+
+    const CabrilloOptions& m_options;
+    RecordSink& m_out;
+    std::optional<std::string> m_layouts;
+    std::optional<CabrilloLayout> m_layout;
+    ImportTally m_tally;
+};
+
+} // namespace
+
+ImportTally read_cabrillo(std::istream& in, const CabrilloOptions& options, RecordSink& out,
+                          const ProgressFn& progress) {
+    Importer importer(options, out);
+    LineSplitter lines;
+    const auto on_line = [&importer](std::string_view line) { importer.line(line); };
+    std::array<char, k_piece_bytes> piece{};
+    std::int64_t done = 0;
+    while (!importer.stopped() && in) {
+        in.read(piece.data(), static_cast<std::streamsize>(piece.size()));
+        const auto got = in.gcount();
+        if (got <= 0) break;
+        lines.feed(std::string_view(piece.data(), static_cast<std::size_t>(got)), on_line);
+        done += got;
+        if (progress) progress(done);
+    }
+    if (importer.stopped()) return importer.tally();
+    if (in.bad()) {
+        importer.stop(ImportEnd::read_failed);
+        return importer.tally();
+    }
+    lines.finish(on_line);
+    return importer.tally();
+}
+
+std::optional<std::string> read_layout_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::string bytes;
+    std::array<char, 4096> piece{};
+    while (bytes.size() < k_layout_file_bytes &&
+           in.read(piece.data(), static_cast<std::streamsize>(piece.size())).gcount() > 0)
+        bytes.append(piece.data(), static_cast<std::size_t>(in.gcount()));
+    if (in.bad()) return std::nullopt;
+    return bytes.substr(0, k_layout_file_bytes);
+}
+
+} // namespace kestrel::exchange

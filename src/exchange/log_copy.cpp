@@ -1,0 +1,193 @@
+#include "exchange/log_copy.hpp"
+
+#include "common/fixed_text.hpp"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <limits>
+
+namespace kestrel::exchange {
+
+namespace {
+
+using logstore::k_record_size;
+using logstore::LogError;
+using logstore::LogStatus;
+using logstore::RecordBytes;
+
+constexpr std::size_t k_block_bytes = std::size_t{logstore::LogFile::k_block_records} * k_record_size;
+
+// Work names tried after the first one is taken: CONTEST.NEW, CONTEST.NEW1 ... CONTEST.NEW99.
+constexpr int k_work_name_tries = 100;
+
+LogError open_error_of(int error_number) {
+    switch (error_number) {
+    case EACCES:
+    case EPERM:
+    case EROFS: return LogError::read_only;
+    case ENOSPC:
+    case EDQUOT: return LogError::disk_full;
+    default: return LogError::open_failed;
+    }
+}
+
+std::string absolute_normal(const std::string& path) {
+    std::error_code ec;
+    const auto absolute = std::filesystem::absolute(path, ec);
+    return (ec ? std::filesystem::path(path) : absolute).lexically_normal().string();
+}
+
+} // namespace
+
+LogStatus LogReader::open(const std::string& path) {
+    close();
+    if (!file_exists(m_files, path)) return LogError::open_failed;
+    if (const auto error = m_file.open(path)) return error;
+    return std::nullopt;
+}
+
+void LogReader::close() {
+    m_file.close();
+    rewind();
+}
+
+void LogReader::rewind() {
+    m_block.clear();
+    m_block_first = 1;
+    m_block_count = 0;
+    m_next = 1;
+    m_error.reset();
+}
+
+LogStatus LogReader::read(int first, int count, std::vector<RecordBytes>& out) const {
+    std::vector<std::uint8_t> bytes;
+    if (const auto error = m_file.read(first, count, bytes)) return error;
+    out.resize(static_cast<std::size_t>(count));
+    if (count > 0) std::memcpy(out.data(), bytes.data(), bytes.size());
+    return std::nullopt;
+}
+
+LogStatus LogReader::check_unchanged() {
+    if (!is_open()) return LogError::no_log_open;
+    const int count = record_count();
+    const int trailing = trailing_bytes();
+    if (const auto error = m_file.refresh()) return error;
+    if (record_count() != count || trailing_bytes() != trailing) return LogError::changed_elsewhere;
+    return std::nullopt;
+}
+
+bool LogReader::next(RecordBytes& record) {
+    if (m_error || !is_open() || m_next > record_count()) return false;
+    if (m_next >= m_block_first + m_block_count) {
+        m_block_first = m_next;
+        m_block_count = std::min(logstore::LogFile::k_block_records, record_count() - m_next + 1);
+        if (const auto error = m_file.read(m_block_first, m_block_count, m_block)) {
+            m_error = error;
+            m_block_count = 0;
+            return false;
+        }
+    }
+    const auto at = static_cast<std::size_t>(m_next - m_block_first) * k_record_size;
+    std::memcpy(record.data(), m_block.data() + at, k_record_size);
+    ++m_next;
+    return true;
+}
+
+LogStatus WorkLog::create(const std::string& target) {
+    discard();
+    m_target = target;
+    m_count = 0;
+    const std::string base = work_name_for(target);
+    for (int n = 0; n < k_work_name_tries; ++n) {
+        const std::string name = n == 0 ? base : base + std::to_string(n);
+        const int fd = m_files.open(name, logstore::FileSystem::OpenMode::write_new);
+        if (fd == -EEXIST) continue;
+        if (fd < 0) return open_error_of(-fd);
+        (void)m_files.close(fd);
+        m_path = name;
+        m_claimed = true;
+        if (const auto error = m_file.open(name)) {
+            discard();
+            return error;
+        }
+        return std::nullopt;
+    }
+    return LogError::open_failed;
+}
+
+LogStatus WorkLog::append(const RecordBytes& record) {
+    if (!m_claimed) return LogError::no_log_open;
+    m_held.insert(m_held.end(), record.begin(), record.end());
+    ++m_count;
+    if (m_held.size() >= k_block_bytes) return write_held();
+    return std::nullopt;
+}
+
+LogStatus WorkLog::write_held() {
+    if (m_held.empty()) return std::nullopt;
+    const logstore::LogFile::Contents contents{.middle = m_held};
+    const auto error =
+        m_file.splice(m_file.record_count() + 1, {}, contents,
+                      logstore::LogFile::WriteOrder::first_block_first, logstore::LogFile::Sync::no);
+    m_held.clear();
+    return error;
+}
+
+LogStatus WorkLog::commit() {
+    if (!m_claimed) return LogError::no_log_open;
+    if (const auto error = write_held()) return error;
+    if (const auto error = m_file.sync()) return error;
+    m_file.close();
+    if (const int status = m_files.rename(m_path, m_target); status < 0) {
+        discard();
+        return logstore::write_error_of(-status);
+    }
+    m_claimed = false;
+    return std::nullopt;
+}
+
+void WorkLog::discard() {
+    m_held.clear();
+    m_file.close();
+    if (m_claimed) (void)m_files.unlink(m_path);
+    m_claimed = false;
+}
+
+std::string work_name_for(const std::string& path) {
+    const std::filesystem::path p(path);
+    std::string name = upper_case(p.filename().string());
+    bool replaced = false;
+    for (auto at = name.find(".LOG"); at != std::string::npos; at = name.find(".LOG", at + 4)) {
+        name.replace(at, 4, ".NEW");
+        replaced = true;
+    }
+    if (!replaced) name += ".NEW";
+    return (p.parent_path() / name).string();
+}
+
+bool same_file(logstore::FileSystem& files, const std::string& a, const std::string& b) {
+    logstore::FileInfo ia;
+    logstore::FileInfo ib;
+    if (files.stat(a, ia) == 0 && files.stat(b, ib) == 0)
+        return ia.device == ib.device && ia.inode == ib.inode;
+    return absolute_normal(a) == absolute_normal(b);
+}
+
+int records_in(logstore::FileSystem& files, const std::string& path) {
+    return static_cast<int>(
+        std::min<std::int64_t>(bytes_in(files, path) / k_record_size, std::numeric_limits<int>::max()));
+}
+
+std::int64_t bytes_in(logstore::FileSystem& files, const std::string& path) {
+    logstore::FileInfo info;
+    return files.stat(path, info) < 0 ? 0 : info.size;
+}
+
+bool file_exists(logstore::FileSystem& files, const std::string& path) {
+    logstore::FileInfo info;
+    return !path.empty() && files.stat(path, info) == 0;
+}
+
+} // namespace kestrel::exchange

@@ -1,0 +1,233 @@
+#include "exchange/merge.hpp"
+
+#include "common/fixed_text.hpp"
+#include "tools_fixture.hpp"
+
+namespace kestrel::exchange::tools_testing {
+namespace {
+
+using Calls = std::vector<std::string>;
+
+// Entries written "CALL@dd-mm-yy/hhmm".
+std::vector<logstore::RecordBytes> entries(const Calls& specs) {
+    std::vector<logstore::RecordBytes> out;
+    for (const std::string& s : specs) {
+        const auto at = s.find('@');
+        const auto slash = s.find('/');
+        out.push_back(contact(s.substr(at + 1, slash - at - 1), s.substr(slash + 1), s.substr(0, at)));
+    }
+    return out;
+}
+
+Calls calls(const std::vector<logstore::RecordBytes>& records) {
+    Calls out;
+    for (const auto& r : records)
+        out.emplace_back(trim_trailing_spaces(logstore::call_field(r)));
+    return out;
+}
+
+std::vector<bool> marks_of(std::string_view ones) {
+    std::vector<bool> marks;
+    for (char c : ones)
+        marks.push_back(c == '1');
+    return marks;
+}
+
+TEST(MergeEntries, MarkedEntriesGoInByDateAndTime) {
+    const struct {
+        const char* what;
+        Calls extract;
+        const char* marks;
+        Calls merge_log;
+        bool delete_moved;
+        Calls output;
+        Calls kept;
+        int merged;
+    } cases[] = {
+        {"an extract log all before the merge log",
+         {"E1@01-01-23/1200", "E2@02-01-23/1200"},
+         "11",
+         {"M1@01-01-24/1200"},
+         false,
+         {"E1", "E2", "M1"},
+         {},
+         2},
+        {"the same date and time: the merge log's entry first",
+         {"E1@01-01-24/1200"},
+         "1",
+         {"M1@01-01-24/1200", "M2@01-01-24/1201"},
+         false,
+         {"M1", "E1", "M2"},
+         {},
+         1},
+        {"interleaved, with the unmarked left out",
+         {"E1@01-01-24/0900", "E2@01-01-24/1100", "E3@01-01-24/1300"},
+         "101",
+         {"M1@01-01-24/1000", "M2@01-01-24/1200"},
+         true,
+         {"E1", "M1", "M2", "E3"},
+         {"E2"},
+         2},
+        {"a minute before midnight and one after",
+         {"E1@01-01-24/2359", "E2@02-01-24/0000"},
+         "11",
+         {"M1@02-01-24/0000"},
+         false,
+         {"E1", "M1", "E2"},
+         {},
+         2},
+        {"nothing marked", {"E1@01-01-24/0900"}, "0", {"M1@01-01-24/1000"}, true, {"M1"}, {"E1"}, 0},
+        {"an empty merge log", {"E1@01-01-24/0900", "E2@01-01-24/1000"}, "01", {}, true, {"E2"}, {"E1"}, 1},
+        {"an empty extract log", {}, "", {"M1@01-01-24/1000"}, true, {"M1"}, {}, 0},
+        {"entries past the marks count as unmarked",
+         {"E1@01-01-24/0900", "E2@01-01-24/1000"},
+         "1",
+         {},
+         true,
+         {"E1"},
+         {"E2"},
+         1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        VectorSource extract(entries(c.extract));
+        VectorSource merge_log(entries(c.merge_log));
+        VectorSink output;
+        VectorSink kept;
+        const auto tally =
+            merge_entries(extract, marks_of(c.marks), merge_log, output, c.delete_moved ? &kept : nullptr);
+        ASSERT_TRUE(tally);
+        EXPECT_EQ(calls(output.records), c.output);
+        EXPECT_EQ(calls(kept.records), c.kept);
+        EXPECT_EQ(tally->merged, c.merged);
+        EXPECT_EQ(tally->written, static_cast<int>(c.output.size()));
+        EXPECT_EQ(tally->kept, static_cast<int>(c.kept.size()));
+    }
+}
+
+TEST(MergeEntries, AFullDiskStopsTheMerge) {
+    VectorSource extract(entries({"E1@01-01-24/0900", "E2@01-01-24/1000"}));
+    VectorSource merge_log(entries({"M1@01-01-24/0930"}));
+    VectorSink output(2);
+    const auto tally = merge_entries(extract, marks_of("11"), merge_log, output, nullptr);
+    ASSERT_FALSE(tally);
+    EXPECT_EQ(tally.error(), logstore::LogError::disk_full);
+}
+
+class MergeFiles : public ToolsTest {
+  protected:
+    MergeFiles() {
+        write_log(file("EXTRACT.LOG"), entries({"E1@01-01-24/0900", "E2@01-01-24/1100", "E3@01-01-24/1300"}));
+        write_log(file("MAIN.LOG"), entries({"M1@01-01-24/1000", "M2@01-01-24/1200"}));
+    }
+    MergeOutcome merge(const char* marks, bool delete_moved, const std::string& merge_log = "MAIN.LOG") {
+        LogReader extract(m_files);
+        if (extract.open(file("EXTRACT.LOG"))) ADD_FAILURE() << "extract log not opened";
+        return merge_log_files(m_files, extract, marks_of(marks), delete_moved, file(merge_log));
+    }
+};
+
+TEST_F(MergeFiles, MovedEntriesLeaveTheExtractLogWhenAskedAndNothingElseIsLeft) {
+    const MergeOutcome outcome = merge("101", true);
+    EXPECT_EQ(outcome.end, MergeEnd::done);
+    EXPECT_EQ(outcome.tally.merged, 2);
+    EXPECT_EQ(calls_of("MAIN.LOG"), (Calls{"E1", "M1", "M2", "E3"}));
+    EXPECT_EQ(calls_of("EXTRACT.LOG"), Calls{"E2"});
+    EXPECT_EQ(files_in_dir(), (Calls{"EXTRACT.LOG", "MAIN.LOG"}));
+}
+
+TEST_F(MergeFiles, WithoutDeletingTheExtractLogIsNotTouched) {
+    const std::string before = read_file(m_dir.path() / "EXTRACT.LOG");
+    m_files.arm();
+    EXPECT_EQ(merge("111", false).end, MergeEnd::done);
+    EXPECT_EQ(read_file(m_dir.path() / "EXTRACT.LOG"), before);
+    EXPECT_EQ(calls_of("MAIN.LOG"), (Calls{"E1", "M1", "E2", "M2", "E3"}));
+    // One block written, synced and renamed: the records move in blocks, not one by one.
+    EXPECT_EQ(m_files.change_log, (Calls{"pwrite", "fsync", "rename"}));
+}
+
+TEST_F(MergeFiles, AFailureAtAnyStepLosesNoEntry) {
+    const std::string extract_before = read_file(m_dir.path() / "EXTRACT.LOG");
+    const std::string main_before = read_file(m_dir.path() / "MAIN.LOG");
+    // The changes, in order: the merged log's block, its sync and rename; then the same for the
+    // shortened extract log.
+    const struct {
+        int fail;
+        MergeEnd end;
+        bool main_merged;
+    } cases[] = {
+        {1, MergeEnd::failed, false},         {2, MergeEnd::failed, false},
+        {3, MergeEnd::failed, false},         {4, MergeEnd::extract_not_cut, true},
+        {5, MergeEnd::extract_not_cut, true}, {6, MergeEnd::extract_not_cut, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fail);
+        write_file(m_dir.path() / "EXTRACT.LOG", extract_before);
+        write_file(m_dir.path() / "MAIN.LOG", main_before);
+        m_files.arm();
+        m_files.fail_change_number = c.fail;
+        const MergeOutcome outcome = merge("101", true);
+        m_files.fail_change_number = 0;
+        EXPECT_EQ(outcome.end, c.end);
+        // Every entry is somewhere: the extract log keeps all three until the merged log is safe.
+        EXPECT_EQ(read_file(m_dir.path() / "EXTRACT.LOG"), extract_before);
+        if (c.main_merged) {
+            EXPECT_EQ(calls_of("MAIN.LOG"), (Calls{"E1", "M1", "M2", "E3"}));
+            EXPECT_EQ(outcome.path, file("EXTRACT.LOG"));
+        } else {
+            EXPECT_EQ(read_file(m_dir.path() / "MAIN.LOG"), main_before);
+        }
+        EXPECT_EQ(files_in_dir(), (Calls{"EXTRACT.LOG", "MAIN.LOG"}));
+    }
+}
+
+TEST_F(MergeFiles, LogsThatCannotBeRewrittenSafelyAreRefused) {
+    const std::string main_before = read_file(m_dir.path() / "MAIN.LOG");
+    write_file(m_dir.path() / "MAIN.LOG", main_before + "xyz"); // part of a record at the end
+    MergeOutcome outcome = merge("111", false);
+    EXPECT_EQ(outcome.end, MergeEnd::failed);
+    EXPECT_EQ(outcome.error, logstore::LogError::partial_record);
+    EXPECT_EQ(read_file(m_dir.path() / "MAIN.LOG"), main_before + "xyz");
+
+    write_file(m_dir.path() / "MAIN.LOG", main_before);
+    const std::string extract_before = read_file(m_dir.path() / "EXTRACT.LOG");
+    write_file(m_dir.path() / "EXTRACT.LOG", extract_before + "xyz");
+    outcome = merge("111", true);
+    EXPECT_EQ(outcome.error, logstore::LogError::partial_record);
+    EXPECT_EQ(read_file(m_dir.path() / "MAIN.LOG"), main_before);
+    // Not deleting, the extract log is only read: its odd end does not matter.
+    EXPECT_EQ(merge("111", false).end, MergeEnd::done);
+    EXPECT_EQ(read_file(m_dir.path() / "EXTRACT.LOG"), extract_before + "xyz");
+}
+
+TEST_F(MergeFiles, MarksMadeForAnotherVersionOfTheExtractLogAreNotUsed) {
+    LogReader extract(m_files);
+    ASSERT_FALSE(extract.open(file("EXTRACT.LOG")));
+    write_log(file("EXTRACT.LOG"),
+              entries({"E1@01-01-24/0900", "E2@01-01-24/1100", "E3@01-01-24/1300", "E4@01-01-24/1400"}));
+    const MergeOutcome outcome = merge_log_files(m_files, extract, marks_of("111"), true, file("MAIN.LOG"));
+    EXPECT_EQ(outcome.end, MergeEnd::failed);
+    EXPECT_EQ(outcome.error, logstore::LogError::changed_elsewhere);
+    EXPECT_EQ(calls_of("EXTRACT.LOG").size(), 4u);
+    EXPECT_EQ(calls_of("MAIN.LOG").size(), 2u);
+}
+
+TEST_F(MergeFiles, ALeftoverWorkFileAndAMissingMergeLogDoNoHarm) {
+    write_file(m_dir.path() / "NEWLOG.NEW", "old records of an earlier merge");
+    const MergeOutcome outcome = merge("110", false, "newlog.log");
+    EXPECT_EQ(outcome.end, MergeEnd::done);
+    EXPECT_EQ(calls_of("newlog.log"), (Calls{"E1", "E2"}));
+    EXPECT_EQ(read_file(m_dir.path() / "NEWLOG.NEW"), "old records of an earlier merge");
+    EXPECT_EQ(files_in_dir(), (Calls{"EXTRACT.LOG", "MAIN.LOG", "NEWLOG.NEW", "newlog.log"}));
+}
+
+TEST(WorkName, TheNewNameStandsBesideTheLog) {
+    EXPECT_EQ(work_name_for("/logs/contest.log"), "/logs/CONTEST.NEW");
+    EXPECT_EQ(work_name_for("MYLOG.LOG"), "MYLOG.NEW");
+    EXPECT_EQ(work_name_for("/logs/my.log.log"), "/logs/MY.NEW.NEW");
+    EXPECT_EQ(work_name_for("/logs/field-day"), "/logs/FIELD-DAY.NEW");
+    EXPECT_EQ(work_name_for("/logs/FD.LOGBOOK"), "/logs/FD.NEWBOOK");
+}
+
+} // namespace
+} // namespace kestrel::exchange::tools_testing
