@@ -3,7 +3,10 @@
 #include "browse/browse_window.hpp"
 #include "browse/list_window.hpp"
 #include "countries/status_windows.hpp"
+#include "exchange/cabrillo_window.hpp"
 #include "exchange/export_window.hpp"
+#include "exchange/extract_window.hpp"
+#include "exchange/merge_window.hpp"
 #include "exchange/import_adif.hpp"
 #include "offline/entry_editor.hpp"
 #include "rig/setup_windows.hpp"
@@ -98,6 +101,18 @@ void MainWindow::on_command(ui::Context& ctx, int id, ui::Notify notify) {
         exchange::import_adif(ctx, m_app.log, m_app.adif_import);
         refresh_caption(ctx);
         break;
+    case k_import_cabrillo:
+        exchange::import_cabrillo(ctx, exchange_env());
+        refresh_caption(ctx);
+        break;
+    case k_extract:
+        exchange::extract_log(ctx, exchange_env());
+        refresh_caption(ctx);
+        break;
+    case k_merge:
+        exchange::merge_logs(ctx, exchange_env());
+        refresh_caption(ctx);
+        break;
     case k_status: countries::show_status_chart(ctx, dxcc_view()); break;
     case k_country: countries::show_country_status(ctx, dxcc_view()); break;
     case k_rig_data: rig::station_data_window(ctx, setup_state()); break;
@@ -113,6 +128,10 @@ void MainWindow::on_command(ui::Context& ctx, int id, ui::Notify notify) {
 }
 
 void MainWindow::on_close_box(ui::Context& ctx) { ctx.close(0); }
+
+exchange::ExchangeEnv MainWindow::exchange_env() {
+    return {m_app.log, m_app.band_names, m_app.shell.scale_factor};
+}
 
 offline::EditorEnv MainWindow::editor_env() {
     return {m_app.log, m_app.band_names, m_app.countries, m_app.chart, m_app.editor, {}};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "countries/status_windows.hpp"
+#include "exchange/log_choice.hpp"
 #include "offline/entry_editor.hpp"
 #include "rig/setup_windows.hpp"
 #include "ui/window.hpp"
@@ -62,6 +63,7 @@ private:
     countries::DxccView dxcc_view() const;
     rig::SetupState setup_state();
     offline::EditorEnv editor_env();
+    exchange::ExchangeEnv exchange_env();
     Application& m_app;
 };
 

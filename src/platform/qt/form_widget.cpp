@@ -88,6 +88,7 @@ void set_colours(QWidget* w, const ui::Control& c) {
     if (c.background) {
         p.setColor(QPalette::Window, qcolor(*c.background));
         p.setColor(QPalette::Base, qcolor(*c.background));
+        p.setColor(QPalette::Button, qcolor(*c.background));
         w->setAutoFillBackground(true);
     }
     if (c.foreground) {
