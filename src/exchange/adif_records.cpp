@@ -52,6 +52,15 @@ std::int16_t day_number_of_adif_date(std::string_view value) {
     return logstore::day_number_of(part(6) + "-" + part(4) + "-" + part(2));
 }
 
+bool adif_date_storable(std::string_view value) {
+    std::string digits;
+    for (const char c : value)
+        if (c >= '0' && c <= '9') digits += c;
+    if (digits.size() < 8) return true; // a short date is read as it comes, as before
+    const int date = std::stoi(digits.substr(0, 8));
+    return date >= 19300101 && date <= 20290722;
+}
+
 ContactBuilder::ContactBuilder(ImportOptions options)
     : m_options(std::move(options)), m_power(m_options.power) {}
 
@@ -59,8 +68,10 @@ std::optional<logstore::QsoRecord> ContactBuilder::take(const AdifField& field) 
     const std::string& name = field.name;
     const std::string& value = field.value;
     if (name == "eor") return finish();
-    if (name == "qso_date")
+    if (name == "qso_date") {
         m_entry.date = day_number_of_adif_date(value);
+        m_entry.date_storable = adif_date_storable(value);
+    }
     else if (name == "time_on")
         m_entry.time_on = logstore::minute_of(std::string_view(value).substr(0, 4));
     else if (name == "time_off") {
@@ -104,6 +115,10 @@ std::optional<logstore::QsoRecord> ContactBuilder::finish() {
         ++m_without_call;
         return std::nullopt;
     }
+    if (!entry.date_storable) {
+        ++m_outside_dates;
+        return std::nullopt;
+    }
     logstore::QsoRecord contact;
     contact.date = entry.date;
     contact.time_on = entry.time_on;
@@ -136,6 +151,7 @@ ImportedLog import_adif_text(std::string_view file, const ImportOptions& options
         if (progress && fields % k_fields_per_report == 0) progress(scanner.position());
     }
     log.without_call = builder.without_call();
+    log.outside_dates = builder.outside_dates();
     if (progress) progress(file.size());
     return log;
 }

@@ -34,10 +34,12 @@ class ContactBuilder {
     // Takes one field; at "eor" gives the finished contact, or nothing when it had no call.
     [[nodiscard]] std::optional<logstore::QsoRecord> take(const AdifField& field);
     int without_call() const { return m_without_call; }
+    int outside_dates() const { return m_outside_dates; }
 
   private:
     struct Entry {
         std::int16_t date = 0;
+        bool date_storable = true;
         std::int16_t time_on = 0;
         std::int16_t time_off = 0;
         bool has_time_off = false;
@@ -58,6 +60,7 @@ class ContactBuilder {
     std::string m_power;
     Entry m_entry;
     int m_without_call = 0;
+    int m_outside_dates = 0;
 };
 
 // The log an ADIF file makes: its records back to back, ready to be written as a log file.
@@ -65,6 +68,7 @@ struct ImportedLog {
     std::string records;
     int entries = 0;
     int without_call = 0;
+    int outside_dates = 0; // contacts dated before 1930 or after 22 July 2029, left out
 };
 
 // Reads a whole ADIF file. `progress` hears, now and then, how many of its bytes are read.
@@ -73,5 +77,8 @@ struct ImportedLog {
 
 // The date of an ADIF qso_date value (YYYYMMDD) as a day number.
 [[nodiscard]] std::int16_t day_number_of_adif_date(std::string_view value);
+// Whether an ADIF date (YYYYMMDD) lies within the dates the log can hold, 1 January 1930 to
+// 22 July 2029; the log keeps two-digit years, so 1925 would otherwise come back as 2025.
+bool adif_date_storable(std::string_view value);
 
 } // namespace kestrel::exchange

@@ -101,6 +101,9 @@ std::string completion_text(const ImportedLog& imported) {
     std::string text = number_text(imported.entries) + " Entries imported";
     if (imported.without_call > 0)
         text += "\r\n" + number_text(imported.without_call) + " entries without a call were left out";
+    if (imported.outside_dates > 0)
+        text += "\r\n" + number_text(imported.outside_dates) +
+                " entries dated before 1930 or after 22-07-2029 were left out (the log cannot hold them)";
     return text;
 }
 

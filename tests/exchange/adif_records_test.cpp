@@ -69,6 +69,17 @@ TEST(AdifRecords, DatesOfBothCenturiesAndLooseForms) {
     }
 }
 
+TEST(AdifRecords, DatesTheLogCannotHoldAreLeftOutAndCounted) {
+    const ImportedLog log = import_adif_text("<call:2>K1<qso_date:8>19291231<eor>"
+                                             "<call:2>K2<qso_date:8>20290723<eor>"
+                                             "<call:2>K3<qso_date:8>20290722<eor>"
+                                             "<call:2>K4<qso_date:8>19250704<eor>", {});
+    const auto q = contacts_of(log);
+    ASSERT_EQ(q.size(), 1u);
+    EXPECT_EQ(trimmed(q[0].call), "K3");
+    EXPECT_EQ(log.outside_dates, 3) << "1925 must not come back as 2025";
+}
+
 TEST(AdifRecords, PowerCarriesOnButNothingElseDoes) {
     const auto q = import("<call:2>K1<tx_pwr:3>100<comment:5>first<qsl_rcvd:1>Y<eor>"
                           "<time_on:4>0930<eor>" // no call: left out, forgotten
