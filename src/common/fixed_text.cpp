@@ -21,4 +21,10 @@ std::string upper_case(std::string_view text) {
     return out;
 }
 
+void replace_all(std::string& text, std::string_view from, std::string_view to) {
+    if (from.empty()) return;
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+}
+
 } // namespace kestrel

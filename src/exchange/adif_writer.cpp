@@ -2,6 +2,7 @@
 
 #include "common/fixed_text.hpp"
 #include "exchange/adif_bands.hpp"
+#include "exchange/log_copy.hpp"
 #include "exchange/adif_modes.hpp"
 #include "logstore/dates.hpp"
 #include "logstore/field_codes.hpp"
@@ -9,7 +10,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <filesystem>
 
 namespace kestrel::exchange {
 
@@ -21,15 +21,6 @@ constexpr int k_block_records = 8192;
 // About what one contact takes in the file, to size the text once.
 constexpr std::size_t k_bytes_per_entry = 240;
 
-void replace_all(std::string& text, std::string_view from, std::string_view to) {
-    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-        text.replace(at, from.size(), to);
-}
-
-bool same_file(const std::string& a, const std::string& b) {
-    std::error_code error;
-    return std::filesystem::equivalent(a, b, error) && !error;
-}
 
 void append_number(std::string& out, long long value) {
     char digits[24];
@@ -109,7 +100,7 @@ std::string adif_export_path(std::string_view log_path) {
     std::string path(log_path);
     replace_all(path, ".LOG", ".ADI");
     replace_all(path, ".log", ".adi");
-    if (path == log_path || same_file(path, std::string(log_path))) path = std::string(log_path) + ".ADI";
+    if (path == log_path || same_file(logstore::posix_file_system(), path, std::string(log_path))) path = std::string(log_path) + ".ADI";
     return path;
 }
 

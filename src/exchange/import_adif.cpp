@@ -4,6 +4,7 @@
 #include "common/number_text.hpp"
 #include "common/side_file.hpp"
 #include "exchange/adif_records.hpp"
+#include "exchange/log_copy.hpp"
 #include "logstore/load_log_window.hpp"
 #include "logstore/log_store.hpp"
 #include "ui/context.hpp"
@@ -23,15 +24,6 @@ constexpr std::string_view k_file_label_text = "Import Log: ";
 // Files up to this size are read before the operator could read a progress window.
 constexpr std::size_t k_quiet_bytes = 2 * 1024 * 1024;
 
-void replace_all(std::string& text, std::string_view from, std::string_view to) {
-    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-        text.replace(at, from.size(), to);
-}
-
-bool same_file(const std::string& a, const std::string& b) {
-    std::error_code error;
-    return std::filesystem::equivalent(a, b, error) && !error;
-}
 
 std::uintmax_t size_of(const std::string& path) {
     std::error_code error;
@@ -69,8 +61,8 @@ ui::FileRequest adif_file_request() {
 std::optional<std::string> target_log(ui::Context& ctx, const logstore::LogStore& log,
                                       const std::string& adif) {
     std::string name = import_log_name(adif);
-    if (same_file(name, adif)) name += ".LOG";
-    if (log.is_open() && (name == log.path() || same_file(name, log.path()))) {
+    if (same_file(logstore::posix_file_system(), name, adif)) name += ".LOG";
+    if (log.is_open() && (name == log.path() || same_file(logstore::posix_file_system(), name, log.path()))) {
         ctx.message(name + " is the log in use; the import would write over it.\r\n"
                            "Open another log first, or give the ADIF file another name.",
                     k_title, ui::Icon::exclamation);
