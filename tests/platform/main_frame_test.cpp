@@ -74,3 +74,34 @@ TEST(MainFrame, ShowsTheMenusTheLogosAndTheCaption) {
 
 } // namespace
 } // namespace kestrel::platform
+
+#include "logstore/load_log_window.hpp"
+
+namespace kestrel::platform {
+namespace {
+
+TEST(LoadLogOnQt, TheIndexIsBuiltBehindTheWindowAndTheWindowCloses) {
+    testing::qt_app();
+    kestrel::testing::TempDir dir;
+    std::string bytes;
+    for (int i = 0; i < 3000; ++i) {
+        logstore::QsoRecord q;
+        q.date = 18036;
+        q.time_on = q.time_off = static_cast<std::int16_t>(i % 1440);
+        q.call = "G" + std::to_string(i % 10) + "ABC";
+        q.rst_received = "59";
+        q.band = logstore::coded_band_field(4);
+        const auto r = q.encode();
+        bytes.append(r.begin(), r.end());
+    }
+    kestrel::testing::write_file(dir.path() / "BIG.LOG", bytes);
+    logstore::LogStore log;
+    ASSERT_FALSE(log.open_log(dir.file("BIG.LOG")));
+    QtHost host;
+    EXPECT_TRUE(logstore::build_index_with_progress(host, nullptr, log));
+    EXPECT_TRUE(log.index_loaded());
+    EXPECT_EQ(log.contact_count(), 3000);
+}
+
+} // namespace
+} // namespace kestrel::platform
