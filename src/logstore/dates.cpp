@@ -80,7 +80,7 @@ std::string date_text_of(std::int16_t day_number) {
 
 std::int16_t minute_of(std::string_view time_text) {
     std::string text(time_text);
-    if (text.size() == 3) text.insert(0, "0");
+    if (text.size() == 3) text = "0" + text;
     const long long minutes = 60 * value_of(characters(text, 1, 2)) + value_of(last_characters(text, 2));
     return static_cast<std::int16_t>(std::clamp<long long>(minutes, -32768, 32767));
 }
@@ -100,10 +100,10 @@ NormalisedDate normalise_date_entry(std::string_view typed) {
         if (text.size() != 6) return refused;
         text = text.substr(0, 2) + "-" + text.substr(2, 2) + "-" + text.substr(4, 2);
     } else {
-        if (p == 1 || p == 2) text.insert(0, "0");
+        if (p == 1 || p == 2) text = "0" + text;
         const std::size_t q = separator_position(text, 4);
         if (q < 5 || q > 6) return refused;
-        if (q == 5) text.insert(3, "0");
+        if (q == 5) text = text.substr(0, 3) + "0" + text.substr(3);
     }
 
     if (text.size() != 8) return refused;
