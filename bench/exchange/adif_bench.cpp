@@ -6,11 +6,10 @@
 #include "exchange/adif_writer.hpp"
 #include "logstore/field_codes.hpp"
 #include "logstore/log_store.hpp"
+#include "support/temp_dir.hpp"
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -45,23 +44,16 @@ RecordBytes contact(int i) {
 class BenchDir {
   public:
     BenchDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kestrel-adif-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("no temporary directory");
-        m_dir = pattern;
         std::ofstream out(file("BIG.LOG"), std::ios::binary);
         for (int i = 0; i < k_contacts; ++i) {
             const RecordBytes record = contact(i);
             out.write(reinterpret_cast<const char*>(record.data()), k_record_size);
         }
     }
-    ~BenchDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_dir, ignored);
-    }
-    std::string file(const std::string& name) const { return (m_dir / name).string(); }
+    std::string file(const std::string& name) const { return m_dir.file(name); }
 
   private:
-    std::filesystem::path m_dir;
+    kestrel::testing::TempDir m_dir;
 };
 
 LogStore& open_big_log(BenchDir& dir) {

@@ -6,35 +6,20 @@
 #include "exchange/log_copy.hpp"
 #include "exchange/merge.hpp"
 #include "logstore/dates.hpp"
+#include "support/temp_dir.hpp"
 
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
 
 namespace kestrel::exchange {
 namespace {
 
 constexpr int k_entries = 120000;
 
-// A directory of its own under the system's temporary directory, removed afterwards.
-class BenchDir {
-  public:
-    BenchDir() {
-        m_path = std::filesystem::temp_directory_path() / ("kestrel_bench_" + std::to_string(::getpid()));
-        std::filesystem::create_directories(m_path);
-    }
-    ~BenchDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    std::string file(const std::string& name) const { return (m_path / name).string(); }
-
-  private:
-    std::filesystem::path m_path;
-};
+// Each benchmark's files go into a directory of their own, removed afterwards.
+using BenchDir = kestrel::testing::TempDir;
 
 // n contacts, a few a day from the given start, on bands and modes that vary.
 void write_log(const std::string& path, int n, int first_day) {

@@ -4,13 +4,11 @@
 // fresh temporary directory.
 #include "logstore/dates.hpp"
 #include "logstore/log_store.hpp"
+#include "support/temp_dir.hpp"
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
-#include <stdexcept>
 #include <string>
 
 namespace {
@@ -38,9 +36,6 @@ RecordBytes contact(std::int16_t date, std::int16_t time, const std::string& cal
 class BigLog {
   public:
     BigLog() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kestrel-bench-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("no temporary directory");
-        m_dir = pattern;
         std::ofstream out(path(), std::ios::binary);
         const std::int16_t first_day = day_number_of("01-01-00");
         for (int i = 0; i < k_records; ++i) {
@@ -53,14 +48,10 @@ class BigLog {
             out.write(reinterpret_cast<const char*>(record.data()), k_record_size);
         }
     }
-    ~BigLog() {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_dir, ignored);
-    }
-    std::string path() const { return (m_dir / "BIG.LOG").string(); }
+    std::string path() const { return m_dir.file("BIG.LOG"); }
 
   private:
-    std::filesystem::path m_dir;
+    kestrel::testing::TempDir m_dir;
 };
 
 void open_indexed(LogStore& log, const BigLog& big, benchmark::State& state) {
