@@ -70,6 +70,21 @@ std::size_t decode_one(std::string_view text, std::size_t at, char32_t& cp) {
 
 } // namespace
 
+std::size_t utf8_length_at(std::string_view text, std::size_t at) {
+    if (at >= text.size()) return 0;
+    char32_t cp = 0;
+    return decode_one(text, at, cp);
+}
+
+bool is_valid_utf8(std::string_view text) {
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t length = utf8_length_at(text, at);
+        if (length == 0) return false;
+        at += length;
+    }
+    return true;
+}
+
 std::string utf8_from_windows1252(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());

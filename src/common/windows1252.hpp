@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -13,5 +14,12 @@ namespace kestrel {
 // Characters Windows-1252 cannot hold become '?'. A byte that is not valid UTF-8 becomes '?'
 // as well, and reading goes on with the next byte, so a bad byte never costs the rest of the text.
 [[nodiscard]] std::string windows1252_from_utf8(std::string_view utf8);
+
+// The bytes of the well-formed UTF-8 character at `at` (1 for ASCII); 0 when the bytes there are
+// not one (a Windows-1252 letter, a stray continuation byte, an overlong or surrogate form, a
+// sequence cut short by the end of the text).
+[[nodiscard]] std::size_t utf8_length_at(std::string_view text, std::size_t at);
+// Whether the whole text is well-formed UTF-8.
+[[nodiscard]] bool is_valid_utf8(std::string_view text);
 
 } // namespace kestrel

@@ -48,43 +48,6 @@ bool equals_ignoring_case(std::string_view a, std::string_view b) {
     return a.size() == b.size() && lower_case(a) == lower_case(b);
 }
 
-// Bytes of the well-formed UTF-8 character at `at` (1 for ASCII), 0 when the bytes there are not
-// one (a Windows-1252 letter, a stray continuation byte, an overlong or surrogate form).
-std::size_t utf8_length_at(std::string_view s, std::size_t at) {
-    const unsigned char lead = byte_at(s, at);
-    if (lead < 0x80) return 1;
-    std::size_t length = 0;
-    unsigned char low = 0x80, high = 0xBF; // bounds of the second byte
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0) low = 0xA0;
-        if (lead == 0xED) high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0) low = 0x90;
-        if (lead == 0xF4) high = 0x8F;
-    } else {
-        return 0;
-    }
-    if (at + length > s.size()) return 0;
-    const unsigned char second = byte_at(s, at + 1);
-    if (second < low || second > high) return 0;
-    for (std::size_t i = 2; i < length; ++i)
-        if (!is_continuation(byte_at(s, at + i))) return 0;
-    return length;
-}
-
-bool is_valid_utf8(std::string_view s) {
-    for (std::size_t at = 0; at < s.size();) {
-        const std::size_t length = utf8_length_at(s, at);
-        if (length == 0) return false;
-        at += length;
-    }
-    return true;
-}
-
 // Whether the '<' at `at` opens a specifier (see next_specifier).
 bool opens_specifier(std::string_view file, std::size_t at) {
     std::size_t p = at + 1;

@@ -51,5 +51,28 @@ TEST(Windows1252, InvalidUtf8CostsOnlyTheBadBytes) {
         EXPECT_EQ(windows1252_from_utf8(c.utf8), c.cp1252);
 }
 
+TEST(Utf8, SequenceLengthsAndWholeTexts) {
+    const struct {
+        std::string_view text;
+        std::size_t first_length;
+        bool valid;
+    } cases[] = {
+        {"G", 1, true},
+        {"\xC3\xA9t\xC3\xA9", 2, true},
+        {"\xE2\x82\xAC", 3, true},
+        {"\xF0\x9F\x93\xBB", 4, true},
+        {"\xE9t\xE9", 0, false},        // Windows-1252
+        {"\xC3", 0, false},              // cut short
+        {"\xC0\xAF", 0, false},         // overlong
+        {"\xED\xA0\x80", 0, false},    // a surrogate
+        {"\x80", 0, false},              // a stray continuation byte
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(utf8_length_at(c.text, 0), c.first_length) << c.text;
+        EXPECT_EQ(is_valid_utf8(c.text), c.valid) << c.text;
+    }
+    EXPECT_EQ(utf8_length_at("G", 5), 0u);
+}
+
 } // namespace
 } // namespace kestrel
