@@ -1,6 +1,9 @@
 #include "common/side_file.hpp"
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -21,6 +24,19 @@ bool write_side_file(const std::string& path, std::string_view bytes) {
     if (ok && std::rename(temporary.c_str(), path.c_str()) == 0) return true;
     ::unlink(temporary.c_str());
     return false;
+}
+
+std::optional<std::string> read_side_file(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::string bytes;
+    const auto size = std::filesystem::file_size(path, error);
+    if (!error) bytes.reserve(static_cast<std::size_t>(size));
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (in.bad()) return std::nullopt;
+    return bytes;
 }
 
 } // namespace kestrel

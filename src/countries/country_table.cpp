@@ -1,12 +1,11 @@
 #include "countries/country_table.hpp"
 
 #include "common/number_text.hpp"
+#include "common/side_file.hpp"
 #include "common/text_items.hpp"
 
 #include <algorithm>
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 
 namespace kestrel::countries {
 
@@ -138,9 +137,7 @@ CountryListLoad parse_country_list(std::string_view text) {
 }
 
 CountryListLoad load_country_list(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    return parse_country_list(text);
+    return parse_country_list(read_side_file(path).value_or(std::string()));
 }
 
 } // namespace kestrel::countries

@@ -5,7 +5,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 namespace kestrel::countries {
 
@@ -43,12 +42,12 @@ ChartLoad load_chart(const std::string& path) {
         std::ofstream create(path, std::ios::binary);
         return load;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    const std::optional<std::string> read = read_side_file(path);
+    if (!read) {
         load.unreadable = true;
         return load;
     }
-    const std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::string& bytes = *read;
     auto& chart = load.chart.bytes();
     const std::size_t n = std::min(bytes.size(), chart.size());
     for (std::size_t i = 0; i < n; ++i) chart[i] = static_cast<std::uint8_t>(bytes[i]);

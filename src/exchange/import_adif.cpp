@@ -11,7 +11,6 @@
 #include "ui/progress_window.hpp"
 
 #include <filesystem>
-#include <fstream>
 #include <optional>
 
 namespace kestrel::exchange {
@@ -29,18 +28,6 @@ std::uintmax_t size_of(const std::string& path) {
     std::error_code error;
     const auto size = std::filesystem::file_size(path, error);
     return error ? 0 : size;
-}
-
-std::optional<std::string> read_whole_file(const std::string& path) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string bytes(static_cast<std::size_t>(size_of(path)), '\0');
-    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
-    if (in.bad()) return std::nullopt;
-    return bytes;
 }
 
 ui::FileRequest adif_file_request() {
@@ -162,7 +149,7 @@ void ImportWindow::import_file(ui::Context& ctx) {
     }
     const auto log_name = target_log(ctx, m_log, m_state.adif_path);
     if (!log_name) return;
-    const auto file = read_whole_file(m_state.adif_path);
+    const auto file = read_side_file(m_state.adif_path);
     if (!file) {
         ctx.message("The ADIF file " + m_state.adif_path + " could not be read.", k_title, ui::Icon::stop);
         return;

@@ -3,18 +3,10 @@
 #include "common/side_file.hpp"
 #include "common/text_items.hpp"
 
-#include <fstream>
-#include <iterator>
 
 namespace kestrel::rig {
 
 namespace {
-
-std::optional<std::string> read_whole(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    return std::string{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 std::vector<std::string> split_lines(const std::string& text) {
     std::vector<std::string> lines;
@@ -40,7 +32,7 @@ const StationRow& StationSettings::row_for_band(int band_index) const {
 
 StationSettings read_settings_file(const std::string& path) {
     StationSettings s;
-    const auto text = read_whole(path);
+    const auto text = read_side_file(path);
     if (!text) return s;
     TextItemReader items(*text);
     auto next = [&items] { return items.next_text().value_or(""); };
@@ -76,7 +68,7 @@ std::string rig_line_with_link(const std::string& old_line, const std::string& p
 
 bool apply_rig_link_change(RigLinkSettings& link) {
     if (!link.changed || !link.description_path) return true;
-    const auto text = read_whole(*link.description_path);
+    const auto text = read_side_file(*link.description_path);
     if (!text) return false;
     std::vector<std::string> lines = split_lines(*text);
     // A description has six lines; lines a longer file holds after them are kept as they are.
