@@ -1,0 +1,36 @@
+#pragma once
+
+#include "common/result.hpp"
+#include "io/clocks.hpp"
+#include "io/device_error.hpp"
+#include "io/key_line.hpp"
+#include "io/serial_port.hpp"
+
+#include <memory>
+#include <string_view>
+
+namespace kestrel::io {
+
+// Everything of the machine the program drives: its ports and its clocks. The application owns
+// one (the real one from main(), fakes in tests) and windows reach the devices only through it.
+class Devices {
+  public:
+    virtual ~Devices() = default;
+
+    // Opens the serial port a port text names (see serial_device_path) in raw mode, keeping the
+    // system's line settings until the caller configures it.
+    [[nodiscard]] virtual Result<std::unique_ptr<SerialPort>, DeviceError>
+    open_serial_port(std::string_view port_text) = 0;
+
+    // Claims the first parallel port as a key line, key up.
+    [[nodiscard]] virtual Result<std::unique_ptr<KeyLine>, DeviceError> open_parallel_key_line() = 0;
+
+    // The key line a port text names: "P" the parallel port, any serial port text the RTS line
+    // of that port (see SerialKeyLine).
+    [[nodiscard]] Result<std::unique_ptr<KeyLine>, DeviceError> open_key_line(std::string_view port_text);
+
+    [[nodiscard]] virtual WallClock& wall_clock() = 0;
+    [[nodiscard]] virtual SteadyClock& steady_clock() = 0;
+};
+
+} // namespace kestrel::io
