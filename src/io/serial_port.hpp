@@ -39,7 +39,7 @@ enum class LineLevel { off, on };
 struct ReadRequest {
     std::chrono::milliseconds timeout{0};
     std::size_t count = 0; // 0: no length is expected
-    std::optional<std::uint8_t> terminator;
+    std::optional<std::uint8_t> terminator = std::nullopt;
 };
 
 // An open serial port. Made by Devices::open_serial_port; closed by close() or when destroyed.

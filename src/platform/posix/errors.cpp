@@ -12,6 +12,7 @@ DeviceError open_error_of(int error_number) {
     case ENXIO:
     case ENODEV:
     case ENOTDIR:
+    case EISDIR:
     case ENOTTY: // a file that is not a terminal, or a device that is not a parallel port
         return DeviceError::no_such_port;
     case EACCES:

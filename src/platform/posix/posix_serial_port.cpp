@@ -59,6 +59,9 @@ PosixSerialPort::~PosixSerialPort() {
 
 void PosixSerialPort::close() {
     if (m_fd < 0) return;
+    // Exclusive mode belongs to the terminal, not to this descriptor: left on, it would keep
+    // the port from everyone but root while anything else still holds the device open.
+    (void)m_calls.ioctl(m_fd, TIOCNXCL, nullptr);
     (void)m_calls.close(m_fd);
     m_fd = -1;
     m_arrived.clear();
@@ -66,13 +69,18 @@ void PosixSerialPort::close() {
 
 Status PosixSerialPort::configure(const io::LineSettings& line) {
     if (m_fd < 0) return DeviceError::not_open;
-    termios settings{};
-    if (const int got = m_calls.tcgetattr(m_fd, settings); got < 0) return settings_error_of(-got);
+    termios before{};
+    if (const int got = m_calls.tcgetattr(m_fd, before); got < 0) return settings_error_of(-got);
+    termios settings = before;
     if (!apply(settings, line)) return DeviceError::bad_settings;
     if (const int set = m_calls.tcsetattr(m_fd, settings); set < 0) return settings_error_of(-set);
     termios held{};
     if (const int got = m_calls.tcgetattr(m_fd, held); got < 0) return settings_error_of(-got);
-    if (!same_line(held, settings)) return DeviceError::bad_settings;
+    if (!same_line(held, settings)) {
+        // Half a change is worse than none: the port goes back to what it had.
+        (void)m_calls.tcsetattr(m_fd, before);
+        return DeviceError::bad_settings;
+    }
     return {};
 }
 
@@ -113,10 +121,9 @@ Result<io::Bytes, DeviceError> PosixSerialPort::read(const io::ReadRequest& requ
         }
         if (Clock::now() >= deadline) break;
         const int ready = m_calls.poll(m_fd, POLLIN, milliseconds_until(deadline));
-        if (ready < 0) return DeviceError::io_error;
-        // A hang-up with nothing left to read would wake every poll at once until the deadline.
-        if ((ready & POLLIN) == 0 && (ready & (POLLERR | POLLHUP | POLLNVAL)) != 0)
-            return DeviceError::io_error;
+        // A port that hung up (the far end of a pseudo-terminal closed, a USB adapter pulled
+        // out) reads as empty for ever: waiting on would only spin until the deadline.
+        if (ready < 0 || (ready & (POLLERR | POLLHUP | POLLNVAL)) != 0) return DeviceError::io_error;
     }
     if (open_ended) return take_front(m_arrived.size());
     return DeviceError::timeout;

@@ -1,0 +1,28 @@
+#include "support/fake_devices.hpp"
+
+#include "io/port_name.hpp"
+
+#include <cstdlib>
+
+namespace kestrel::testing {
+
+FakeDevices::FakeDevices(FakeSteadyClock::Sleep sleep)
+    : m_steady_clock(std::make_shared<FakeSteadyClock>(sleep)), m_parallel_port(m_steady_clock) {}
+
+Result<std::unique_ptr<io::SerialPort>, io::DeviceError>
+FakeDevices::open_serial_port(std::string_view port_text) {
+    if (const auto path = io::serial_device_path(port_text); !path) return path.error();
+    return serial_line(port_text).open();
+}
+
+Result<std::unique_ptr<io::KeyLine>, io::DeviceError> FakeDevices::open_parallel_key_line() {
+    return m_parallel_port.open();
+}
+
+FakeSerialLine& FakeDevices::serial_line(std::string_view port_text) {
+    const auto path = io::serial_device_path(port_text);
+    if (!path) std::abort(); // a test asking for a line no port text names is itself wrong
+    return m_serial_lines.try_emplace(*path, m_steady_clock).first->second;
+}
+
+} // namespace kestrel::testing

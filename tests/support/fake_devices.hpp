@@ -1,0 +1,39 @@
+#pragma once
+
+#include "io/devices.hpp"
+#include "support/fake_clocks.hpp"
+#include "support/fake_key_line.hpp"
+#include "support/fake_serial_line.hpp"
+
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace kestrel::testing {
+
+// The devices of a made-up station: every serial port exists (a test makes one fail with
+// serial_line(...).fail_open), the parallel port is a FakeKeyLine, the clocks are set by hand.
+// Port texts are checked as the real devices check them, and "1" and "/dev/ttyS0" are one line.
+class FakeDevices final : public io::Devices {
+  public:
+    explicit FakeDevices(FakeSteadyClock::Sleep sleep = FakeSteadyClock::Sleep::jumps);
+
+    Result<std::unique_ptr<io::SerialPort>, io::DeviceError>
+    open_serial_port(std::string_view port_text) override;
+    Result<std::unique_ptr<io::KeyLine>, io::DeviceError> open_parallel_key_line() override;
+    FakeWallClock& wall_clock() override { return m_wall_clock; }
+    FakeSteadyClock& steady_clock() override { return *m_steady_clock; }
+
+    // The line a port text names, made on first use. The text must be a good port name.
+    [[nodiscard]] FakeSerialLine& serial_line(std::string_view port_text);
+    [[nodiscard]] FakeKeyLine& parallel_port() { return m_parallel_port; }
+
+  private:
+    std::shared_ptr<FakeSteadyClock> m_steady_clock;
+    FakeWallClock m_wall_clock;
+    FakeKeyLine m_parallel_port;
+    std::map<std::string, FakeSerialLine> m_serial_lines;
+};
+
+} // namespace kestrel::testing
