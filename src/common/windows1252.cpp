@@ -85,6 +85,37 @@ bool is_valid_utf8(std::string_view text) {
     return true;
 }
 
+std::u32string code_points_of_utf8(std::string_view utf8) {
+    std::u32string out;
+    out.reserve(utf8.size());
+    for (std::size_t at = 0; at < utf8.size();) {
+        char32_t cp = 0;
+        const std::size_t length = decode_one(utf8, at, cp);
+        out += length == 0 ? static_cast<char32_t>(static_cast<unsigned char>(utf8[at])) : cp;
+        at += length == 0 ? 1 : length;
+    }
+    return out;
+}
+
+std::optional<char> windows1252_byte_of(char32_t code_point) {
+    const char byte = byte_of(code_point);
+    if (byte == '?' && code_point != U'?') return std::nullopt;
+    return byte;
+}
+
+char windows1252_upper(char byte) {
+    const auto b = static_cast<unsigned char>(byte);
+    if (b >= 'a' && b <= 'z') return static_cast<char>(b - 0x20);
+    if (b >= 0xE0 && b <= 0xFE && b != 0xF7) return static_cast<char>(b - 0x20);
+    switch (b) {
+    case 0x9A: return '\x8A'; // š
+    case 0x9C: return '\x8C'; // œ
+    case 0x9E: return '\x8E'; // ž
+    case 0xFF: return '\x9F'; // ÿ
+    default: return byte;
+    }
+}
+
 std::string utf8_from_windows1252(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());

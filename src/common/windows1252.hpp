@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,5 +22,15 @@ namespace kestrel {
 [[nodiscard]] std::size_t utf8_length_at(std::string_view text, std::size_t at);
 // Whether the whole text is well-formed UTF-8.
 [[nodiscard]] bool is_valid_utf8(std::string_view text);
+
+// The characters of a UTF-8 text; a byte that is not valid UTF-8 stands for itself.
+[[nodiscard]] std::u32string code_points_of_utf8(std::string_view utf8);
+
+// The Windows-1252 byte of a character, or nothing when the code page cannot hold it.
+[[nodiscard]] std::optional<char> windows1252_byte_of(char32_t code_point);
+
+// A letter of Windows-1252 as a capital, the way the system's upper-case edit boxes do it
+// (e, é, š, ÿ become E, É, Š, Ÿ; ß and µ have no capital in the code page and stay).
+[[nodiscard]] char windows1252_upper(char byte);
 
 } // namespace kestrel

@@ -48,6 +48,13 @@ struct Font {
     friend bool operator==(const Font&, const Font&) = default;
 };
 
+// A text box's caret and the characters selected with it: from the anchor to the caret, in bytes.
+struct TextSelection {
+    int anchor = 0;
+    int caret = 0;
+    friend bool operator==(const TextSelection&, const TextSelection&) = default;
+};
+
 struct Control {
     int id = 0;
     ControlKind kind = ControlKind::label;
@@ -63,6 +70,7 @@ struct Control {
     std::optional<Font> font;
     int text_limit = 0; // edit: most characters accepted, 0 for no limit
     std::string refused; // edit: characters the box will not take (the operator hears a beep)
+    TextSelection selection; // edit, editable combo
 
     // Lists and combos.
     std::vector<std::string> items;

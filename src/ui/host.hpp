@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace kestrel::ui {
 
@@ -65,6 +66,9 @@ public:
     virtual void wait_cursor(bool on) = 0;
     virtual int screen_height() const = 0;
     virtual Clock::time_point now() const = 0;
+    // A window did something it never should (asked for a control its form does not have).
+    // The program goes on; a test fails.
+    virtual void fault(std::string_view what) = 0;
 };
 
 } // namespace kestrel::ui

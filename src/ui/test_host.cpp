@@ -1,28 +1,36 @@
 #include "ui/test_host.hpp"
 
+#include "common/windows1252.hpp"
+#include "ui/key_letters.hpp"
+
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <limits>
 
 namespace kestrel::ui {
 
 namespace {
 
-// Keeps what a window asks of the screen that matters without one: its timers.
+using Steady = std::chrono::steady_clock;
+
+// Keeps what a window asks of the screen that matters without one: its timers, on steady time.
 class TestView final : public FormView {
 public:
     struct Timer {
         int interval = 0;
-        Clock::time_point due;
+        Steady::time_point due;
     };
     explicit TestView(const TestHost& host) : m_host(host) {}
     void control_added(const Control&) override {}
     void control_removed(int) override {}
     void control_changed(const Control&, Change) override {}
+    void line_changed(const Control&, int) override {}
     void focus_changed(int) override {}
     void caption_changed(const std::string&) override {}
     void menu_changed(int, const std::string&) override {}
     void timer_started(int id, int ms) override {
-        timers[id] = Timer{ms, m_host.now() + std::chrono::milliseconds(std::max(ms, 1))};
+        timers[id] = Timer{ms, m_host.steady_now() + std::chrono::milliseconds(std::max(ms, 1))};
     }
     void timer_stopped(int id) override { timers.erase(id); }
     void command_posted() override {}
@@ -33,19 +41,29 @@ private:
     const TestHost& m_host;
 };
 
-bool edits_text(const Control& c) {
-    return (c.kind == ControlKind::edit && !(c.style & read_only)) ||
-           (c.kind == ControlKind::combo && (c.style & editable));
+void print_and_abort(const std::string& what) {
+    std::fprintf(stderr, "test host: %s\n", what.c_str());
+    std::abort();
+}
+
+TestHost::SurpriseHandler g_surprise_handler = &print_and_abort;
+
+// The key a character is on, for the window's keys to see first.
+std::optional<KeyStroke> stroke_of(char32_t ch) {
+    if (ch < 0x20 || ch >= 0x7F) return std::nullopt;
+    const char c = static_cast<char>(ch);
+    return KeyStroke{Key::character, no_modifier, (c >= 'a' && c <= 'z') ? static_cast<char>(c - 0x20) : c};
 }
 
 } // namespace
 
 struct TestHost::Running {
-    Running(TestHost& host, Window& window, Context* parent) : view(host), ctx(host, window, parent) {
-        ctx.attach(&view);
+    Running(TestHost& host, Window& window, Context* parent) : view(host), ctx(host, window, parent), driver(ctx) {
+        driver.attach(&view);
     }
     TestView view;
     Context ctx;
+    Driver driver;
 };
 
 std::string RecordingCanvas::all_text() const {
@@ -58,12 +76,21 @@ std::string RecordingCanvas::all_text() const {
 TestHost::TestHost(int screen_height) : m_screen_height(screen_height) {}
 TestHost::~TestHost() = default;
 
+void TestHost::set_surprise_handler(SurpriseHandler handler) {
+    g_surprise_handler = handler ? handler : &print_and_abort;
+}
+
+void TestHost::surprise(std::string what) {
+    m_surprises.push_back(what);
+    if (!m_surprises_expected) g_surprise_handler(what);
+}
+
 TestHost::Running& TestHost::start(Window& window, Context* parent) {
     m_running.push_back(std::make_unique<Running>(*this, window, parent));
     Running& r = *m_running.back();
-    r.ctx.start();
-    r.ctx.init();
-    r.ctx.run_posted();
+    r.driver.start();
+    r.driver.init();
+    r.driver.run_posted();
     return r;
 }
 
@@ -77,13 +104,13 @@ int TestHost::run_modal(Window& window, Context* parent) {
     m_modal_captions.push_back(r.ctx.caption());
     if (!r.ctx.is_closed()) {
         if (m_scripts.empty()) {
-            m_surprises.push_back("no script for window \"" + r.ctx.caption() + "\"");
+            surprise("no script for window \"" + r.ctx.caption() + "\"");
         } else {
             auto script = std::move(m_scripts.front());
             m_scripts.pop_front();
             TestRun run(*this, r.ctx);
             script(run);
-            if (!r.ctx.is_closed()) m_surprises.push_back("window \"" + r.ctx.caption() + "\" left open");
+            if (!r.ctx.is_closed()) surprise("window \"" + r.ctx.caption() + "\" left open");
         }
         // A window nobody closed goes as the operator would close it: with Escape.
         if (!r.ctx.is_closed()) r.ctx.window().on_cancel(r.ctx);
@@ -98,24 +125,25 @@ int TestHost::run_modal(Window& window, Context* parent) {
 Answer TestHost::message_box(Context*, const Message& message) {
     m_messages.push_back(message);
     if (!m_answers.empty()) {
-        const Answer a = m_answers.front();
+        const Expected e = m_answers.front();
         m_answers.pop_front();
-        return a;
+        if (!e.text.empty() && e.text != message.text)
+            surprise("message \"" + message.text + "\" where \"" + e.text + "\" was expected");
+        return e.answer;
     }
+    // A message nobody planned for is answered with the choice that changes nothing.
+    surprise("unexpected message \"" + message.text + "\"");
     switch (message.buttons) {
     case Buttons::ok: return Answer::ok;
-    case Buttons::ok_cancel: return Answer::ok;
-    default:
-        // A question nobody planned for is answered with the choice that changes nothing.
-        m_surprises.push_back("unanswered question \"" + message.text + "\"");
-        return message.buttons == Buttons::retry_cancel ? Answer::cancel : Answer::no;
+    case Buttons::ok_cancel:
+    case Buttons::retry_cancel: return Answer::cancel;
+    default: return Answer::no;
     }
 }
-
 std::optional<std::string> TestHost::input_box(Context*, const InputRequest& request) {
     m_input_requests.push_back(request);
     if (m_inputs.empty()) {
-        m_surprises.push_back("unanswered input box \"" + request.title + "\"");
+        surprise("unanswered input box \"" + request.title + "\"");
         return std::nullopt;
     }
     auto text = std::move(m_inputs.front());
@@ -126,7 +154,7 @@ std::optional<std::string> TestHost::input_box(Context*, const InputRequest& req
 std::optional<std::string> TestHost::open_file(Context*, const FileRequest& request) {
     m_file_requests.push_back(request);
     if (m_files.empty()) {
-        m_surprises.push_back("unanswered file dialog \"" + request.title + "\"");
+        surprise("unanswered file dialog \"" + request.title + "\"");
         return std::nullopt;
     }
     auto path = std::move(m_files.front());
@@ -147,7 +175,7 @@ std::unique_ptr<printing::Printer> TestHost::choose_printer(Context*) {
 
 std::optional<std::string> TestHost::choose_directory(Context*, const std::string& title, const std::string&) {
     if (m_directories.empty()) {
-        m_surprises.push_back("unanswered directory dialog \"" + title + "\"");
+        surprise("unanswered directory dialog \"" + title + "\"");
         return std::nullopt;
     }
     auto path = std::move(m_directories.front());
@@ -161,12 +189,20 @@ std::vector<std::string> TestHost::message_texts() const {
     return out;
 }
 
+void TestHost::take_thread_posts() {
+    for (std::size_t i = 0; i < m_running.size(); ++i)
+        if (!m_running[i]->ctx.is_closed()) m_running[i]->driver.run_thread_posts();
+}
+
 void TestHost::advance(std::chrono::milliseconds by) {
-    const Clock::time_point end = m_now + by;
+    const Steady::time_point end = m_steady + by;
+    const Clock::time_point wall_start = m_now;
+    const Steady::time_point steady_start = m_steady;
+    take_thread_posts();
     for (;;) {
         Running* next = nullptr;
         int next_id = 0;
-        Clock::time_point due = Clock::time_point::max();
+        Steady::time_point due = Steady::time_point::max();
         for (auto& r : m_running) {
             if (r->ctx.is_closed()) continue;
             for (auto& [id, t] : r->view.timers) {
@@ -178,33 +214,35 @@ void TestHost::advance(std::chrono::milliseconds by) {
             }
         }
         if (!next || due > end) break;
-        m_now = due;
-        next->view.timers[next_id].due = due + std::chrono::milliseconds(std::max(next->view.timers[next_id].interval, 1));
-        next->ctx.timer(next_id);
-        next->ctx.run_posted();
+        m_steady = due;
+        m_now = wall_start + std::chrono::duration_cast<Clock::duration>(due - steady_start);
+        auto& timer = next->view.timers[next_id];
+        timer.due = due + std::chrono::milliseconds(std::max(timer.interval, 1));
+        next->driver.timer(next_id);
+        next->driver.run_posted();
+        take_thread_posts();
     }
-    m_now = end;
+    m_steady = end;
+    m_now = wall_start + std::chrono::duration_cast<Clock::duration>(end - steady_start);
+    take_thread_posts();
 }
 
 void TestRun::beep() { m_host->beep(); }
 
 TestRun& TestRun::settle() {
-    m_ctx->run_posted();
+    Driver(*m_ctx).run_posted();
     return *this;
 }
 
 TestRun& TestRun::type(std::string_view text) {
-    for (char ch : text) {
-        const Control c = m_ctx->control(m_ctx->focused());
-        if (!edits_text(c) || !c.enabled) continue;
-        const std::string taken = m_ctx->filter_typed(c, std::string_view(&ch, 1));
-        if (taken.empty()) {
-            beep();
+    Driver driver(*m_ctx);
+    for (char32_t ch : code_points_of_utf8(text)) {
+        if (m_ctx->is_closed()) break;
+        if (const auto stroke = stroke_of(ch); stroke && driver.key(*stroke)) {
+            settle();
             continue;
         }
-        std::string now = c.text + taken;
-        if (c.text_limit > 0 && static_cast<int>(now.size()) > c.text_limit) continue;
-        m_ctx->operator_typed(c.id, std::move(now));
+        if (!driver.type_character(ch)) beep();
         settle();
     }
     return *this;
@@ -217,34 +255,25 @@ TestRun& TestRun::type_into(int id, std::string_view text) {
 
 TestRun& TestRun::replace(int id, std::string_view text) {
     focus(id);
-    m_ctx->operator_typed(id, "");
-    settle();
+    if (text.empty()) {
+        Driver(*m_ctx).erase(false);
+        settle();
+    }
     return type(text);
 }
 
 TestRun& TestRun::key(Key key, unsigned modifiers) {
+    Driver driver(*m_ctx);
     const KeyStroke stroke{key, modifiers, 0};
-    if (m_ctx->key(stroke)) return settle();
+    if (driver.key(stroke)) return settle();
     const Control c = m_ctx->control(m_ctx->focused());
-    const auto& controls = m_ctx->form().controls;
     switch (key) {
-    case Key::tab: {
-        if (controls.empty()) break;
-        auto at = std::find_if(controls.begin(), controls.end(), [&](const Control& x) { return x.id == c.id; });
-        int i = at == controls.end() ? -1 : static_cast<int>(at - controls.begin());
-        const int n = static_cast<int>(controls.size());
-        for (int step = 0; step < n; ++step) {
-            i = (modifiers & shift) ? (i - 1 + n) % n : (i + 1) % n;
-            if (Context::takes_focus(controls[i])) {
-                m_ctx->focus(controls[i].id);
-                break;
-            }
-        }
-        break;
-    }
     case Key::backspace:
-        if (edits_text(c) && !c.text.empty()) m_ctx->operator_typed(c.id, c.text.substr(0, c.text.size() - 1));
-        break;
+    case Key::del: driver.erase(key == Key::del); break;
+    case Key::left:
+    case Key::right:
+    case Key::home:
+    case Key::end: driver.move_caret(key, (modifiers & shift) != 0); break;
     case Key::up:
     case Key::down:
         if (c.kind == ControlKind::list || c.kind == ControlKind::combo) {
@@ -259,16 +288,22 @@ TestRun& TestRun::key(Key key, unsigned modifiers) {
     return settle();
 }
 
+TestRun& TestRun::alt(char letter) {
+    Driver(*m_ctx).key(KeyStroke{Key::character, ui::alt, windows1252_upper(letter)});
+    return settle();
+}
+
 TestRun& TestRun::click(int id) {
     const Control& c = m_ctx->control(id);
     if (!c.enabled || !c.visible) return *this;
-    if (Context::takes_focus(c)) m_ctx->operator_focused(id);
-    m_ctx->operator_clicked(id);
+    Driver driver(*m_ctx);
+    if (takes_focus(c)) driver.operator_focused(id, FocusBy::mouse);
+    driver.operator_clicked(id);
     return settle();
 }
 
 TestRun& TestRun::command(int id) {
-    m_ctx->command(id, Notify::clicked);
+    Driver(*m_ctx).command(id, Notify::clicked);
     return settle();
 }
 
@@ -277,10 +312,15 @@ TestRun& TestRun::focus(int id) {
     return settle();
 }
 
+TestRun& TestRun::click_into(int id) {
+    Driver(*m_ctx).operator_focused(id, FocusBy::mouse);
+    return settle();
+}
+
 TestRun& TestRun::select(int id, int index) {
     std::vector<bool> selected(m_ctx->item_count(id), false);
     if (index >= 0 && index < static_cast<int>(selected.size())) selected[index] = true;
-    m_ctx->operator_selected(id, std::move(selected));
+    Driver(*m_ctx).operator_selected(id, std::move(selected));
     return settle();
 }
 
@@ -288,16 +328,15 @@ TestRun& TestRun::select_many(int id, std::vector<int> indexes) {
     std::vector<bool> selected(m_ctx->item_count(id), false);
     for (int i : indexes)
         if (i >= 0 && i < static_cast<int>(selected.size())) selected[i] = true;
-    m_ctx->operator_selected(id, std::move(selected));
+    Driver(*m_ctx).operator_selected(id, std::move(selected));
     return settle();
 }
 
 TestRun& TestRun::double_click(int id, int index) {
     select(id, index);
-    m_ctx->command(id, Notify::double_clicked);
+    Driver(*m_ctx).command(id, Notify::double_clicked);
     return settle();
 }
-
 TestRun& TestRun::close_box() {
     m_ctx->window().on_close_box(*m_ctx);
     return settle();

@@ -46,13 +46,17 @@ class TestRun {
 public:
     TestRun(TestHost& host, Context& ctx) : m_host(&host), m_ctx(&ctx) {}
 
-    TestRun& type(std::string_view text);               // into the focused control
-    TestRun& type_into(int id, std::string_view text);  // focus, then type
-    TestRun& replace(int id, std::string_view text);    // focus, select all, type
+    // Typing, one key a character (the text is UTF-8, as the keyboard gives it): each goes to the
+    // window's keys first, then into the focused box by the boxes' rules; a refused one beeps.
+    TestRun& type(std::string_view text);
+    TestRun& type_into(int id, std::string_view text);  // focus from the keyboard, then type
+    TestRun& replace(int id, std::string_view text);    // the same: the focus selects the old text
     TestRun& key(Key key, unsigned modifiers = no_modifier);
+    TestRun& alt(char letter);                          // Alt and a key letter
     TestRun& click(int id);                             // a button, check box or option
     TestRun& command(int id);                           // a menu item
-    TestRun& focus(int id);
+    TestRun& focus(int id);                             // from the keyboard
+    TestRun& click_into(int id);                        // with the mouse: the text stays as it was
     TestRun& select(int id, int index);                 // the operator picks one line
     TestRun& select_many(int id, std::vector<int> indexes);
     TestRun& double_click(int id, int index);
@@ -65,6 +69,7 @@ public:
     bool visible(int id) const { return m_ctx->visible(id); }
     bool exists(int id) const { return m_ctx->exists(id); }
     int focused() const { return m_ctx->focused(); }
+    TextSelection text_selection(int id) const { return m_ctx->control(id).selection; }
     std::string caption() const { return m_ctx->caption(); }
     std::vector<std::string> items(int id) const { return m_ctx->control(id).items; }
     bool is_open() const { return !m_ctx->is_closed(); }
@@ -94,7 +99,7 @@ public:
     TestRun open_window(Window& window);
 
     // Scripts, used in order.
-    void answer(Answer answer) { m_answers.push_back(answer); }
+    void answer(Answer answer) { m_answers.push_back({answer, {}}); }
     void answer_file(std::optional<std::string> path) { m_files.push_back(std::move(path)); }
     void answer_input(std::optional<std::string> text) { m_inputs.push_back(std::move(text)); }
     void answer_directory(std::optional<std::string> path) { m_directories.push_back(std::move(path)); }
@@ -113,12 +118,21 @@ public:
     int beeps() const { return m_beeps; }
     // Every job printed on the printers given, in order.
     const std::vector<std::shared_ptr<printing::PrintedJob>>& print_jobs() const { return m_print_jobs; }
-    // Things a test did not plan for: a question with no answer queued, a window left open.
+    // Things a test did not plan for: a message with no answer queued, a window with no script or
+    // left open, a control a window does not have. Each is handed to the surprise handler as it
+    // happens (the tests' handler fails the test) unless the test expects surprises.
     const std::vector<std::string>& surprises() const { return m_surprises; }
+    void expect_surprises() { m_surprises_expected = true; }
+    using SurpriseHandler = void (*)(const std::string& what);
+    static void set_surprise_handler(SurpriseHandler handler);
+    // An OK message the test expects, by its text; the same as answer(Answer::ok) but checked.
+    void expect_message(std::string text) { m_answers.push_back({Answer::ok, std::move(text)}); }
 
-    // Time: timers of every open window fire as the clock passes them.
+    // Time. Steady time drives timers and commands posted from other threads; the wall clock is
+    // what the windows read as "now". Advancing moves both; setting the wall clock fires nothing.
     void set_now(Clock::time_point t) { m_now = t; }
     void advance(std::chrono::milliseconds by);
+    std::chrono::steady_clock::time_point steady_now() const { return m_steady; }
     void set_screen_height(int pixels) { m_screen_height = pixels; }
 
     int run_modal(Window& window, Context* parent) override;
@@ -132,16 +146,24 @@ public:
     void wait_cursor(bool) override {}
     int screen_height() const override { return m_screen_height; }
     Clock::time_point now() const override { return m_now; }
+    void fault(std::string_view what) override { surprise(std::string(what)); }
 
 private:
     struct Running;
+    struct Expected {
+        Answer answer;
+        std::string text; // empty: any text
+    };
     Running& start(Window& window, Context* parent);
+    void surprise(std::string what);
+    void take_thread_posts();
 
     int m_screen_height;
     Clock::time_point m_now{};
+    std::chrono::steady_clock::time_point m_steady{};
     std::vector<std::unique_ptr<Window>> m_owned;
     std::vector<std::unique_ptr<Running>> m_running;
-    std::deque<Answer> m_answers;
+    std::deque<Expected> m_answers;
     std::deque<std::optional<std::string>> m_files;
     std::deque<std::optional<std::string>> m_inputs;
     std::deque<std::optional<std::string>> m_directories;
@@ -154,6 +176,7 @@ private:
     std::vector<std::string> m_modal_captions;
     std::vector<std::string> m_surprises;
     int m_beeps = 0;
+    bool m_surprises_expected = false;
 };
 
 } // namespace kestrel::ui

@@ -187,20 +187,37 @@ TEST(Context, ListSelectionAndItems) {
     EXPECT_EQ(ctx.item(Probe::k_list, 9), "");
 }
 
-TEST(Context, MissingControlsReadEmptyAndIgnoreChanges) {
+TEST(Context, AMissingControlIsReportedReadsEmptyAndTakesNoChanges) {
     std::vector<Seen> seen;
     TestHost host;
+    host.expect_surprises();
     auto run = host.open(Probe{seen});
     Context& ctx = run.context();
     ctx.set_text(999, "x");
     ctx.enable(999, false);
     EXPECT_EQ(ctx.text(999), "");
     EXPECT_FALSE(ctx.exists(999));
+    EXPECT_EQ(host.surprises(), std::vector<std::string>(3, "window \"Probe\" has no control 999"));
     ctx.add_control(edit(999, {1, 1, 1, 1}));
     ctx.set_text(999, "now");
     EXPECT_EQ(ctx.text(999), "now");
     ctx.remove_control(999);
     EXPECT_FALSE(ctx.exists(999));
+    EXPECT_EQ(host.surprises().size(), 3u) << "a control added later is there";
+}
+
+TEST(Context, ALineReplacedInPlaceKeepsTheSelectionAndTheScroll) {
+    std::vector<Seen> seen;
+    TestHost host;
+    auto run = host.open(Probe{seen});
+    Context& ctx = run.context();
+    ctx.set_items(Probe::k_list, {"a", "b", "c", "d"});
+    ctx.set_top_index(Probe::k_list, 2);
+    ctx.select(Probe::k_list, 3);
+    ctx.set_item(Probe::k_list, 3, "D");
+    EXPECT_EQ(run.items(Probe::k_list), (std::vector<std::string>{"a", "b", "c", "D"}));
+    EXPECT_EQ(ctx.selection(Probe::k_list), 3);
+    EXPECT_EQ(ctx.top_index(Probe::k_list), 2);
 }
 
 } // namespace

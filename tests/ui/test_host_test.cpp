@@ -53,6 +53,7 @@ public:
 
 TEST(TestHost, AnswersComeFromTheScriptAndAnUnplannedQuestionChangesNothing) {
     TestHost host;
+    host.expect_surprises();
     Asker asker;
     auto run = host.open_window(asker);
     host.answer(Answer::yes);
@@ -67,6 +68,7 @@ TEST(TestHost, AnswersComeFromTheScriptAndAnUnplannedQuestionChangesNothing) {
 
 TEST(TestHost, NestedWindowsRunTheirScriptsWhileTheParentWaits) {
     TestHost host;
+    host.expect_surprises();
     Asker asker;
     auto run = host.open_window(asker);
     host.on_modal([&](TestRun& child) {
@@ -109,9 +111,13 @@ TEST(TestHost, TimersFireAsTheClockIsAdvanced) {
     EXPECT_EQ(asker.ticks, 1);
     host.advance(std::chrono::milliseconds(2500));
     EXPECT_EQ(asker.ticks, 3);
+    host.set_now(host.now() + std::chrono::hours(24 * 365 * 30));
+    EXPECT_EQ(asker.ticks, 3) << "a new date fires no timer";
+    host.advance(std::chrono::milliseconds(1000));
+    EXPECT_EQ(asker.ticks, 4) << "and the timers keep their own pace";
     run.key(Key::escape);
     host.advance(std::chrono::milliseconds(5000));
-    EXPECT_EQ(asker.ticks, 3) << "a closed window's timers stop";
+    EXPECT_EQ(asker.ticks, 4) << "a closed window's timers stop";
 }
 
 } // namespace

@@ -3,6 +3,8 @@
 #include "platform/qt/canvas.hpp"
 #include "platform/qt/keys.hpp"
 #include "platform/qt/text.hpp"
+#include "ui/key_letters.hpp"
+#include "ui/typing.hpp"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -28,26 +30,25 @@ namespace kestrel::platform {
 
 namespace {
 
-// Capitals and digits, as the old edit styles did it: letters turn upper case as typed.
-// A character the box does not take is refused with a beep.
-class TypingValidator final : public QValidator {
+// What the operator puts into a box at once (pasted, cut, undone) goes by the box's own rules;
+// single keys never reach here, they are typed through the window.
+class RuleValidator final : public QValidator {
 public:
-    TypingValidator(unsigned style, QString refused, QObject* parent)
-        : QValidator(parent), m_style(style), m_refused(std::move(refused)) {}
+    RuleValidator(ui::Context& ctx, int id, QObject* parent) : QValidator(parent), m_ctx(ctx), m_id(id) {}
     State validate(QString& input, int&) const override {
-        for (QChar c : input) {
-            if (((m_style & ui::digits_only) && !c.isDigit()) || m_refused.contains(c)) {
-                QApplication::beep();
-                return Invalid;
-            }
+        const std::optional<std::string> bytes = exact_windows1252(input);
+        const std::optional<std::string> held = bytes ? ui::accept_text(m_ctx.control(m_id), *bytes) : std::nullopt;
+        if (!held) {
+            QApplication::beep();
+            return Invalid;
         }
-        if (m_style & ui::upper_case) input = input.toUpper();
+        if (held->size() == static_cast<std::size_t>(input.size())) input = to_qt(*held);
         return Acceptable;
     }
 
 private:
-    unsigned m_style;
-    QString m_refused;
+    ui::Context& m_ctx;
+    int m_id;
 };
 
 class ComboBox final : public QComboBox {
@@ -118,6 +119,10 @@ QString wrapped(const QString& text, const QFont& font, int width) {
     return lines.join(QLatin1Char('\n'));
 }
 
+QPixmap bitmap(const std::string& name) {
+    return QPixmap(QStringLiteral(":/bitmaps/%1.png").arg(QString::fromLatin1(name.c_str())));
+}
+
 Qt::Alignment alignment_of(unsigned style) {
     if (style & ui::right_aligned) return Qt::AlignRight | Qt::AlignTop;
     if (style & ui::centred) return Qt::AlignHCenter | Qt::AlignTop;
@@ -137,10 +142,33 @@ FormWidget::FormWidget(ui::Context& ctx, QWidget* parent) : QWidget(parent), m_c
         setPalette(p);
         setAutoFillBackground(true);
     }
-    ctx.attach(this);
+    ui::Driver driver(ctx);
+    driver.attach(this);
+    // Commands from other threads come to this thread as queued calls; the inbox is told to stop
+    // waking this widget before it goes.
+    driver.inbox().set_wake([this] {
+        QMetaObject::invokeMethod(this, [this] { ui::Driver(m_ctx).run_thread_posts(); }, Qt::QueuedConnection);
+    });
 }
 
-FormWidget::~FormWidget() { m_ctx.attach(nullptr); }
+FormWidget::~FormWidget() {
+    ui::Driver driver(m_ctx);
+    driver.inbox().set_wake(nullptr);
+    driver.attach(nullptr);
+}
+
+void FormWidget::watch_line(QLineEdit* e, int id) {
+    e->setValidator(new RuleValidator(m_ctx, id, e));
+    connect(e, &QLineEdit::textEdited, this, [this, id](const QString& t) {
+        if (!m_updating) ui::Driver(m_ctx).operator_typed(id, from_qt(t));
+    });
+    // The caret and selection the operator makes with the mouse and the caret keys.
+    const auto report = [this, e, id] {
+        if (!m_updating) ui::Driver(m_ctx).operator_selected_text(id, selection_of(e));
+    };
+    connect(e, &QLineEdit::cursorPositionChanged, this, report);
+    connect(e, &QLineEdit::selectionChanged, this, report);
+}
 
 QPoint FormWidget::to_pixels(ui::Point p) const {
     if (m_ctx.form().units == ui::Units::pixels) return QPoint(p.x, p.y);
@@ -161,7 +189,7 @@ void FormWidget::build() {
     for (std::size_t i = 0; i < controls.size(); ++i) {
         if (controls[i].kind != ui::ControlKind::label || controls[i].text.find('&') == std::string::npos) continue;
         for (std::size_t j = i + 1; j < controls.size(); ++j) {
-            if (!ui::Context::takes_focus(controls[j])) continue;
+            if (!ui::takes_focus(controls[j])) continue;
             if (auto* l = qobject_cast<QLabel*>(m_widgets[controls[i].id].data())) l->setBuddy(m_widgets[controls[j].id]);
             break;
         }
@@ -205,18 +233,15 @@ QWidget* FormWidget::create(const ui::Control& c) {
             auto* e = new QPlainTextEdit(this);
             e->setReadOnly(c.style & ui::read_only);
             connect(e, &QPlainTextEdit::textChanged, this, [this, e, id] {
-                if (!m_updating) m_ctx.operator_typed(id, from_qt(e->toPlainText()));
+                if (!m_updating) ui::Driver(m_ctx).operator_typed(id, from_qt(e->toPlainText()));
             });
             return e;
         }
         auto* e = new QLineEdit(this);
         e->setReadOnly(c.style & ui::read_only);
         e->setAlignment(alignment_of(c.style) & Qt::AlignHorizontal_Mask);
-        if ((c.style & (ui::upper_case | ui::digits_only)) || !c.refused.empty())
-            e->setValidator(new TypingValidator(c.style, to_qt(c.refused), e));
-        if (c.text_limit > 0) e->setMaxLength(c.text_limit);
         e->setFrame(true);
-        connect(e, &QLineEdit::textEdited, this, [&ctx, id](const QString& t) { ctx.operator_typed(id, from_qt(t)); });
+        watch_line(e, id);
         return e;
     }
     case ui::ControlKind::button: {
@@ -225,20 +250,20 @@ QWidget* FormWidget::create(const ui::Control& c) {
                                               : to_qt(c.text));
         b->setAutoDefault(false);
         b->setDefault(c.style & ui::default_button);
-        connect(b, &QPushButton::clicked, this, [&ctx, id] { ctx.operator_clicked(id); });
+        connect(b, &QPushButton::clicked, this, [&ctx, id] { ui::Driver(ctx).operator_clicked(id); });
         return b;
     }
     case ui::ControlKind::check_box: {
         auto* b = new QCheckBox(to_qt(c.text), this);
         if (c.style & ui::text_on_left) b->setLayoutDirection(Qt::RightToLeft);
-        connect(b, &QCheckBox::clicked, this, [&ctx, id] { ctx.operator_clicked(id); });
+        connect(b, &QCheckBox::clicked, this, [&ctx, id] { ui::Driver(ctx).operator_clicked(id); });
         return b;
     }
     case ui::ControlKind::option: {
         auto* b = new QRadioButton(to_qt(c.text), this);
         b->setAutoExclusive(false);
         if (c.style & ui::text_on_left) b->setLayoutDirection(Qt::RightToLeft);
-        connect(b, &QRadioButton::clicked, this, [&ctx, id] { ctx.operator_clicked(id); });
+        connect(b, &QRadioButton::clicked, this, [&ctx, id] { ui::Driver(ctx).operator_clicked(id); });
         return b;
     }
     case ui::ControlKind::combo: {
@@ -248,14 +273,11 @@ QWidget* FormWidget::create(const ui::Control& c) {
         connect(b, qOverload<int>(&QComboBox::activated), this, [this, id](int index) {
             std::vector<bool> selected(m_ctx.item_count(id), false);
             if (index >= 0 && index < static_cast<int>(selected.size())) selected[index] = true;
-            m_ctx.operator_selected(id, std::move(selected));
+            ui::Driver(m_ctx).operator_selected(id, std::move(selected));
         });
-        if (b->isEditable()) {
-            connect(b->lineEdit(), &QLineEdit::textEdited, this,
-                    [&ctx, id](const QString& t) { ctx.operator_typed(id, from_qt(t)); });
-        }
+        if (b->isEditable()) watch_line(b->lineEdit(), id);
         b->on_closed = [this, id] {
-            if (!m_updating) m_ctx.command(id, ui::Notify::dropdown_closed);
+            if (!m_updating) ui::Driver(m_ctx).command(id, ui::Notify::dropdown_closed);
         };
         return b;
     }
@@ -269,14 +291,14 @@ QWidget* FormWidget::create(const ui::Control& c) {
             if (m_updating) return;
             std::vector<bool> selected(l->count(), false);
             for (QListWidgetItem* item : l->selectedItems()) selected[l->row(item)] = true;
-            m_ctx.operator_selected(id, std::move(selected));
+            ui::Driver(m_ctx).operator_selected(id, std::move(selected));
         });
         connect(l, &QListWidget::itemDoubleClicked, this,
-                [&ctx, id](QListWidgetItem*) { ctx.command(id, ui::Notify::double_clicked); });
+                [&ctx, id](QListWidgetItem*) { ui::Driver(ctx).command(id, ui::Notify::double_clicked); });
         connect(l->verticalScrollBar(), &QScrollBar::valueChanged, this, [this, l, id] {
             if (m_updating) return;
             const QModelIndex top = l->indexAt(QPoint(1, 1));
-            m_ctx.operator_scrolled(id, top.isValid() ? top.row() : 0);
+            ui::Driver(m_ctx).operator_scrolled(id, top.isValid() ? top.row() : 0);
         });
         return l;
     }
@@ -287,7 +309,7 @@ QWidget* FormWidget::create(const ui::Control& c) {
     }
     case ui::ControlKind::picture: {
         auto* l = new QLabel(this);
-        l->setPixmap(QPixmap(QStringLiteral(":/bitmaps/%1.png").arg(QString::fromLatin1(c.text.c_str()))));
+        l->setPixmap(bitmap(c.text));
         return l;
     }
     case ui::ControlKind::group: return new QGroupBox(to_qt(c.text), this);
@@ -300,7 +322,7 @@ void FormWidget::control_added(const ui::Control& c) {
     QWidget* w = create(c);
     if (c.font) w->setFont(font_of(*c.font));
     set_colours(w, c);
-    if (!ui::Context::takes_focus(c) && c.kind != ui::ControlKind::label) w->setFocusPolicy(Qt::NoFocus);
+    if (!ui::takes_focus(c) && c.kind != ui::ControlKind::label) w->setFocusPolicy(Qt::NoFocus);
     place(w, c);
     m_widgets[c.id] = w;
     for (ui::Change what : {ui::Change::items, ui::Change::text, ui::Change::checked, ui::Change::enabled,
@@ -350,7 +372,12 @@ void FormWidget::refresh(QWidget* w, const ui::Control& c, ui::Change what) {
         } else if (auto* p = qobject_cast<QPlainTextEdit*>(w)) {
             if (p->toPlainText() != to_qt(c.text)) p->setPlainText(to_qt(c.text));
         } else if (auto* l = qobject_cast<QLabel*>(w)) {
-            if (c.kind != ui::ControlKind::picture) l->setText(to_qt(c.text));
+            if (c.kind == ui::ControlKind::picture) {
+                l->setPixmap(bitmap(c.text));
+                l->adjustSize();
+            } else {
+                l->setText(to_qt(c.text));
+            }
         } else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
             b->setText((c.style & ui::multi_line) ? wrapped(to_qt(c.text), b->font(), b->width() - 6) : to_qt(c.text));
         } else if (auto* g = qobject_cast<QGroupBox*>(w)) {
@@ -368,6 +395,9 @@ void FormWidget::refresh(QWidget* w, const ui::Control& c, ui::Change what) {
         fill_items(w, c);
         [[fallthrough]];
     case ui::Change::selection:
+        if (QLineEdit* e = line_edit_of(w)) {
+            if (what == ui::Change::selection) e->setSelection(c.selection.anchor, c.selection.caret - c.selection.anchor);
+        }
         if (auto* l = qobject_cast<QListWidget*>(w)) {
             for (int i = 0; i < l->count() && i < static_cast<int>(c.selected.size()); ++i)
                 l->item(i)->setSelected(c.selected[i]);
@@ -408,12 +438,26 @@ void FormWidget::refresh(QWidget* w, const ui::Control& c, ui::Change what) {
     m_updating = false;
 }
 
+void FormWidget::line_changed(const ui::Control& c, int index) {
+    auto it = m_widgets.find(c.id);
+    if (it == m_widgets.end() || !it->second || index < 0 || index >= static_cast<int>(c.items.size())) return;
+    m_updating = true;
+    if (auto* l = qobject_cast<QListWidget*>(it->second.data()); l && index < l->count())
+        l->item(index)->setText(to_qt(c.items[index]));
+    else if (auto* b = qobject_cast<QComboBox*>(it->second.data()); b && index < b->count())
+        b->setItemText(index, to_qt(c.items[index]));
+    m_updating = false;
+}
+
 void FormWidget::focus_changed(int id) {
     auto it = m_widgets.find(id);
-    if (it != m_widgets.end() && it->second) {
-        it->second->setFocus(Qt::OtherFocusReason);
-        if (auto* e = qobject_cast<QLineEdit*>(it->second.data())) e->selectAll();
-    }
+    if (it == m_widgets.end() || !it->second) return;
+    m_updating = true;
+    it->second->setFocus(Qt::OtherFocusReason);
+    // The form chose the selection of a text box given the focus; the widget shows it.
+    const ui::Control& c = m_ctx.control(id);
+    if (QLineEdit* e = line_edit_of(it->second)) e->setSelection(c.selection.anchor, c.selection.caret - c.selection.anchor);
+    m_updating = false;
 }
 
 void FormWidget::caption_changed(const std::string& caption) {
@@ -427,8 +471,9 @@ void FormWidget::menu_changed(int id, const std::string& text) {
 void FormWidget::timer_started(int id, int milliseconds) {
     timer_stopped(id);
     auto* t = new QTimer(this);
+    t->setTimerType(Qt::PreciseTimer);
     t->setInterval(std::max(milliseconds, 1));
-    connect(t, &QTimer::timeout, this, [this, id] { m_ctx.timer(id); });
+    connect(t, &QTimer::timeout, this, [this, id] { ui::Driver(m_ctx).timer(id); });
     m_timers[id] = t;
     t->start();
 }
@@ -459,7 +504,7 @@ void FormWidget::run_posted_when_shown(int tries) {
         }
         m_posted_pending = false;
         if (top->isVisible()) top->repaint();
-        m_ctx.run_posted();
+        ui::Driver(m_ctx).run_posted();
     });
 }
 
@@ -468,15 +513,62 @@ void FormWidget::closed() {
     if (on_closed) on_closed();
 }
 
+bool FormWidget::takes_key(QKeyEvent* event) const {
+    const auto stroke = stroke_of(event);
+    return stroke && ui::Driver(m_ctx).takes_key(*stroke);
+}
+
 bool FormWidget::take_key(QKeyEvent* event) {
     const auto stroke = stroke_of(event);
-    if (!stroke) return false;
-    return m_ctx.key(*stroke);
+    if (stroke && ui::Driver(m_ctx).key(*stroke)) return true;
+    return type_key(event);
+}
+
+QLineEdit* FormWidget::line_edit_of(QWidget* w) {
+    if (auto* e = qobject_cast<QLineEdit*>(w)) return e;
+    if (auto* b = qobject_cast<QComboBox*>(w)) return b->lineEdit();
+    return nullptr;
+}
+
+ui::TextSelection FormWidget::selection_of(const QLineEdit* e) {
+    const int caret = e->cursorPosition();
+    if (!e->hasSelectedText()) return {caret, caret};
+    const int start = e->selectionStart();
+    const int end = start + static_cast<int>(e->selectedText().size());
+    return caret == start ? ui::TextSelection{end, start} : ui::TextSelection{start, end};
+}
+
+// A key for the focused text box: the window's typing rules decide what it holds; the widget
+// only shows the result. Caret keys, the clipboard and undo stay the widget's own.
+bool FormWidget::type_key(QKeyEvent* event) {
+    const int id = m_ctx.focused();
+    auto it = m_widgets.find(id);
+    if (it == m_widgets.end() || !it->second || !ui::takes_typing(m_ctx.control(id))) return false;
+    QLineEdit* line = line_edit_of(it->second);
+    if (!line) return false;
+    ui::Driver driver(m_ctx);
+    driver.operator_selected_text(id, selection_of(line));
+    const Qt::KeyboardModifiers m = event->modifiers();
+    if (event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Delete) {
+        if (m & (Qt::ControlModifier | Qt::AltModifier)) return false;
+        driver.erase(event->key() == Qt::Key_Delete);
+        return true;
+    }
+    if (m & (Qt::ControlModifier | Qt::MetaModifier)) return false;
+    const QString text = event->text();
+    if (text.isEmpty() || text.front().unicode() < 0x20 || text.front().unicode() == 0x7F) return false;
+    for (const char32_t ch : text.toStdU32String())
+        if (!driver.type_character(ch)) QApplication::beep();
+    return true;
 }
 
 bool FormWidget::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn) {
-        if (const int id = id_of(watched)) m_ctx.operator_focused(id);
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        const bool keyboard = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+                              reason == Qt::ShortcutFocusReason;
+        if (const int id = id_of(watched); id != 0 && !m_updating)
+            ui::Driver(m_ctx).operator_focused(id, keyboard ? ui::FocusBy::keyboard : ui::FocusBy::mouse);
     }
     return QWidget::eventFilter(watched, event);
 }

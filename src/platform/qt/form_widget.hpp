@@ -10,6 +10,7 @@
 #include <map>
 
 class QKeyEvent;
+class QLineEdit;
 
 namespace kestrel::platform {
 
@@ -26,11 +27,14 @@ public:
     ui::Context& context() { return m_ctx; }
     // Keys reach the window's accelerators before the focused control; true when taken.
     bool take_key(QKeyEvent* event);
+    // Whether take_key would take it: asked before Qt's own shortcuts may act on a key.
+    bool takes_key(QKeyEvent* event) const;
 
     // ui::FormView
     void control_added(const ui::Control& control) override;
     void control_removed(int id) override;
     void control_changed(const ui::Control& control, ui::Change what) override;
+    void line_changed(const ui::Control& control, int index) override;
     void focus_changed(int id) override;
     void caption_changed(const std::string& caption) override;
     void menu_changed(int id, const std::string& text) override;
@@ -55,6 +59,10 @@ private:
     void fill_items(QWidget* widget, const ui::Control& control);
     void run_posted_when_shown(int tries);
     int id_of(QObject* object) const;
+    void watch_line(QLineEdit* edit, int id);
+    bool type_key(QKeyEvent* event);
+    static QLineEdit* line_edit_of(QWidget* widget);
+    static ui::TextSelection selection_of(const QLineEdit* edit);
 
     ui::Context& m_ctx;
     QFont m_font;

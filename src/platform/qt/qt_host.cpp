@@ -95,7 +95,7 @@ void add_menu(QMenu* menu, const std::vector<ui::MenuItem>& items, ui::Context& 
         } else {
             QAction* a = menu->addAction(to_qt(item.text));
             const int id = item.id;
-            QObject::connect(a, &QAction::triggered, &frame, [&ctx, id] { ctx.command(id, ui::Notify::clicked); });
+            QObject::connect(a, &QAction::triggered, &frame, [&ctx, id] { ui::Driver(ctx).command(id, ui::Notify::clicked); });
             frame.actions[id] = a;
         }
     }
@@ -123,7 +123,7 @@ QWidget* QtHost::widget_of(const ui::Context* ctx) const {
 
 int QtHost::run_modal(ui::Window& window, ui::Context* parent) {
     ui::Context ctx(*this, window, parent);
-    ctx.start();
+    ui::Driver(ctx).start();
     return ctx.form().main_window ? run_main(ctx) : run_dialog(ctx, parent);
 }
 
@@ -151,7 +151,7 @@ int QtHost::run_main(ui::Context& ctx) {
         loop.quit();
     };
     m_open.push_back({&ctx, &frame, client});
-    ctx.init();
+    ui::Driver(ctx).init();
     if (!ctx.is_closed()) {
         frame.show();
         loop.exec();
@@ -184,18 +184,31 @@ int QtHost::run_dialog(ui::Context& ctx, ui::Context* parent) {
     client->on_caption = [&dialog](const QString& c) { dialog.setWindowTitle(c); };
     client->on_closed = [&dialog, &ctx] { dialog.done(ctx.result()); };
     m_open.push_back({&ctx, &dialog, client});
-    ctx.init();
+    ui::Driver(ctx).init();
     if (!ctx.is_closed()) dialog.exec();
     m_open.pop_back();
     return ctx.result();
 }
 
 bool QtHost::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress || m_open.empty()) return false;
+    const QEvent::Type type = event->type();
+    if ((type != QEvent::KeyPress && type != QEvent::ShortcutOverride) || m_open.empty()) return false;
     auto* w = qobject_cast<QWidget*>(watched);
     const Open& top = m_open.back();
     if (!w || !top.top || w->window() != top.top) return false;
-    return top.client->take_key(static_cast<QKeyEvent*>(event));
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (type == QEvent::ShortcutOverride) {
+        // Key letters and the window's keys are the window's: no Qt shortcut acts on them, the
+        // key comes back as a key press.
+        if (!top.client->takes_key(key)) return false;
+        key->accept();
+        return true;
+    }
+    return top.client->take_key(key);
+}
+
+void QtHost::fault(std::string_view what) {
+    qWarning("kestrel: %.*s", static_cast<int>(what.size()), what.data());
 }
 
 ui::Answer QtHost::message_box(ui::Context* owner, const ui::Message& m) {

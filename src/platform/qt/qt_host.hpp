@@ -31,6 +31,7 @@ public:
     void wait_cursor(bool on) override;
     int screen_height() const override;
     ui::Clock::time_point now() const override { return ui::Clock::now(); }
+    void fault(std::string_view what) override;
 
     // The top-level widget of a running window, for tests and screenshots.
     QWidget* widget_of(const ui::Context* ctx) const;

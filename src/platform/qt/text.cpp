@@ -30,6 +30,17 @@ std::string from_qt(const QString& text) {
     return windows1252_from_utf8(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
 }
 
+std::optional<std::string> exact_windows1252(const QString& text) {
+    std::string out;
+    out.reserve(static_cast<std::size_t>(text.size()));
+    for (const char32_t ch : text.toStdU32String()) {
+        const std::optional<char> byte = windows1252_byte_of(ch);
+        if (!byte) return std::nullopt;
+        out += *byte;
+    }
+    return out;
+}
+
 std::string path_from_qt(const QString& path) {
     const QByteArray bytes = QFile::encodeName(path);
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,8 @@ namespace kestrel::platform {
 QString to_qt(std::string_view text);
 // What the operator typed, as Windows-1252 (characters it cannot hold become '?').
 std::string from_qt(const QString& text);
+// The operator's text as Windows-1252, or nothing when a character has no place in it.
+std::optional<std::string> exact_windows1252(const QString& text);
 // A path as the system's bytes.
 std::string path_from_qt(const QString& path);
 
