@@ -1,10 +1,13 @@
 // Kestrel: a station logbook for the amateur-radio operator.
 
+#include "platform/posix/posix_devices.hpp"
 #include "platform/qt/qt_host.hpp"
 #include "shell/application.hpp"
 #include "shell/startup.hpp"
 
 #include <QApplication>
+
+#include <memory>
 
 int main(int argc, char** argv) {
     QApplication qt(argc, argv);
@@ -13,6 +16,7 @@ int main(int argc, char** argv) {
 
     kestrel::platform::QtHost host;
     kestrel::shell::Application app;
+    app.devices = std::make_unique<kestrel::platform::posix::PosixDevices>();
     kestrel::shell::run_program(app, host);
     return 0;
 }

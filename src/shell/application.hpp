@@ -2,17 +2,24 @@
 
 #include "countries/country_table.hpp"
 #include "countries/status_chart.hpp"
-#include "logstore/band_names.hpp"
 #include "exchange/import_adif.hpp"
+#include "io/devices.hpp"
+#include "logstore/band_names.hpp"
 #include "logstore/log_store.hpp"
 #include "offline/entry_editor.hpp"
 #include "rig/station_settings.hpp"
 #include "shell/shell_state.hpp"
 
+#include <memory>
+
 namespace kestrel::shell {
 
 // The program's state, owned by main() and handed to every window by reference.
 struct Application {
+    // The machine's ports and clocks, handed in by main() (fakes in tests); windows reach a
+    // device only through here. First, so it goes last: whatever holds a port or a clock of it
+    // is gone by then. A test that opens no device may leave it empty.
+    std::unique_ptr<io::Devices> devices;
     logstore::LogStore log;
     logstore::BandNameTable band_names;
     countries::CountryTable countries;
