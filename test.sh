@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test. Exits non-zero on any failure.
-# KESTREL_SANITIZE=1 ./test.sh runs the same tests under the address and undefined-behaviour sanitizers.
+# KESTREL_SANITIZE=1 ./test.sh runs the same tests under the address and undefined-behaviour
+# sanitizers, then the threaded tests under the thread sanitizer.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/setup
@@ -12,8 +13,20 @@ if [ "${KESTREL_SANITIZE:-0}" = 1 ]; then
     san=ON
     export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
     export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+else
+    scripts/check-format
 fi
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTREL_WERROR=ON -DKESTREL_SANITIZE=$san >/dev/null
 cmake --build "$build"
 QT_QPA_PLATFORM=offscreen ctest --test-dir "$build" --output-on-failure -j2
+
+if [ "$san" = ON ]; then
+    # Work handed between threads, under the thread sanitizer: only the tests that start threads.
+    threaded=(ui_thread_test)
+    cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTREL_WERROR=ON -DKESTREL_TSAN=ON \
+        -DKESTREL_BUILD_BENCH=OFF >/dev/null
+    cmake --build build-tsan --target "${threaded[@]}"
+    export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1"
+    ctest --test-dir build-tsan --output-on-failure -j2 -R '^(ThreadPost)\.'
+fi

@@ -2,8 +2,9 @@
 
 #include "common/fixed_text.hpp"
 #include "common/number_text.hpp"
+#include "log_windows/load_log.hpp"
+#include "logstore/dates.hpp"
 #include "logstore/field_codes.hpp"
-#include "logstore/load_log_window.hpp"
 #include "logstore/log_store.hpp"
 #include "offline/entry_form.hpp"
 #include "ui/context.hpp"
@@ -54,7 +55,7 @@ ui::Form EntryEditorWindow::build() const {
     const int number = editing() ? m_record : m_env.log.record_count() + 1;
     form.add(ui::label(k_entry_number, number_text(number), {100, 5, 30, 10}));
     form.add(ui::label(k_date_label, "Date", {5, 20, 60, 8}, ui::right_aligned));
-    form.add(ui::edit(k_date, {70, 18, 35, 12}));
+    form.add(ui::edit(k_date, {70, 18, 35, 12})).text_limit = logstore::k_date_text_width;
 
     int shown = 0;
     for (int slot = 0; slot < k_database_slots; ++slot) {
@@ -98,6 +99,7 @@ void EntryEditorWindow::change_kind(ui::Context& ctx, EntryKind kind) {
 void EntryEditorWindow::show_record(ui::Context& ctx, const TypedEntry& entry) {
     for (int b = 0; b <= last_box_of(entry.kind); ++b)
         ctx.set_text(box_control(b), entry.boxes[b]);
+    if (entry.kind != EntryKind::qso) return; // only a contact has QSL boxes
     ctx.set_checked(k_qsl_sent, entry.qsl_sent);
     ctx.set_checked(k_qsl_received, entry.qsl_received);
 }
@@ -158,10 +160,11 @@ void EntryEditorWindow::repeat(ui::Context& ctx) {
 TypedEntry EntryEditorWindow::typed(const ui::Context& ctx) const {
     TypedEntry entry;
     entry.kind = m_kind;
-    for (int b = 0; b < k_box_count; ++b)
+    // Only the boxes of the kind on screen; the others stay empty.
+    for (int b = 0; b <= last_box_of(m_kind); ++b)
         entry.boxes[static_cast<std::size_t>(b)] = ctx.text(box_control(b));
-    entry.qsl_sent = ctx.checked(k_qsl_sent);
-    entry.qsl_received = ctx.checked(k_qsl_received);
+    entry.qsl_sent = ctx.exists(k_qsl_sent) && ctx.checked(k_qsl_sent);
+    entry.qsl_received = ctx.exists(k_qsl_received) && ctx.checked(k_qsl_received);
     return entry;
 }
 
@@ -218,7 +221,7 @@ void EntryEditorWindow::refuse(ui::Context& ctx, const EntryProblem& problem) {
 
 void EntryEditorWindow::ready_for_next(ui::Context& ctx) {
     // The QSL boxes keep their ticks: a run of entries usually shares them.
-    for (int b = 0; b < k_box_count; ++b)
+    for (int b = 0; b <= last_box_of(m_kind); ++b)
         ctx.set_text(box_control(b), "");
     ctx.enable(k_save, false);
     ctx.set_text(k_entry_number, number_text(m_env.log.record_count() + 1));
@@ -250,7 +253,7 @@ bool run_entry_editor(ui::Context& parent, EditorEnv env, int record) {
         parent.message("No Log Selected", "Kestrel");
         return false;
     }
-    if (!logstore::ensure_record_index(parent.host(), &parent, env.log)) return false;
+    if (!log_windows::ensure_record_index(parent.host(), &parent, env.log)) return false;
     EntryEditorWindow window(std::move(env), record);
     parent.run_modal(window);
     return window.log_changed();

@@ -142,10 +142,7 @@ void Context::add_control(Control control) {
 void Context::remove_control(int id) {
     auto it = std::find_if(m_form.controls.begin(), m_form.controls.end(),
                            [id](const Control& c) { return c.id == id; });
-    if (it == m_form.controls.end()) {
-        find_or_report(id);
-        return;
-    }
+    if (it == m_form.controls.end()) return; // taking away what is not there is no fault
     m_form.controls.erase(it);
     if (m_focused == id) m_focused = 0;
     if (m_view) m_view->control_removed(id);
