@@ -306,3 +306,19 @@ TEST_F(BrowseTest, OpeningNeedsALogAndBuildsTheIndexWhenMissing) {
 
 } // namespace
 } // namespace kestrel::browse
+
+namespace kestrel::browse {
+namespace {
+
+TEST_F(BrowseTest, ASecondDateTypedAfterTheKeyLetterReplacesTheFirst) {
+    open_log(contacts(30));
+    auto run = open();
+    run.alt('a').type("10/1/99").key(Key::enter);
+    EXPECT_EQ(selected(run), 9);
+    run.alt('a').type("20/1/99").key(Key::enter);
+    EXPECT_EQ(run.text(Browse::k_date), "20/1/99");
+    EXPECT_EQ(selected(run), 19);
+}
+
+} // namespace
+} // namespace kestrel::browse

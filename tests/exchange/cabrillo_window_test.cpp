@@ -282,3 +282,18 @@ TEST_F(CabrilloWindowTest, TheFormIsLaidOutAsTheOperatorKnowsIt) {
 
 } // namespace
 } // namespace kestrel::exchange::tools_testing
+
+namespace kestrel::exchange::tools_testing {
+namespace {
+
+TEST_F(CabrilloWindowTest, TheCommentAndTheButtonShareTheirKeyLetterInTurn) {
+    auto run = open();
+    run.alt('c');
+    EXPECT_EQ(run.focused(), W::k_comment);
+    run.alt('c');
+    EXPECT_EQ(run.focused(), W::k_select_cabrillo) << "the second press reaches the button";
+    EXPECT_TRUE(m_host.file_requests().empty()) << "a button whose letter is shared is not pressed";
+}
+
+} // namespace
+} // namespace kestrel::exchange::tools_testing
