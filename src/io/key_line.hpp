@@ -4,6 +4,7 @@
 #include "io/serial_port.hpp"
 
 #include <memory>
+#include <utility>
 
 namespace kestrel::io {
 

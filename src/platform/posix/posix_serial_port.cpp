@@ -3,6 +3,7 @@
 #include "platform/posix/errors.hpp"
 #include "platform/posix/termios_settings.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <chrono>
