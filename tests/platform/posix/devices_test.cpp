@@ -1,6 +1,5 @@
 // The parallel port, the clocks and the failure paths of the serial port, through the system-call
 // seam: this machine has no parallel port, and no test may move its clock.
-#include "platform/posix/errors.hpp"
 #include "platform/posix/parallel_key_line.hpp"
 #include "platform/posix/posix_clocks.hpp"
 #include "platform/posix/posix_devices.hpp"
@@ -167,33 +166,6 @@ TEST(TermiosSettings, EachLineSettingBecomesItsFlags) {
     EXPECT_FALSE(apply(untouched, {.data_bits = 9}));
 }
 
-TEST(Errors, ErrnoValuesMeanWhatTheOperatorIsTold) {
-    const struct {
-        DeviceError (*map)(int);
-        int error_number;
-        DeviceError error;
-    } cases[] = {
-        {open_error_of, ENOENT, DeviceError::no_such_port},
-        {open_error_of, ENODEV, DeviceError::no_such_port},
-        {open_error_of, ENOTTY, DeviceError::no_such_port},
-        {open_error_of, EACCES, DeviceError::permission_denied},
-        {open_error_of, EBUSY, DeviceError::busy},
-        {open_error_of, EWOULDBLOCK, DeviceError::busy},
-        {open_error_of, EIO, DeviceError::io_error},
-        {settings_error_of, EINVAL, DeviceError::bad_settings},
-        {settings_error_of, EIO, DeviceError::io_error},
-        {line_error_of, ENOTTY, DeviceError::line_change_refused},
-        {line_error_of, EINVAL, DeviceError::line_change_refused},
-        {line_error_of, EIO, DeviceError::io_error},
-        {clock_error_of, EPERM, DeviceError::not_permitted},
-        {clock_error_of, EINVAL, DeviceError::io_error},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.error_number);
-        EXPECT_EQ(c.map(c.error_number), c.error);
-    }
-}
-
 TEST(PosixWallClock, SettingGoesToTheSystemAndARefusalIsNotPermitted) {
     ScriptedSystemCalls calls;
     PosixWallClock clock(calls);
@@ -227,26 +199,6 @@ TEST(PosixWallClock, AnOrdinaryUserMayNotSetTheClock) {
     const io::Status done = clock.set(clock.now());
     ASSERT_FALSE(done);
     EXPECT_EQ(done.error(), DeviceError::not_permitted);
-}
-
-TEST(PosixWallClock, TimesConvertToAndFromTheSystemsTimespec) {
-    using std::chrono::system_clock;
-    const struct {
-        system_clock::time_point time;
-        time_t seconds;
-        long nanoseconds;
-    } cases[] = {
-        {system_clock::time_point{}, 0, 0},
-        {system_clock::time_point{1500ms}, 1, 500'000'000},
-        {system_clock::time_point{-500ms}, -1, 500'000'000},
-        {std::chrono::sys_days{std::chrono::year{2024} / 5 / 1} + 12h, 1714564800, 0},
-    };
-    for (const auto& c : cases) {
-        const timespec spec = timespec_of(c.time);
-        EXPECT_EQ(spec.tv_sec, c.seconds);
-        EXPECT_EQ(spec.tv_nsec, c.nanoseconds);
-        EXPECT_EQ(time_point_of(spec), c.time);
-    }
 }
 
 TEST(PosixSteadyClock, SleepsToTheDeadlineOrUntilStopped) {
