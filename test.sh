@@ -23,10 +23,10 @@ QT_QPA_PLATFORM=offscreen ctest --test-dir "$build" --output-on-failure -j2
 
 if [ "$san" = ON ]; then
     # Work handed between threads, under the thread sanitizer: only the tests that start threads.
-    threaded=(ui_thread_test)
+    threaded=(ui_thread_test io_test posix_test)
     cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTREL_WERROR=ON -DKESTREL_TSAN=ON \
         -DKESTREL_BUILD_BENCH=OFF >/dev/null
     cmake --build build-tsan --target "${threaded[@]}"
     export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1"
-    ctest --test-dir build-tsan --output-on-failure -j2 -R '^(ThreadPost)\.'
+    ctest --test-dir build-tsan --output-on-failure -j2 -R '^(ThreadPost|FakeSteadyClock|PosixSteadyClock)\.'
 fi
