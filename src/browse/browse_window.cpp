@@ -3,8 +3,10 @@
 #include "browse/page_drawing.hpp"
 #include "browse/page_line.hpp"
 #include "common/number_text.hpp"
+#include "logstore/dates.hpp"
 #include "logstore/load_log_window.hpp"
 #include "logstore/log_store.hpp"
+#include "logstore/record.hpp"
 #include "ui/context.hpp"
 
 #include <algorithm>
@@ -42,11 +44,13 @@ ui::Form BrowseWindow::build() const {
     const int a = wide ? 100 : 80, b = wide ? 120 : 100, c = wide ? 190 : 142, d = wide ? 224 : 176,
               e = wide ? 340 : 276;
     form.add(ui::label(k_call_label, "&Call:", {6, 4, 20, 8}));
-    form.add(ui::edit(k_call, {26, 2, 52, 12}, ui::upper_case));
+    // Each search box holds no more than the field it is looked for in: a longer text could
+    // never be found.
+    form.add(ui::edit(k_call, {26, 2, 52, 12}, ui::upper_case)).text_limit = logstore::k_call_width;
     form.add(ui::label(k_date_label, "D&ate:", {a, 4, 20, 8}));
-    form.add(ui::edit(k_date, {b, 2, 34, 12}));
+    form.add(ui::edit(k_date, {b, 2, 34, 12})).text_limit = logstore::k_date_text_width;
     form.add(ui::label(k_comment_label, "Commen&t:", {c, 4, 32, 8}));
-    form.add(ui::edit(k_comment, {d, 2, 78, 12}));
+    form.add(ui::edit(k_comment, {d, 2, 78, 12})).text_limit = logstore::k_comment_width;
     form.add(ui::button(k_search, "&Search", {e, 2, 28, 12}, ui::default_button));
 
     ui::Control& heading = form.add(

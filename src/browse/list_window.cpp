@@ -3,6 +3,7 @@
 #include "common/number_text.hpp"
 #include "common/side_file.hpp"
 #include "logstore/load_log_window.hpp"
+#include "logstore/record.hpp"
 #include "ui/context.hpp"
 
 #include <algorithm>
@@ -14,6 +15,7 @@ namespace {
 
 constexpr std::string_view k_title = "Kestrel";
 constexpr ui::Colour k_heading_text{255, 255, 0};
+constexpr int k_call_pattern_limit = logstore::k_call_width + 1; // a whole call and "*"
 
 std::string delete_title(int n) {
     return n == 1 ? "Delete Entry" : "Delete these" + number_text(n) + " Entries";
@@ -38,9 +40,11 @@ ui::Form ListWindow::build() const {
     form.at_default_position = true;
     form.font = ui::Font{"Courier", 8};
     form.add(ui::label(k_call_label, "&Call:", {6, 4, 20, 8}));
-    form.add(ui::edit(k_call, {26, 2, 52, 12}, ui::upper_case));
+    // Each box holds no more than the field it is looked for in (a call may carry the star that
+    // makes it a prefix): a longer text could never be found.
+    form.add(ui::edit(k_call, {26, 2, 52, 12}, ui::upper_case)).text_limit = k_call_pattern_limit;
     form.add(ui::label(k_comment_label, "Commen&t:", {105, 4, 32, 8}));
-    form.add(ui::edit(k_comment, {140, 2, 78, 12}));
+    form.add(ui::edit(k_comment, {140, 2, 78, 12})).text_limit = logstore::k_comment_width;
     form.add(ui::button(k_search, "&Search", {240, 2, 28, 12}, ui::default_button));
     form.add(ui::button(k_file, "&File", {280, 2, 28, 12})).enabled = false;
     ui::Control& heading =

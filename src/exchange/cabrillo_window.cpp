@@ -4,6 +4,7 @@
 #include "exchange/cabrillo_import.hpp"
 #include "exchange/log_copy.hpp"
 #include "logstore/load_log_window.hpp"
+#include "logstore/record.hpp"
 #include "ui/context.hpp"
 #include "ui/progress_window.hpp"
 
@@ -62,9 +63,10 @@ ui::Form CabrilloWindow::build() const {
     form.frame = {20, 20, 250, 150};
     form.background = ui::colours::pale_yellow;
     form.add(ui::label(k_power_label, "&Transmit Power:", {20, 5, 65, 10}, ui::right_aligned));
-    form.add(ui::edit(k_power, {90, 4, 22, 10}));
+    // The power and the comment are saved into every entry's power and comment fields.
+    form.add(ui::edit(k_power, {90, 4, 22, 10})).text_limit = logstore::k_power_width;
     form.add(ui::label(k_comment_label, "&Comment:", {20, 20, 45, 10}, ui::right_aligned));
-    form.add(ui::edit(k_comment, {70, 19, 165, 10}));
+    form.add(ui::edit(k_comment, {70, 19, 165, 10})).text_limit = logstore::k_comment_width;
     form.add(ui::label(k_cabrillo_label, std::string(k_cabrillo_prefix), {20, 40, 200, 8}));
     form.add(ui::label(k_new_label, std::string(k_new_log_prefix), {20, 50, 200, 8}));
     // Captions too long for one line wrap inside the tall buttons.

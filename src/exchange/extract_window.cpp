@@ -4,6 +4,7 @@
 #include "common/number_text.hpp"
 #include "exchange/extract.hpp"
 #include "logstore/dates.hpp"
+#include "logstore/record.hpp"
 #include "ui/context.hpp"
 #include "ui/progress_window.hpp"
 
@@ -55,11 +56,12 @@ ui::Form ExtractWindow::build() const {
     form.add(ui::check_box(k_ssb, "&SSB", {110, 35, 40, 10}));
     form.add(ui::check_box(k_fm, "F&M", {110, 50, 40, 10}));
     form.add(ui::label(k_fourth_label, "&4th", {110, 65, 27, 10}, ui::right_aligned));
-    form.add(ui::edit(k_fourth, {142, 64, 35, 10}));
+    // The fourth mode is matched against a whole mode field; "ALL" fits too.
+    form.add(ui::edit(k_fourth, {142, 64, 35, 10})).text_limit = logstore::k_mode_width;
     form.add(ui::label(k_from_label, "&From:", {100, 105, 25, 10}));
-    form.add(ui::edit(k_from, {130, 104, 35, 10}));
+    form.add(ui::edit(k_from, {130, 104, 35, 10})).text_limit = logstore::k_date_text_width;
     form.add(ui::label(k_to_label, "&To:", {100, 105 + scaled(12), 25, 10}));
-    form.add(ui::edit(k_to, {130, 104 + scaled(12), 35, 10}));
+    form.add(ui::edit(k_to, {130, 104 + scaled(12), 35, 10})).text_limit = logstore::k_date_text_width;
     // Two-word captions wrap inside the narrow buttons.
     form.add(ui::button(k_new_log, "&New Log", {190, scaled(40), 30, 25}, ui::multi_line));
     form.add(ui::button(k_extract_log, "Ex&tract Log", {190, scaled(70), 30, 25}, ui::multi_line));

@@ -7,6 +7,7 @@
 #include "exchange/log_copy.hpp"
 #include "logstore/load_log_window.hpp"
 #include "logstore/log_store.hpp"
+#include "logstore/record.hpp"
 #include "ui/context.hpp"
 #include "ui/progress_window.hpp"
 
@@ -109,9 +110,10 @@ ui::Form ImportWindow::build() const {
         form.add(ui::label(id, std::move(text), rect, style)).background = ui::colours::pale_yellow;
     };
     add_label(k_power_label, "&Transmit Power:", {20, 10, 65, 10}, ui::right_aligned);
-    form.add(ui::edit(k_power, {90, 9, 22, 10}));
+    // The power and the extra comment are saved into every entry's power and comment fields.
+    form.add(ui::edit(k_power, {90, 9, 22, 10})).text_limit = logstore::k_power_width;
     add_label(k_comment_label, "&Comment:", {20, 25, 45, 10}, ui::right_aligned);
-    form.add(ui::edit(k_comment, {70, 25, 165, 10}));
+    form.add(ui::edit(k_comment, {70, 25, 165, 10})).text_limit = logstore::k_comment_width;
     add_label(k_file_label, std::string(k_file_label_text), {20, 40, 200, 8}, ui::plain);
     form.add(ui::button(k_select, "Select &Log", {25, 80, 30, 25}, ui::multi_line));
     form.add(ui::button(k_import, "&Import", {114, 80, 30, 25}, ui::multi_line));

@@ -21,12 +21,16 @@ inline constexpr std::string_view k_last_storable_date = "22-07-29";
 
 // "dd-mm-yy" of a day number.
 [[nodiscard]] std::string date_text_of(std::int16_t day_number);
+// The longest date text that can be stored: dd?mm?yy, the form every typed date is checked into.
+inline constexpr int k_date_text_width = 8;
 
 // Minute of the day of a time text hhmm, hmm or hh:mm (12:34 gives 754, 930 gives 570).
 [[nodiscard]] std::int16_t minute_of(std::string_view time_text);
 
 // "hh:mm" of a minute of the day.
 [[nodiscard]] std::string time_text_of(int minute_of_day);
+// The longest time text: hh:mm, the form a stored time is shown in.
+inline constexpr int k_time_text_width = 5;
 
 // The check every typed date goes through before it is stored.
 enum class DateEntryError { none, bad_format, not_storable };

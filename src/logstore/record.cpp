@@ -74,13 +74,13 @@ RecordBytes QsoRecord::encode() const {
     put_int16(record, offset::time, time_on);
     put_int16(record, offset::time_off, time_off);
     put_text(record, offset::call, k_call_width, call);
-    put_text(record, offset::rst_sent, 7, rst_sent);
-    put_text(record, offset::rst_received, 7, rst_received);
+    put_text(record, offset::rst_sent, k_report_width, rst_sent);
+    put_text(record, offset::rst_received, k_report_width, rst_received);
     for (std::size_t i = 0; i < band.size(); ++i)
         record[offset::band + i] = band[i];
-    put_text(record, offset::mode, 3, mode);
-    put_text(record, offset::power, 5, power);
-    put_text(record, offset::comment, 40, comment);
+    put_text(record, offset::mode, k_mode_width, mode);
+    put_text(record, offset::power, k_power_width, power);
+    put_text(record, offset::comment, k_comment_width, comment);
     record[offset::qsl_flags] = qsl_flags;
     return record;
 }
@@ -91,13 +91,13 @@ QsoRecord QsoRecord::decode(const RecordBytes& record) {
     qso.time_on = get_int16(record, offset::time);
     qso.time_off = get_int16(record, offset::time_off);
     qso.call = get_text(record, offset::call, k_call_width);
-    qso.rst_sent = get_text(record, offset::rst_sent, 7);
-    qso.rst_received = get_text(record, offset::rst_received, 7);
+    qso.rst_sent = get_text(record, offset::rst_sent, k_report_width);
+    qso.rst_received = get_text(record, offset::rst_received, k_report_width);
     for (std::size_t i = 0; i < qso.band.size(); ++i)
         qso.band[i] = record[offset::band + i];
-    qso.mode = get_text(record, offset::mode, 3);
-    qso.power = get_text(record, offset::power, 5);
-    qso.comment = get_text(record, offset::comment, 40);
+    qso.mode = get_text(record, offset::mode, k_mode_width);
+    qso.power = get_text(record, offset::power, k_power_width);
+    qso.comment = get_text(record, offset::comment, k_comment_width);
     qso.qsl_flags = record[offset::qsl_flags];
     return qso;
 }
@@ -107,9 +107,9 @@ RecordBytes StationDataRecord::encode() const {
     put_int16(record, offset::date, date);
     put_int16(record, offset::time, time);
     put_text(record, offset::call, k_call_width, k_station_data_marker);
-    put_text(record, offset::operator_name, 12, operator_name);
-    put_text(record, offset::transceiver, 12, transceiver);
-    put_text(record, offset::antenna, 12, antenna);
+    put_text(record, offset::operator_name, k_station_text_width, operator_name);
+    put_text(record, offset::transceiver, k_station_text_width, transceiver);
+    put_text(record, offset::antenna, k_station_text_width, antenna);
     put_int16(record, offset::band_index, band_index);
     return record;
 }
@@ -118,9 +118,9 @@ StationDataRecord StationDataRecord::decode(const RecordBytes& record) {
     StationDataRecord data;
     data.date = get_int16(record, offset::date);
     data.time = get_int16(record, offset::time);
-    data.operator_name = get_text(record, offset::operator_name, 12);
-    data.transceiver = get_text(record, offset::transceiver, 12);
-    data.antenna = get_text(record, offset::antenna, 12);
+    data.operator_name = get_text(record, offset::operator_name, k_station_text_width);
+    data.transceiver = get_text(record, offset::transceiver, k_station_text_width);
+    data.antenna = get_text(record, offset::antenna, k_station_text_width);
     data.band_index = get_int16(record, offset::band_index);
     return data;
 }
@@ -130,7 +130,7 @@ RecordBytes TextRecord::encode() const {
     put_int16(record, offset::date, date);
     put_int16(record, offset::time, time);
     put_text(record, offset::call, k_call_width, k_text_marker);
-    put_text(record, offset::text, 64, text);
+    put_text(record, offset::text, k_note_width, text);
     return record;
 }
 
@@ -138,7 +138,7 @@ TextRecord TextRecord::decode(const RecordBytes& record) {
     TextRecord note;
     note.date = get_int16(record, offset::date);
     note.time = get_int16(record, offset::time);
-    note.text = get_text(record, offset::text, 64);
+    note.text = get_text(record, offset::text, k_note_width);
     return note;
 }
 

@@ -15,7 +15,14 @@ inline constexpr int k_record_size = 84;
 using RecordBytes = std::array<std::uint8_t, k_record_size>;
 static_assert(sizeof(RecordBytes) == k_record_size);
 
+// Widths of the text fields, in characters (one byte each).
 inline constexpr int k_call_width = 12;
+inline constexpr int k_report_width = 7;
+inline constexpr int k_mode_width = 3;
+inline constexpr int k_power_width = 5;
+inline constexpr int k_comment_width = 40;
+inline constexpr int k_station_text_width = 12; // operator, transceiver, antenna
+inline constexpr int k_note_width = 64;
 inline constexpr std::string_view k_text_marker = "/";
 inline constexpr std::string_view k_station_data_marker = "/DATA";
 
@@ -45,13 +52,13 @@ struct QsoRecord {
     std::int16_t date = 0;
     std::int16_t time_on = 0;
     std::int16_t time_off = 0;
-    std::string call;         // 12
-    std::string rst_sent;     // 7
-    std::string rst_received; // 7
+    std::string call;         // k_call_width
+    std::string rst_sent;     // k_report_width
+    std::string rst_received; // k_report_width
     BandField band{};
-    std::string mode;    // 3
-    std::string power;   // 5
-    std::string comment; // 40
+    std::string mode;    // k_mode_width
+    std::string power;   // k_power_width
+    std::string comment; // k_comment_width
     std::uint8_t qsl_flags = 0;
 
     [[nodiscard]] RecordBytes encode() const;
@@ -61,9 +68,9 @@ struct QsoRecord {
 struct StationDataRecord {
     std::int16_t date = 0;
     std::int16_t time = 0;
-    std::string operator_name; // 12
-    std::string transceiver;   // 12
-    std::string antenna;       // 12
+    std::string operator_name; // k_station_text_width
+    std::string transceiver;   // k_station_text_width
+    std::string antenna;       // k_station_text_width
     std::int16_t band_index = 0;
 
     [[nodiscard]] RecordBytes encode() const;
@@ -73,7 +80,7 @@ struct StationDataRecord {
 struct TextRecord {
     std::int16_t date = 0;
     std::int16_t time = 0;
-    std::string text; // 64
+    std::string text; // k_note_width
 
     [[nodiscard]] RecordBytes encode() const;
     [[nodiscard]] static TextRecord decode(const RecordBytes& record);

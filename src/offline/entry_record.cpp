@@ -50,7 +50,7 @@ BuiltEntry contact(const TypedEntry& typed, std::int16_t day) {
     const std::string index_text = logstore::base_call(b[box::call] + " ");
     if (index_text == "CQ ") {
         // A CQ call has nobody to report to: the report fields are left unused.
-        q.rst_sent = q.rst_received = std::string(7, '\0');
+        q.rst_sent = q.rst_received = std::string(logstore::k_report_width, '\0');
     } else {
         q.rst_sent = blank(b[box::rst_sent]) ? logstore::default_report(b[box::mode]) : b[box::rst_sent];
         q.rst_received = blank(b[box::rst_received]) ? q.rst_sent : b[box::rst_received];

@@ -2,6 +2,7 @@
 
 #include "common/fixed_text.hpp"
 #include "logstore/band_names.hpp"
+#include "logstore/record.hpp"
 #include "ui/context.hpp"
 
 #include <filesystem>
@@ -54,6 +55,11 @@ ui::Form StationDataWindow::build() const {
     // The boxes stand under the words of the heading: a Courier character is four units wide.
     static const int x[] = {33, 97, 141, 169, 197};
     static const int width[] = {60, 40, 24, 24, 52};
+    // On the air these texts become the fields of the log's records: transceiver, antenna and
+    // operator of a station data entry, power and mode of a contact.
+    static const int limit[] = {logstore::k_station_text_width, logstore::k_station_text_width,
+                                logstore::k_power_width, logstore::k_mode_width,
+                                logstore::k_station_text_width};
     for (int r = 0; r < k_station_rows; ++r) {
         const StationRow& row = m_state.settings.rows[static_cast<std::size_t>(r)];
         const std::string band(trim_trailing_spaces(m_state.bands.name(r)));
@@ -61,6 +67,7 @@ ui::Form StationDataWindow::build() const {
         for (int column = 1; column <= 5; ++column) {
             ui::Control c = box(100 * column + r, {x[column - 1], row_y(r), width[column - 1], 10});
             c.text = field(row, column);
+            c.text_limit = limit[column - 1];
             form.add(c);
         }
     }

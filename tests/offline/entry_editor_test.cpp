@@ -153,6 +153,68 @@ TEST_F(EntryEditorTest, TheKindButtonsBuildEachForm) {
     EXPECT_TRUE(run.context().control(k_call).style & ui::upper_case);
 }
 
+// A text typed past what its record field holds: the box stops at `held`, which the save
+// keeps whole.
+template <class Record> struct LongText {
+    int box;
+    const char* typed;
+    const char* held;
+    std::string Record::*field;
+};
+
+TEST_F(EntryEditorTest, ABoxTakesNoMoreThanItsFieldHoldsAndTheSaveKeepsAllOfIt) {
+    using logstore::QsoRecord;
+    using logstore::StationDataRecord;
+    using logstore::TextRecord;
+    const LongText<QsoRecord> qso_texts[] = {
+        {box::call, "ve3abc/ve8xyz", "VE3ABC/VE8XY", &QsoRecord::call},
+        {box::rst_sent, "599+20dB", "599+20d", &QsoRecord::rst_sent},
+        {box::rst_received, "579QSB55", "579QSB5", &QsoRecord::rst_received},
+        {box::mode, "rtty", "RTT", &QsoRecord::mode},
+        {box::power, "100000", "10000", &QsoRecord::power},
+        {box::comment, "Long path through the auroral zone, deep QSB on both ends",
+         "Long path through the auroral zone, deep", &QsoRecord::comment},
+    };
+    const LongText<StationDataRecord> station_texts[] = {
+        {box::operator_name, "G4ABC/OPERATOR", "G4ABC/OPERAT", &StationDataRecord::operator_name},
+        {box::transceiver, "FT-1000MP Mark V", "FT-1000MP Ma", &StationDataRecord::transceiver},
+        {box::antenna, "Hexbeam at 12 m", "Hexbeam at 1", &StationDataRecord::antenna},
+    };
+    const LongText<TextRecord> note_texts[] = {
+        {box::note, "Band wide open to the Pacific all afternoon, strong signals from VK6 and ZL",
+         "Band wide open to the Pacific all afternoon, strong signals from", &TextRecord::text},
+    };
+    const auto key_in_long = [](TestRun& run, const auto& texts) {
+        for (const auto& t : texts) {
+            run.type_into(box_control(t.box), t.typed);
+            EXPECT_EQ(run.text(box_control(t.box)), t.held) << t.typed;
+        }
+    };
+    const auto expect_saved = [](const auto& saved, const auto& texts) {
+        for (const auto& t : texts)
+            EXPECT_EQ(saved.*(t.field), t.held) << t.typed;
+    };
+    open_log({});
+    auto run = open_new();
+    key_in(run, {"1/2/99", "", "12:305", "", "", "", "14.2"});
+    EXPECT_EQ(run.text(k_time_on), "12:30") << "a time holds hh:mm";
+    key_in_long(run, qso_texts);
+    run.key(Key::f12);
+    run.click(Editor::k_data).type_into(Editor::k_date, "2/2/99").type_into(box_control(box::time), "0900");
+    key_in_long(run, station_texts);
+    run.key(Key::f12);
+    run.click(Editor::k_text).type_into(Editor::k_date, "3/2/99").type_into(box_control(box::time), "1000");
+    key_in_long(run, note_texts);
+    run.key(Key::f12);
+
+    ASSERT_EQ(m_log.record_count(), 3);
+    EXPECT_EQ(contact(1).time_on, 750);
+    expect_saved(contact(1), qso_texts);
+    expect_saved(StationDataRecord::decode(record(2)), station_texts);
+    expect_saved(TextRecord::decode(record(3)), note_texts);
+    EXPECT_TRUE(m_host.messages().empty());
+}
+
 TEST_F(EntryEditorTest, EditingMovesTheEntryAndKeepsItWhenTheNewContentsAreRefused) {
     open_log({testing::qso("01-02-99", "1000", "G4AAA"), testing::qso("02-02-99", "1000", "G4BBB"),
               testing::qso("03-02-99", "1000", "G4CCC")});
