@@ -4,8 +4,8 @@
 
 #include "browse/log_search.hpp"
 #include "common/fixed_text.hpp"
+#include "log_windows/load_log.hpp"
 #include "logstore/dates.hpp"
-#include "logstore/load_log_window.hpp"
 #include "logstore/log_store.hpp"
 #include "ui/context.hpp"
 
@@ -67,7 +67,7 @@ void BrowseWindow::search_date(ui::Context& ctx) {
         ctx.focus(k_date);
         return;
     }
-    if (!logstore::ensure_record_index(ctx.host(), &ctx, log())) return;
+    if (!log_windows::ensure_record_index(ctx.host(), &ctx, log())) return;
     show_found(ctx, find_date(log().index(), logstore::day_number_of(date.text)), SearchMode::date);
 }
 

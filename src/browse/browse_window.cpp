@@ -4,7 +4,7 @@
 #include "browse/page_line.hpp"
 #include "common/number_text.hpp"
 #include "logstore/dates.hpp"
-#include "logstore/load_log_window.hpp"
+#include "log_windows/load_log.hpp"
 #include "logstore/log_store.hpp"
 #include "logstore/record.hpp"
 #include "ui/context.hpp"
@@ -241,7 +241,7 @@ void run_browse(ui::Context& parent, BrowseEnv env) {
         parent.message("No Log Selected", "Kestrel");
         return;
     }
-    if (!logstore::ensure_record_index(parent.host(), &parent, log)) return;
+    if (!log_windows::ensure_record_index(parent.host(), &parent, log)) return;
     BrowseWindow window(std::move(env));
     parent.run_modal(window);
 }

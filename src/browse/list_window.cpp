@@ -2,7 +2,7 @@
 
 #include "common/number_text.hpp"
 #include "common/side_file.hpp"
-#include "logstore/load_log_window.hpp"
+#include "log_windows/load_log.hpp"
 #include "logstore/record.hpp"
 #include "ui/context.hpp"
 
@@ -167,7 +167,7 @@ void run_list(ui::Context& parent, ListSetup setup, std::string_view start_text)
         parent.message("No Log Selected", k_title);
         return;
     }
-    if (!logstore::ensure_record_index(parent.host(), &parent, setup.log)) return;
+    if (!log_windows::ensure_record_index(parent.host(), &parent, setup.log)) return;
     ListWindow window(setup, std::string(start_text));
     parent.run_modal(window);
 }

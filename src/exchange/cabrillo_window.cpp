@@ -3,7 +3,7 @@
 #include "common/number_text.hpp"
 #include "exchange/cabrillo_import.hpp"
 #include "exchange/log_copy.hpp"
-#include "logstore/load_log_window.hpp"
+#include "log_windows/load_log.hpp"
 #include "logstore/record.hpp"
 #include "ui/context.hpp"
 #include "ui/progress_window.hpp"
@@ -168,7 +168,7 @@ void CabrilloWindow::put_in_place(ui::Context& ctx, WorkLog& work, const ImportT
     const bool opened = open_program_log(ctx, m_env.log, m_new_log);
     ctx.message(completion_text(tally), "Import Log Complete");
     forget_choices(ctx);
-    if (opened) logstore::build_index_with_progress(ctx.host(), &ctx, m_env.log);
+    if (opened) log_windows::build_index_with_progress(ctx.host(), &ctx, m_env.log);
 }
 
 void CabrilloWindow::forget_choices(ui::Context& ctx) {

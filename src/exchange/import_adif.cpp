@@ -5,7 +5,7 @@
 #include "common/side_file.hpp"
 #include "exchange/adif_records.hpp"
 #include "exchange/log_copy.hpp"
-#include "logstore/load_log_window.hpp"
+#include "log_windows/load_log.hpp"
 #include "logstore/log_store.hpp"
 #include "logstore/record.hpp"
 #include "ui/context.hpp"
@@ -176,7 +176,7 @@ void ImportWindow::import_file(ui::Context& ctx) {
         return;
     }
     ctx.message(completion_text(imported), k_done_title);
-    logstore::build_index_with_progress(ctx.host(), &ctx, m_log);
+    log_windows::build_index_with_progress(ctx.host(), &ctx, m_log);
 }
 
 void import_adif(ui::Context& parent, logstore::LogStore& log, AdifImportState& state) {

@@ -216,7 +216,7 @@ LogStatus LogStore::replace_record(int n, const RecordBytes& record, std::string
     return std::nullopt;
 }
 
-LogStatus LogStore::build_record_index(const std::function<void()>& step) {
+LogStatus LogStore::build_record_index(const std::function<void(int read)>& progress) {
     m_index_loaded = false;
     m_index.clear();
     if (const auto error = m_file.refresh()) return error;
@@ -238,7 +238,7 @@ LogStatus LogStore::build_record_index(const std::function<void()>& step) {
                 if (report_counts_contact(record)) ++m_contact_count;
                 m_last_band = band_of_field({record[32], record[33], record[34]});
             }
-            if ((first + i) % 10 == 0 && step) step();
+            if ((first + i) % 10 == 0 && progress) progress(first + i);
         }
     }
     m_index_loaded = true;

@@ -55,9 +55,9 @@ class LogStore {
     // and the new place move by one, the file keeps its length, and current record becomes the
     // new number. Until the change is complete the old record stays in the log.
     [[nodiscard]] LogStatus replace_record(int n, const RecordBytes& record, std::string_view index_text);
-    // Reads the whole log into the index and finds contact count and last band; `step` is called
-    // after every 10th record.
-    [[nodiscard]] LogStatus build_record_index(const std::function<void()>& step = {});
+    // Reads the whole log into the index and finds contact count and last band; `progress` is
+    // told the records read so far after every 10th record.
+    [[nodiscard]] LogStatus build_record_index(const std::function<void(int read)>& progress = {});
     // Moves the bytes after the last whole record into a new file at side_path, then cuts them
     // from the log. The side file must not exist yet.
     [[nodiscard]] LogStatus set_aside_partial_record(const std::string& side_path);

@@ -1,7 +1,7 @@
 #include "shell/log_files.hpp"
 
 #include "common/number_text.hpp"
-#include "logstore/load_log_window.hpp"
+#include "log_windows/load_log.hpp"
 #include "logstore/log_store.hpp"
 #include "shell/shell_state.hpp"
 #include "ui/context.hpp"
@@ -105,7 +105,7 @@ void open_other_log(ui::Host& host, ui::Context& owner, logstore::LogStore& log)
         opened = log.is_open();
     }
     log.set_index_loaded(false);
-    if (opened) logstore::build_index_with_progress(host, &owner, log);
+    if (opened) log_windows::build_index_with_progress(host, &owner, log);
 }
 
 void start_new_log(ui::Host& host, ui::Context& owner, logstore::LogStore& log) {

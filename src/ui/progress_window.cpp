@@ -42,8 +42,12 @@ void ProgressWindow::on_command(Context& ctx, int id, Notify) {
 }
 
 void run_with_progress(Context& parent, std::string caption, std::function<void(Progress&)> work) {
+    run_with_progress(parent.host(), &parent, std::move(caption), std::move(work));
+}
+
+void run_with_progress(Host& host, Context* parent, std::string caption, std::function<void(Progress&)> work) {
     ProgressWindow window(std::move(caption), std::move(work));
-    parent.run_modal(window);
+    host.run_modal(window, parent);
 }
 
 } // namespace kestrel::ui

@@ -9,6 +9,7 @@
 namespace kestrel::ui {
 
 class Context;
+class Host;
 
 // Where long work reports how far it has gone. The bar moves only when its visible share
 // changes, so reporting after every record costs next to nothing.
@@ -44,5 +45,7 @@ private:
 
 // Runs the work behind a progress window over parent.
 void run_with_progress(Context& parent, std::string caption, std::function<void(Progress&)> work);
+// The same over any parent, or over none (nullptr) while the program starts.
+void run_with_progress(Host& host, Context* parent, std::string caption, std::function<void(Progress&)> work);
 
 } // namespace kestrel::ui

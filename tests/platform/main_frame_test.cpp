@@ -75,7 +75,7 @@ TEST(MainFrame, ShowsTheMenusTheLogosAndTheCaption) {
 } // namespace
 } // namespace kestrel::platform
 
-#include "logstore/load_log_window.hpp"
+#include "log_windows/load_log.hpp"
 
 namespace kestrel::platform {
 namespace {
@@ -98,7 +98,7 @@ TEST(LoadLogOnQt, TheIndexIsBuiltBehindTheWindowAndTheWindowCloses) {
     logstore::LogStore log;
     ASSERT_FALSE(log.open_log(dir.file("BIG.LOG")));
     QtHost host;
-    EXPECT_TRUE(logstore::build_index_with_progress(host, nullptr, log));
+    EXPECT_TRUE(log_windows::build_index_with_progress(host, nullptr, log));
     EXPECT_TRUE(log.index_loaded());
     EXPECT_EQ(log.contact_count(), 3000);
 }

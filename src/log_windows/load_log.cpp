@@ -1,0 +1,29 @@
+#include "log_windows/load_log.hpp"
+
+#include "logstore/log_store.hpp"
+#include "ui/host.hpp"
+#include "ui/progress_window.hpp"
+
+#include <string>
+
+namespace kestrel::log_windows {
+
+bool build_index_with_progress(ui::Host& host, ui::Context* parent, logstore::LogStore& log) {
+    logstore::LogStatus error;
+    ui::run_with_progress(host, parent, "Load Log", [&log, &error](ui::Progress& progress) {
+        progress.set_total(log.record_count());
+        error = log.build_record_index([&progress](int read) { progress.advance_to(read); });
+    });
+    if (error) {
+        host.message_box(parent,
+                         ui::Message{std::string(logstore::message_of(*error)), "Kestrel", ui::Icon::stop});
+        return false;
+    }
+    return log.index_loaded();
+}
+
+bool ensure_record_index(ui::Host& host, ui::Context* parent, logstore::LogStore& log) {
+    return log.index_loaded() || build_index_with_progress(host, parent, log);
+}
+
+} // namespace kestrel::log_windows
