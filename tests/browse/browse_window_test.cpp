@@ -2,6 +2,7 @@
 
 #include "browse/page_line.hpp"
 #include "common/fixed_text.hpp"
+#include "logstore/dates.hpp"
 #include "offline/entry_form.hpp"
 #include "offline/logbook_fixture.hpp"
 
@@ -143,6 +144,8 @@ TEST_F(BrowseTest, CallSearchFindsEachMatchInTurnThenSaysNotFound) {
     EXPECT_EQ(selected(run), 22);
     EXPECT_TRUE(m_host.messages().empty());
 
+    m_host.expect_message("Callsign not found");
+    m_host.expect_message("Callsign not found");
     run.key(Key::enter).key(Key::enter);
     ASSERT_EQ(m_host.message_texts(), (std::vector<std::string>{"Callsign not found", "Callsign not found"}));
     EXPECT_EQ(m_host.messages()[0].title, "");
@@ -174,6 +177,7 @@ TEST_F(BrowseTest, CommentSearchIgnoresCaseAndPassesOverNotes) {
     EXPECT_EQ(selected(run), 3) << "the note at record 2 is not a contact";
     run.click(Browse::k_search);
     EXPECT_EQ(selected(run), 5);
+    m_host.expect_message("Comment not found");
     run.click(Browse::k_search);
     EXPECT_EQ(m_host.message_texts(), std::vector<std::string>{"Comment not found"});
 }
@@ -195,6 +199,7 @@ TEST_F(BrowseTest, ADateSearchPastTheEndSelectsNothingAndNothingIsActedOn) {
     run.key(Key::up);
     EXPECT_EQ(selected(run), 23) << "Up comes back to the last line";
 
+    m_host.expect_message(std::string(logstore::k_date_format_message));
     run.replace(Browse::k_date, "31/13/99").key(Key::enter);
     ASSERT_EQ(m_host.messages().size(), 1u);
     EXPECT_EQ(m_host.messages()[0].title, "Date Error");
@@ -289,6 +294,7 @@ TEST_F(BrowseTest, EditOpensTheEditorOnTheSelectedEntryAndShowsTheChange) {
 
 TEST_F(BrowseTest, OpeningNeedsALogAndBuildsTheIndexWhenMissing) {
     auto opener = m_host.open(testing::Opener{[&](ui::Context& ctx) { run_browse(ctx, browse_env()); }});
+    m_host.expect_message("No Log Selected");
     opener.command(testing::Opener::k_open);
     EXPECT_EQ(m_host.message_texts(), std::vector<std::string>{"No Log Selected"});
     EXPECT_TRUE(m_host.modal_captions().empty());

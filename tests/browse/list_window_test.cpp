@@ -184,6 +184,7 @@ TEST_F(ListTest, NothingFoundIsToldAndLeavesAnEmptyList) {
         const char* told;
     } searches[] = {{W::k_call, "K1ABC", "Callsign not found"}, {W::k_comment, "QRP", "Comment not found"}};
     for (const auto& s : searches) {
+        m_host.expect_message(s.told);
         run.replace(s.box, s.typed).key(Key::enter);
         EXPECT_TRUE(run.items(W::k_list).empty());
         EXPECT_EQ(run.text(W::k_entries), " 0");
@@ -216,6 +217,7 @@ TEST_F(ListTest, AFileThatCannotBeWrittenIsToldAndCanBeTriedAgain) {
     make_log(mixed_log());
     std::filesystem::create_directory(m_dir.path() / "QSOLIST.CSV");
     auto run = open("G4ABC");
+    m_host.expect_message("QSOLIST.CSV could not be written.");
     run.click(W::k_file);
     ASSERT_EQ(m_host.messages().size(), 1u);
     EXPECT_EQ(m_host.messages()[0].text, "QSOLIST.CSV could not be written.");
@@ -262,6 +264,7 @@ TEST_F(ListTest, AFailedDeletionIsToldAndLosesNothing) {
     ASSERT_TRUE(m_log.read_only());
     const std::string before = testing::read_file(log_path());
     m_host.answer(ui::Answer::yes);
+    m_host.answer(ui::Answer::ok); // why the log was not written
     run.select_many(W::k_list, {0, 4}).click(W::k_delete);
     ASSERT_EQ(m_host.messages().size(), 2u);
     EXPECT_EQ(m_host.messages()[1].text, logstore::message_of(logstore::LogError::read_only));
@@ -276,6 +279,7 @@ TEST_F(ListTest, ALogChangedUnderTheListIsNotDeletedFrom) {
     ASSERT_FALSE(m_log.delete_record(2)); // records 3 to 8 move down by one
     const std::string before = testing::read_file(log_path());
     m_host.answer(ui::Answer::yes);
+    m_host.answer(ui::Answer::ok); // the log changed since it was listed
     run.select_many(W::k_list, {2, 4}).click(W::k_delete);
     ASSERT_EQ(m_host.messages().size(), 2u);
     EXPECT_EQ(m_host.messages()[1].icon, ui::Icon::stop);
@@ -335,6 +339,7 @@ TEST_F(ListTest, RunListBuildsTheIndexAndListsTheCallHandedOver) {
 
 TEST_F(ListTest, RunListWithNoLogSaysSo) {
     auto opener = m_host.open(Opener{setup(), ""});
+    m_host.expect_message("No Log Selected");
     opener.click(7);
     EXPECT_EQ(m_host.message_texts(), std::vector<std::string>{"No Log Selected"});
     EXPECT_EQ(m_host.messages()[0].title, "Kestrel");

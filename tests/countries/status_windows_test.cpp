@@ -46,6 +46,7 @@ TEST_F(StatusWindows, CountryStatusShowsTheCountryOfThePrefixTyped) {
     EXPECT_EQ(run.text(600), m_labels[0]);
     EXPECT_EQ(run.context().control(613).rect, (ui::Rect{10, 12 * 13 + 25, 20, 8}));
 
+    m_host.expect_message("Not a DXCC country");
     run.replace(CountryStatusWindow::k_prefix, "W1AW").key(ui::Key::enter);
     EXPECT_EQ(run.caption(), "STATUS for Kure:  KH6,KH7K") << "W is not in the list: caption and grid stay";
     EXPECT_EQ(run.text(650 + 4 * 4 + 0), "  1/1");
@@ -62,6 +63,7 @@ TEST_F(StatusWindows, CountryStatusShowsTheCountryOfThePrefixTyped) {
 
 TEST_F(StatusWindows, ABlockOfNoCountryIsNotShown) {
     auto run = m_host.open(CountryStatusWindow{view()});
+    m_host.expect_message("Not a DXCC country");
     run.type("4U1UN").key(ui::Key::enter);
     EXPECT_EQ(m_host.message_texts(), std::vector<std::string>{"Not a DXCC country"});
     EXPECT_EQ(run.caption(), "BANDS Worked");
@@ -98,6 +100,8 @@ TEST_F(StatusWindows, APrinterThatCannotBeHadIsReported) {
     auto run = m_host.open(StatusChartWindow{view()});
     m_host.answer_printer(ui::TestHost::PrinterAnswer::cancel);
     m_host.answer_printer(ui::TestHost::PrinterAnswer::fail_at_end);
+    m_host.expect_message("Printer Fail");
+    m_host.expect_message("Printer Fail");
     run.click(StatusChartWindow::k_print).click(StatusChartWindow::k_print);
     ASSERT_EQ(m_host.messages().size(), 2u);
     for (const ui::Message& m : m_host.messages()) {
@@ -131,6 +135,7 @@ TEST_F(StatusWindows, CallBandsShowsTheCountryOfTheCallOrSaysThereIsNone) {
     EXPECT_EQ(caption, "BANDS Worked for Hawaii");
     EXPECT_EQ(cell, "  1/1");
 
+    m_host.expect_message("Not a DXCC country");
     m_host.open(Opener{view(), "ZZ9ZZ"}).command(10);
     EXPECT_EQ(m_host.modal_captions().size(), 1u);
     EXPECT_EQ(m_host.message_texts(), std::vector<std::string>{"Not a DXCC country"});

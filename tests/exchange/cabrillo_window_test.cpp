@@ -48,6 +48,7 @@ TEST_F(CabrilloWindowTest, ACqWwLogImportsWithItsCallsAndReports) {
     write_file(m_dir.path() / "G4ABC.CBR", k_cq_ww_log);
     auto run = open();
     run.type_into(W::k_power, "100").type_into(W::k_comment, "CQ WW SSB 2024");
+    m_host.expect_message(" 4 Entries imported");
     import_into(run, "G4ABC.CBR", "CQWW.LOG");
 
     EXPECT_EQ(m_host.messages().back().title, "Import Log Complete");
@@ -91,6 +92,7 @@ TEST_F(CabrilloWindowTest, ACqWwLogImportsWithItsCallsAndReports) {
               (std::vector<std::string>{"CABRILLO.FRM", "CQWW.LOG", "G4ABC.CBR", "MYLOG.LOG"}));
     // The choices are forgotten: a second Import asks for both logs again.
     EXPECT_EQ(run.text(W::k_cabrillo_label), "Import Log: ");
+    m_host.expect_message("Please select both logs");
     run.click(W::k_import);
     EXPECT_EQ(m_host.messages().back().text, "Please select both logs");
     EXPECT_TRUE(m_host.surprises().empty());
@@ -99,10 +101,13 @@ TEST_F(CabrilloWindowTest, ACqWwLogImportsWithItsCallsAndReports) {
 TEST_F(CabrilloWindowTest, ChoicesShowInTheLabelsAndBothAreNeeded) {
     auto run = open();
     EXPECT_EQ(run.text(W::k_new_label), "   New Log: ");
+    m_host.expect_message("Please select both logs");
     run.click(W::k_import);
     m_host.answer_file(file("G4ABC.CBR"));
+    m_host.expect_message("Please select both logs");
     run.click(W::k_select_cabrillo).click(W::k_import);
     m_host.answer_file(std::nullopt); // cancelled: nothing chosen
+    m_host.expect_message("Please select both logs");
     run.click(W::k_select_new).click(W::k_import);
     ASSERT_EQ(m_host.messages().size(), 3u);
     for (const ui::Message& m : m_host.messages()) {
@@ -138,6 +143,7 @@ TEST_F(CabrilloWindowTest, AContestWithoutLayoutChangesNothing) {
         if (!c.layout_file) std::filesystem::remove(m_dir.path() / "CABRILLO.FRM");
         write_log(file("OLD.LOG"), {qso("01-01-24", "1200", "G0KEEP")});
         m_host.answer(ui::Answer::yes); // replace OLD.LOG's entry
+        m_host.expect_message(c.text);
         auto run = open();
         import_into(run, "LOG.CBR", "OLD.LOG");
         EXPECT_EQ(m_host.messages().back().text, c.text);
@@ -149,6 +155,7 @@ TEST_F(CabrilloWindowTest, AContestWithoutLayoutChangesNothing) {
         EXPECT_FALSE(exists("OLD.NEW"));
         // The choices stay made: once the layout is there, Import goes through.
         write_file(m_dir.path() / "CABRILLO.FRM", shipped_layouts() + "RSGB-80M-CC,56,13,45,3,70,3\r\n");
+        m_host.answer(ui::Answer::ok); // how many were imported
         run.click(W::k_import);
         EXPECT_EQ(m_host.messages().back().title, "Import Log Complete");
         EXPECT_EQ(m_log.path(), file("OLD.LOG"));
@@ -162,18 +169,21 @@ TEST_F(CabrilloWindowTest, TheNewLogIsNeverTheFileReadNorTheLogInUse) {
     // The Cabrillo file named again as the new log...
     m_host.answer_file(file("G4ABC.LOG"));
     m_host.answer_file(file("G4ABC.LOG"));
+    m_host.expect_message(refusal);
     run.click(W::k_select_cabrillo).click(W::k_select_new);
     EXPECT_EQ(m_host.messages().back().text, refusal);
     EXPECT_EQ(run.text(W::k_new_label), "   New Log: ");
     // ... or the other way round, found when Import is pressed.
     auto second = open();
     m_host.answer(ui::Answer::yes); // G4ABC.LOG is not empty: replace it?
+    m_host.expect_message(refusal);
     m_host.answer_file(file("G4ABC.LOG"));
     m_host.answer_file(file("G4ABC.LOG"));
     second.click(W::k_select_new).click(W::k_select_cabrillo).click(W::k_import);
     EXPECT_EQ(m_host.messages().back().text, refusal);
     // The log in use, which holds an entry.
     m_host.answer_file(file("MYLOG.LOG"));
+    m_host.answer(ui::Answer::ok); // the log in use, by its full name
     run.click(W::k_select_new);
     EXPECT_NE(m_host.messages().back().text.find("is the log in use and holds 1 entries"), std::string::npos);
     EXPECT_EQ(run.text(W::k_new_label), "   New Log: ");
@@ -188,6 +198,7 @@ TEST_F(CabrilloWindowTest, AnEmptyLogInUseMayTakeTheImport) {
     open_program_log("CONTEST.LOG");
     write_file(m_dir.path() / "G4ABC.CBR", k_cq_ww_log);
     auto run = open();
+    m_host.expect_message(" 4 Entries imported");
     import_into(run, "G4ABC.CBR", "CONTEST.LOG");
     EXPECT_EQ(m_host.messages().back().text, " 4 Entries imported");
     EXPECT_EQ(m_log.path(), file("CONTEST.LOG"));
@@ -212,6 +223,7 @@ TEST_F(CabrilloWindowTest, AnotherLogWithEntriesIsReplacedWholeOnlyWhenTheOperat
     EXPECT_EQ(run.text(W::k_new_label), "   New Log: ");
 
     m_host.answer(ui::Answer::yes);
+    m_host.expect_message(" 4 Entries imported");
     import_into(run, "G4ABC.CBR", "OLD.LOG");
     // Exactly the four imported entries: none of the nine old ones is left behind them.
     EXPECT_EQ(calls_of("OLD.LOG"), (std::vector<std::string>{"K9QZO", "P29AS", "4S7TWG", "JT1FAX/P"}));
@@ -234,6 +246,7 @@ TEST_F(CabrilloWindowTest, AFailedWriteIsToldAndLosesNothing) {
         m_files.arm();
         m_files.fail_change_number = c.fail_change;
         m_host.answer(ui::Answer::yes);
+        m_host.answer(ui::Answer::ok); // why the log was not written, and its full name
         auto run = open();
         import_into(run, "G4ABC.CBR", "OLD.LOG");
         EXPECT_EQ(m_host.messages().back().text,

@@ -44,6 +44,7 @@ TEST_F(ExportWindowTest, WritesTheFileBesideTheLogAndCountsTheContacts) {
     open_log("test.log",
              bytes_of(data.encode()) + bytes_of({g9, cq}) + bytes_of(note.encode()) + bytes_of({w1}));
     auto run = open();
+    m_host.expect_message("      2 Entries exported      ");
     run.click(ExportWindow::k_export);
     EXPECT_TRUE(run.is_open()) << "the dialog stays for another export";
 
@@ -60,6 +61,7 @@ TEST_F(ExportWindowTest, WritesTheFileBesideTheLogAndCountsTheContacts) {
 
     // Exporting again replaces the file, and the log itself is never touched.
     write("test.adi", std::string(100000, 'x'));
+    m_host.expect_message("      2 Entries exported      ");
     run.click(ExportWindow::k_export);
     EXPECT_EQ(read("test.adi"), adi);
     EXPECT_EQ(read("test.log").size(), 5u * logstore::k_record_size);
@@ -68,6 +70,7 @@ TEST_F(ExportWindowTest, WritesTheFileBesideTheLogAndCountsTheContacts) {
 TEST_F(ExportWindowTest, EmptyLogAndLogWithoutContacts) {
     open_log("MYLOG.LOG", "");
     auto run = open();
+    m_host.expect_message("MYLOG.LOG is Empty");
     run.click(ExportWindow::k_export);
     ASSERT_EQ(m_host.messages().size(), 1u);
     EXPECT_EQ(m_host.messages()[0].text, "MYLOG.LOG is Empty");
@@ -78,6 +81,7 @@ TEST_F(ExportWindowTest, EmptyLogAndLogWithoutContacts) {
     logstore::StationDataRecord data;
     open_log("STATION.LOG", bytes_of(data.encode()));
     auto second = m_host.open(ExportWindow{m_log});
+    m_host.expect_message("      0 Entries exported      ");
     second.click(ExportWindow::k_export);
     EXPECT_EQ(m_host.messages().back().text, "      0 Entries exported      ");
     EXPECT_EQ(read("STATION.ADI"), "ADIF export from KestLOG STATION.LOG\r\nDate: 03-05-2024<eoh>\r\n");
@@ -87,6 +91,7 @@ TEST_F(ExportWindowTest, ALogNamedWithoutLogExtensionIsNotOverwritten) {
     const std::string log = bytes_of({contact("05-03-01", "1432", "1440", "G9QQQ")});
     open_log("club.Log", log);
     auto run = open();
+    m_host.expect_message("      1 Entries exported      ");
     run.click(ExportWindow::k_export);
     EXPECT_EQ(read("club.Log"), log);
     EXPECT_TRUE(read("club.Log.ADI").find("<call:5>G9QQQ") != std::string::npos);
@@ -96,6 +101,7 @@ TEST_F(ExportWindowTest, AFileThatCannotBeWrittenIsReported) {
     open_log("MYLOG.LOG", bytes_of({contact("05-03-01", "1432", "1440", "G9QQQ")}));
     std::filesystem::create_directory(file("MYLOG.ADI")); // the name is taken by a directory
     auto run = open();
+    m_host.expect_message("MYLOG.ADI could not be written; nothing was exported.");
     run.click(ExportWindow::k_export);
     ASSERT_EQ(m_host.messages().size(), 1u);
     EXPECT_EQ(m_host.messages()[0].icon, ui::Icon::stop);
@@ -106,6 +112,7 @@ TEST_F(ExportWindowTest, ALargeLogShowsProgress) {
     std::vector<logstore::QsoRecord> many(12000, contact("05-03-01", "1432", "1440", "G9QQQ"));
     open_log("BIG.LOG", bytes_of(many));
     auto run = open();
+    m_host.expect_message("      12000 Entries exported      ");
     run.click(ExportWindow::k_export);
     EXPECT_EQ(m_host.modal_captions(), std::vector<std::string>{"Export Log"});
     EXPECT_EQ(m_host.messages().back().text, "      12000 Entries exported      ");
@@ -114,6 +121,7 @@ TEST_F(ExportWindowTest, ALargeLogShowsProgress) {
 
 TEST_F(ExportWindowTest, EntryFunctionNeedsAnOpenLog) {
     auto parent = m_host.open(ParentWindow{});
+    m_host.expect_message("No Log Selected");
     export_adif(parent.context(), m_log);
     EXPECT_EQ(m_host.message_texts(), std::vector<std::string>{"No Log Selected"});
 

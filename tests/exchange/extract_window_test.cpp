@@ -38,6 +38,7 @@ TEST_F(ExtractWindowTest, ContactsOfTheTickedBandsAndModesBetweenTheDatesAreCopi
     choose(run, "CONTEST.LOG", "MYLOG.LOG");
     run.click(k_20m).click(W::k_ssb).click(W::k_cw);
     run.type_into(W::k_from, "2/3/24").type_into(W::k_to, "060324");
+    m_host.expect_message(" 1 Entries written");
     run.click(W::k_write);
 
     EXPECT_EQ(m_host.messages().back().title, "EXTRACT COMPLETE");
@@ -60,12 +61,14 @@ TEST_F(ExtractWindowTest, AllInTheFourthBoxTakesEveryModeAndTheModeBoxesNothingE
     choose(run, "ALL.LOG", "MYLOG.LOG");
     for (int id = 111; id <= 122; ++id)
         run.click(id);
+    m_host.expect_message(" 5 Entries written");
     run.click(W::k_five_mhz).type_into(W::k_fourth, "ALL").click(W::k_write);
     // Not the note, not the CQ call, not 430 MHz.
     EXPECT_EQ(calls_of("ALL.LOG"), (std::vector<std::string>{"G0A", "G0B", "G0C", "G0D", "G0F"}));
 
     run.replace(W::k_fourth, "").click(W::k_ssb).click(W::k_cw).click(W::k_fm);
     m_host.answer(ui::Answer::yes); // ALL.LOG holds five entries: replace them
+    m_host.expect_message(" 4 Entries written");
     m_host.answer_file(file("ALL.LOG"));
     run.click(W::k_new_log).click(W::k_write);
     // RTY is no classic mode and is not the (empty) fourth-mode text; nothing old stays behind.
@@ -75,10 +78,13 @@ TEST_F(ExtractWindowTest, AllInTheFourthBoxTakesEveryModeAndTheModeBoxesNothingE
 TEST_F(ExtractWindowTest, TwoDifferentLogsAreNeeded) {
     write_log(file("OTHER.LOG"), {contact("01-01-20", "1000", "G0KEEP")});
     auto run = open();
+    m_host.expect_message("Two logs needed");
     run.click(W::k_write); // neither log named
     m_host.answer_file(file("MYLOG.LOG"));
+    m_host.expect_message("Two logs needed");
     run.click(W::k_extract_log).click(W::k_write); // no log to write
     m_host.answer(ui::Answer::yes);
+    m_host.expect_message("Two logs needed");
     m_host.answer_file(file("OTHER.LOG"));
     m_host.answer_file("./OTHER.LOG"); // the same file by another name
     run.click(W::k_new_log).click(W::k_extract_log).click(W::k_write);
@@ -94,9 +100,11 @@ TEST_F(ExtractWindowTest, TwoDifferentLogsAreNeeded) {
 TEST_F(ExtractWindowTest, TheLogInUseIsNeverWrittenOver) {
     auto run = open();
     m_host.answer_file(file("MYLOG.LOG"));
+    m_host.answer(ui::Answer::ok); // the log in use, by its full name
     run.click(W::k_new_log);
     EXPECT_NE(m_host.messages().back().text.find("is the log in use and holds 8 entries"), std::string::npos);
     m_host.answer_file(file("OTHER.LOG"));
+    m_host.expect_message("Two logs needed");
     run.click(W::k_extract_log).click(W::k_write);
     EXPECT_EQ(m_host.messages().back().text, "Two logs needed");
     EXPECT_EQ(calls_of("MYLOG.LOG").size(), 8u);
@@ -108,6 +116,7 @@ TEST_F(ExtractWindowTest, AFileTooShortForAnEntryIsStillNotReplacedUnasked) {
     auto run = open();
     choose(run, "NOTES.LOG", "MYLOG.LOG");
     EXPECT_EQ(m_host.messages().front().icon, ui::Icon::question);
+    m_host.expect_message("Two logs needed");
     run.click(W::k_write);
     EXPECT_EQ(m_host.messages().back().text, "Two logs needed");
     EXPECT_EQ(read_file(m_dir.path() / "NOTES.LOG"), "not a log");
@@ -123,6 +132,7 @@ TEST_F(ExtractWindowTest, ABadDateIsClearedAndNothingIsWritten) {
         auto run = open();
         choose(run, "OUT.LOG", "MYLOG.LOG");
         const int beeps = m_host.beeps();
+        m_host.expect_message(std::string(logstore::k_date_format_message));
         run.type_into(c.box, c.typed).focus(W::k_cw).click(W::k_write);
         EXPECT_EQ(m_host.messages().back().title, "Date Error");
         EXPECT_EQ(m_host.messages().back().icon, ui::Icon::exclamation);
@@ -146,6 +156,7 @@ TEST_F(ExtractWindowTest, AFailedWriteLeavesTheOldLogAsItWas) {
     m_files.arm();
     m_files.change_error = ENOSPC;
     m_files.fail_changes_from = 1;
+    m_host.answer(ui::Answer::ok); // why the log was not written, and its full name
     run.click(W::k_write);
     EXPECT_EQ(m_host.messages().back().text,
               std::string(logstore::message_of(logstore::LogError::disk_full)) + "\r\n" + file("OLD.LOG"));

@@ -76,6 +76,7 @@ TEST_F(ImportWindowTest, MakesTheCurrentLogWithItsIndex) {
     auto run = open();
     choose(run, file("Contest.adi"));
     run.type_into(ImportWindow::k_power, "100").type_into(ImportWindow::k_comment, " imported");
+    m_host.expect_message(" 2 Entries imported");
     run.click(ImportWindow::k_import);
 
     EXPECT_EQ(m_host.message_texts(), std::vector<std::string>{" 2 Entries imported"});
@@ -113,6 +114,7 @@ TEST_F(ImportWindowTest, AnExistingLogIsReplacedOnlyWhenTheOperatorAgrees) {
     EXPECT_EQ(m_log.path(), "MYLOG.LOG");
 
     m_host.answer(ui::Answer::yes);
+    m_host.expect_message(" 2 Entries imported");
     run.click(ImportWindow::k_import);
     EXPECT_EQ(records_of("CONTEST.LOG").size(), 2u) << "no old record is left behind the new ones";
     EXPECT_EQ(m_log.path(), "CONTEST.LOG");
@@ -124,6 +126,7 @@ TEST_F(ImportWindowTest, NeverWritesOverTheLogInUse) {
     write("contest.adi", k_two_contacts);
     auto run = open();
     choose(run, file("contest.adi"));
+    m_host.answer(ui::Answer::ok); // the log in use would be written over
     run.click(ImportWindow::k_import);
     ASSERT_EQ(m_host.messages().size(), 1u);
     EXPECT_EQ(m_host.messages()[0].icon, ui::Icon::exclamation);
@@ -136,6 +139,7 @@ TEST_F(ImportWindowTest, AFileWithoutAdifExtensionIsNotItsOwnLog) {
     write("LOTWREPORT.LOG", k_two_contacts); // a download saved under a .LOG name
     auto run = open();
     choose(run, file("LOTWREPORT.LOG"));
+    m_host.expect_message(" 2 Entries imported");
     run.click(ImportWindow::k_import);
     EXPECT_EQ(read("LOTWREPORT.LOG"), k_two_contacts);
     EXPECT_EQ(records_of("LOTWREPORT.LOG.LOG").size(), 2u);
@@ -144,6 +148,7 @@ TEST_F(ImportWindowTest, AFileWithoutAdifExtensionIsNotItsOwnLog) {
 TEST_F(ImportWindowTest, UnreadableFileAndEmptyFile) {
     auto run = open();
     choose(run, file("gone.adi"));
+    m_host.expect_message("The ADIF file " + file("gone.adi") + " could not be read.");
     run.click(ImportWindow::k_import);
     ASSERT_EQ(m_host.messages().size(), 1u);
     EXPECT_EQ(m_host.messages()[0].icon, ui::Icon::stop);
@@ -151,6 +156,7 @@ TEST_F(ImportWindowTest, UnreadableFileAndEmptyFile) {
 
     write("empty.adi", "Nothing here<eoh>\r\n");
     choose(run, file("empty.adi"));
+    m_host.expect_message(" 0 Entries imported");
     run.click(ImportWindow::k_import);
     EXPECT_EQ(m_host.messages().back().text, " 0 Entries imported");
     EXPECT_TRUE(std::filesystem::exists(file("EMPTY.LOG")));
@@ -166,6 +172,8 @@ TEST_F(ImportWindowTest, EntriesWithoutACallAreCountedAndALargeFileShowsProgress
     write("big.adi", big);
     auto run = open();
     choose(run, file("big.adi"));
+    m_host.expect_message(number_text(entries) +
+                          " Entries imported\r\n 1 entries without a call were left out");
     run.click(ImportWindow::k_import);
     EXPECT_EQ(m_host.modal_captions(), (std::vector<std::string>{"Import Log", "Load Log"}));
     EXPECT_EQ(m_host.message_texts().back(),

@@ -35,6 +35,7 @@ TEST_F(MergeWindowTest, MergeAllIntoTheProgramsLog) {
     auto run = open();
     EXPECT_FALSE(m_log.is_open());
     choose_extract_log(run, "PART.LOG");
+    m_host.expect_message(" 3 Entries merged");
     run.click(M::k_merge_all).click(M::k_write);
     // The merge log's entry goes first at the same date and time.
     EXPECT_EQ(calls_of("MAIN.LOG"), (Calls{"P1", "M1", "P2", "M2", "P3"}));
@@ -65,6 +66,7 @@ TEST_F(MergeWindowTest, EntriesMarkedInTheListMoveAndLeaveTheExtractLog) {
         list.double_click(MergeListWindow::k_rows, 2);
         list.key(ui::Key::escape);
     });
+    m_host.expect_message(" 2 Entries merged");
     run.click(M::k_select).click(M::k_write);
     EXPECT_EQ(calls_of("OTHER.LOG"), (Calls{"P1", "O1", "P3"}));
     EXPECT_EQ(calls_of("PART.LOG"), Calls{"P2"});
@@ -80,6 +82,7 @@ TEST_F(MergeWindowTest, WithNothingMarkedNothingMoves) {
     const std::string main = read_file(m_dir.path() / "MAIN.LOG");
     auto run = open();
     choose_extract_log(run, "PART.LOG");
+    m_host.expect_message(" 0 Entries merged");
     run.click(M::k_delete).click(M::k_write);
     EXPECT_EQ(m_host.messages().back().text, " 0 Entries merged");
     EXPECT_EQ(m_host.messages().back().title, " 0Merge Logs");
@@ -90,8 +93,11 @@ TEST_F(MergeWindowTest, WithNothingMarkedNothingMoves) {
 TEST_F(MergeWindowTest, NamesAreCheckedFirst) {
     m_log.set_second_log_path({});
     auto run = open();
+    m_host.expect_message("No extract log selected");
+    m_host.expect_message("Two logs required");
     run.click(M::k_select).click(M::k_write);
     choose_extract_log(run, "MAIN.LOG"); // the merge log itself
+    m_host.expect_message("Two logs required");
     run.click(M::k_write);
     const Calls texts = m_host.message_texts();
     EXPECT_EQ(texts, (Calls{"No extract log selected", "Two logs required", "Two logs required"}));
@@ -118,6 +124,7 @@ TEST_F(MergeWindowTest, AFailedMergeKeepsTheMarksForAnotherTry) {
     m_files.arm();
     m_files.change_error = ENOSPC;
     m_files.fail_changes_from = 1;
+    m_host.answer(ui::Answer::ok); // why the log was not written, and its full name
     run.click(M::k_write);
     EXPECT_EQ(m_host.messages().back().text,
               std::string(logstore::message_of(logstore::LogError::disk_full)) + "\r\n" + file("MAIN.LOG"));
@@ -125,6 +132,7 @@ TEST_F(MergeWindowTest, AFailedMergeKeepsTheMarksForAnotherTry) {
     EXPECT_EQ(read_file(m_dir.path() / "MAIN.LOG"), main);
     EXPECT_EQ(files_in_dir(), (Calls{"MAIN.LOG", "PART.LOG"}));
     m_files.fail_changes_from = 0;
+    m_host.expect_message(" 1 Entries merged");
     run.click(M::k_write);
     EXPECT_EQ(calls_of("MAIN.LOG"), (Calls{"M1", "P2", "M2"}));
     EXPECT_EQ(calls_of("PART.LOG"), (Calls{"P1", "P3"}));
@@ -169,32 +177,35 @@ TEST_F(MergeWindowTest, ExtractByBandAndDateThenMergeBackGivesTheOriginalLog) {
     open_program_log("MYLOG.LOG");
 
     const auto extract = [this](const std::string& into, std::vector<int> bands, const char* from,
-                                const char* to) {
+                                const char* to, const char* told) {
         auto run = m_host.open(ExtractWindow{env()});
         m_host.answer_file(file(into));
         m_host.answer_file(file("MYLOG.LOG"));
         run.click(E::k_new_log).click(E::k_extract_log);
         for (int band : bands)
             run.click(band);
+        m_host.expect_message(told);
         run.type_into(E::k_fourth, "ALL").type_into(E::k_from, from).type_into(E::k_to, to).click(E::k_write);
         run.click(ui::k_cancel);
     };
-    extract("EARLY.LOG", {k_20m, k_40m}, "", "3/3/24");
-    extract("LATE40.LOG", {k_40m}, "4/3/24", "");
-    extract("LATE20.LOG", {k_20m}, "4/3/24", "");
+    extract("EARLY.LOG", {k_20m, k_40m}, "", "3/3/24", " 4 Entries written");
+    extract("LATE40.LOG", {k_40m}, "4/3/24", "", " 2 Entries written");
+    extract("LATE20.LOG", {k_20m}, "4/3/24", "", " 3 Entries written");
     EXPECT_EQ(calls_of("EARLY.LOG"), (Calls{"G0A", "G0B", "G0C", "G0D"}));
     EXPECT_EQ(calls_of("LATE40.LOG"), (Calls{"G0E", "G0H"}));
     EXPECT_EQ(calls_of("LATE20.LOG"), (Calls{"G0F", "G0G", "G0I"}));
 
-    const auto merge = [this](const std::string& extract_log, const std::string& merge_log) {
+    const auto merge = [this](const std::string& extract_log, const std::string& merge_log,
+                              const char* told) {
         auto run = open();
         m_host.answer_file(file(extract_log));
         m_host.answer_file(file(merge_log));
         run.click(M::k_extract_log).click(M::k_merge_log).click(M::k_merge_all).click(M::k_delete);
+        m_host.expect_message(told);
         run.click(M::k_write).click(ui::k_cancel);
     };
-    merge("LATE20.LOG", "LATE40.LOG");
-    merge("LATE40.LOG", "EARLY.LOG");
+    merge("LATE20.LOG", "LATE40.LOG", " 3 Entries merged");
+    merge("LATE40.LOG", "EARLY.LOG", " 5 Entries merged");
 
     EXPECT_EQ(read_file(m_dir.path() / "EARLY.LOG"), read_file(m_dir.path() / "MYLOG.LOG"));
     EXPECT_EQ(records_of("EARLY.LOG"), original);

@@ -1,6 +1,7 @@
 #include "offline/entry_editor.hpp"
 
 #include "common/fixed_text.hpp"
+#include "logstore/dates.hpp"
 #include "logstore/field_codes.hpp"
 #include "offline/entry_form.hpp"
 #include "offline/logbook_fixture.hpp"
@@ -104,7 +105,9 @@ TEST_F(EntryEditorTest, AMissingBoxBeepsAndABadDateIsRefusedWithItsMessage) {
     EXPECT_EQ(m_log.record_count(), 0);
 
     run.type("14").key(Key::enter);
+    m_host.answer(ui::Answer::ok); // the formats allowed
     run.replace(Editor::k_date, "1/2/3").key(Key::f12);
+    m_host.answer(ui::Answer::ok); // the last date the log can hold
     run.replace(Editor::k_date, "1/8/29").key(Key::f12);
     ASSERT_EQ(m_host.messages().size(), 2u);
     EXPECT_EQ(m_host.messages()[0].title, "Date Error");
@@ -226,7 +229,9 @@ TEST_F(EntryEditorTest, EditingMovesTheEntryAndKeepsItWhenTheNewContentsAreRefus
         EXPECT_EQ(run.text(k_call), "G4BBB");
         EXPECT_EQ(run.text(k_frequency), "14MHz");
         EXPECT_TRUE(run.enabled(Editor::k_save));
+        m_host.expect_message(std::string(logstore::k_date_format_message));
         run.replace(Editor::k_date, "99/99/99").key(Key::f12);
+        m_host.expect_message(std::string(logstore::k_date_format_message)); // the date box was emptied
         run.replace(k_power, "").key(Key::f12);
         EXPECT_EQ(m_log.record_count(), 3) << "nothing taken out for contents that cannot be saved";
         EXPECT_TRUE(run.is_open());
@@ -258,6 +263,7 @@ TEST_F(EntryEditorTest, AFailedWriteIsShownAndTheEntryStays) {
     m_files.arm();
     m_files.fail_changes_from = 1;
     m_files.change_error = ENOSPC;
+    m_host.answer(ui::Answer::ok); // why the log was not written
     run.key(Key::f12);
     ASSERT_EQ(m_host.messages().size(), 1u);
     EXPECT_EQ(m_host.messages()[0].text, logstore::message_of(logstore::LogError::disk_full));
@@ -275,6 +281,7 @@ TEST_F(EntryEditorTest, PrintQslWithoutALabelLayoutSaysSoAndWithOneSavesTheCardS
     open_log({});
     auto run = open_new();
     key_in(run, {"1/2/99", "G4ABC", "1230", "", "57", "", "14.2", "SSB", "100"});
+    m_host.expect_message("No Printer file loaded");
     run.click(Editor::k_print_qsl);
     ASSERT_EQ(m_host.messages().size(), 1u);
     EXPECT_EQ(m_host.messages()[0].text, "No Printer file loaded");
@@ -330,6 +337,7 @@ TEST_F(EntryEditorTest, OpeningNeedsALogAndBuildsTheIndexWhenMissing) {
     bool changed = true;
     auto opener =
         m_host.open(testing::Opener{[&](ui::Context& ctx) { changed = run_entry_editor(ctx, env()); }});
+    m_host.expect_message("No Log Selected");
     opener.command(testing::Opener::k_open);
     EXPECT_FALSE(changed);
     EXPECT_EQ(m_host.message_texts(), std::vector<std::string>{"No Log Selected"});

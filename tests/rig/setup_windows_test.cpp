@@ -140,6 +140,8 @@ TEST_F(SetupWindows, TheCatPortAndRateGoIntoTheRigDescriptionWhenChanged) {
 
 TEST_F(SetupWindows, ABackUpFolderThatIsNotThereIsKeptButTheOperatorIsWarned) {
     auto run = m_host.open(BackupDriveWindow{state()});
+    m_host.expect_message(
+        "/no/such/folder is not a folder: the log will not be backed up at exit until it is.");
     run.type_into(BackupDriveWindow::k_directory, "/no/such/folder").key(ui::Key::escape);
     EXPECT_EQ(m_settings.backup, "/no/such/folder");
     ASSERT_EQ(m_host.messages().size(), 1u);

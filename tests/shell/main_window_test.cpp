@@ -131,6 +131,7 @@ TEST_F(MainWindowTest, ALogNameWithACommaIsRefused) {
     write("a,b/X.LOG", log_of(1));
     auto run = open();
     m_host.answer_file(file("a,b/X.LOG"));
+    m_host.answer(ui::Answer::ok); // the comma refused, with the full name
     run.command(MainWindow::k_open);
     ASSERT_EQ(m_host.messages().size(), 1u);
     EXPECT_NE(m_host.messages()[0].text.find("comma"), std::string::npos);
@@ -139,6 +140,7 @@ TEST_F(MainWindowTest, ALogNameWithACommaIsRefused) {
 
 TEST_F(MainWindowTest, AboutShowsOurLinesThenTheCredits) {
     auto run = open();
+    m_host.answer(ui::Answer::ok); // our lines and the credits, read below
     run.command(MainWindow::k_about);
     ASSERT_EQ(m_host.messages().size(), 1u);
     const ui::Message& m = m_host.messages()[0];

@@ -31,6 +31,7 @@ protected:
 
 TEST_F(StartUp, AnEmptyDirectoryStartsMyLogAndRemembersItAtExit) {
     std::string caption;
+    m_host.expect_message("File COUNTRY.LST missing");
     run_program_with([&](TestRun& main) {
         caption = main.caption();
         main.command(MainWindow::k_exit);
@@ -75,6 +76,7 @@ TEST_F(StartUp, MinimizeAndMaximizeRebuildTheMainWindowAtTheNewSize) {
         item_after = m_app.shell.size_toggle_text;
         main.command(MainWindow::k_size_toggle);
     });
+    m_host.expect_message("File COUNTRY.LST missing");
     run_program_with([&](TestRun& main) {
         third = main.context().form().frame;
         main.command(MainWindow::k_exit);
@@ -103,6 +105,7 @@ TEST_F(StartUp, AFailedBackUpIsReportedAndTheLogIsUntouched) {
     write("MYLOG.LOG", log_of(2));
     write("backup", "a file, not a directory");
     use_backup(file("backup"));
+    m_host.expect_message("Log not backed up");
     run_program_with([](TestRun& main) { main.command(MainWindow::k_exit); });
     ASSERT_EQ(m_host.messages().size(), 1u);
     EXPECT_EQ(m_host.messages()[0].text, "Log not backed up");
@@ -155,6 +158,7 @@ TEST_F(StartUp, ALogEndingInAPieceOfARecordIsKeptUntilTheOperatorSaysSo) {
 
 TEST_F(StartUp, TheCountryListIsLoadedAndABadLineIsReported) {
     write("COUNTRY.LST", "KH6,KH6,Hawaii,7,21,-158\r\nK,K,United States,9,38,-97\r\nbroken line\r\nG,G,England,1,52,-1\r\n");
+    m_host.expect_message("Line 3 of COUNTRY.LST");
     run_program_with([](TestRun& main) { main.command(MainWindow::k_exit); });
     ASSERT_EQ(m_host.messages().size(), 1u);
     EXPECT_EQ(m_host.messages()[0].text, "Line 3 of COUNTRY.LST");
@@ -186,6 +190,7 @@ TEST_F(StartUp, TheStatusChartSurvivesARestart) {
 TEST_F(StartUp, AChartFileOfTheWrongLengthIsReportedOnceAndKeptWhole) {
     write("COUNTRY.LST", "");
     write("DXCC.CHT", std::string(100, '\x01'));
+    m_host.answer(ui::Answer::ok); // the length found, and how to rebuild the chart
     run_program_with([](TestRun& main) { main.command(MainWindow::k_exit); });
     ASSERT_EQ(m_host.messages().size(), 1u);
     EXPECT_NE(m_host.messages()[0].text.find("DXCC.CHT holds 100 bytes"), std::string::npos);
