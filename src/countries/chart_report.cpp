@@ -1,7 +1,7 @@
 #include "countries/chart_report.hpp"
 
 #include "common/number_text.hpp"
-#include "printing/printer.hpp"
+#include "printer/printer.hpp"
 
 namespace kestrel::countries {
 

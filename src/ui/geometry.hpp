@@ -1,6 +1,6 @@
 #pragma once
 
-#include <cstdint>
+#include "common/colour.hpp"
 
 namespace kestrel::ui {
 
@@ -19,12 +19,8 @@ struct Rect {
     friend bool operator==(const Rect&, const Rect&) = default;
 };
 
-struct Colour {
-    std::uint8_t r = 0;
-    std::uint8_t g = 0;
-    std::uint8_t b = 0;
-    friend bool operator==(const Colour&, const Colour&) = default;
-};
+// Windows and printers share one colour type; printers know nothing else of windows.
+using Colour = kestrel::Colour;
 
 namespace colours {
 inline constexpr Colour black{0, 0, 0};

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "printing/printer.hpp"
+#include "printer/printer.hpp"
 #include "ui/geometry.hpp"
 
 #include <chrono>

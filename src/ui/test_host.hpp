@@ -1,6 +1,6 @@
 #pragma once
 
-#include "printing/recording_printer.hpp"
+#include "printer/recording_printer.hpp"
 #include "ui/canvas.hpp"
 #include "ui/context.hpp"
 #include "ui/host.hpp"

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "printing/printer.hpp"
+#include "printer/printer.hpp"
+#include "ui/geometry.hpp"
 
 #include <QFont>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "printing/recording_printer.hpp"
+#include "printer/recording_printer.hpp"
 
 #include <algorithm>
 #include <map>
@@ -8,7 +8,8 @@ namespace kestrel::printing {
 std::vector<std::string> PrintedJob::lines_of(std::size_t page, int char_width) const {
     std::map<int, std::vector<const Text*>> rows;
     if (page < pages.size())
-        for (const Text& t : pages[page].texts) rows[t.y].push_back(&t);
+        for (const Text& t : pages[page].texts)
+            rows[t.y].push_back(&t);
     std::vector<std::string> out;
     for (auto& [y, texts] : rows) {
         std::sort(texts.begin(), texts.end(), [](const Text* a, const Text* b) { return a->x < b->x; });

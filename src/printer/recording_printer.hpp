@@ -1,6 +1,6 @@
 #pragma once
 
-#include "printing/printer.hpp"
+#include "printer/printer.hpp"
 
 #include <memory>
 #include <string>
@@ -37,7 +37,7 @@ struct PrintedJob {
 // A printer of 600 dots per inch on Letter paper whose every font is 50 dots wide and
 // 100 dots high; it remembers everything into a PrintedJob.
 class RecordingPrinter final : public Printer {
-public:
+  public:
     explicit RecordingPrinter(std::shared_ptr<PrintedJob> job, bool fail_at_end = false)
         : m_job(std::move(job)), m_fail_at_end(fail_at_end) {}
 
@@ -52,18 +52,20 @@ public:
     int page_width() const override { return m_job->orientation == Orientation::portrait ? 4800 : 6300; }
     int page_height() const override { return m_job->orientation == Orientation::portrait ? 6300 : 4800; }
     void set_orientation(Orientation o) override { m_job->orientation = o; }
-    void set_colour(ui::Colour) override {}
+    void set_colour(Colour) override {}
     void text(int x, int y, std::string_view text) override {
         m_job->pages.back().texts.push_back({x, y, std::string(text), m_font, m_points});
     }
-    void line(int x1, int y1, int x2, int y2) override { m_job->pages.back().lines.push_back({x1, y1, x2, y2}); }
+    void line(int x1, int y1, int x2, int y2) override {
+        m_job->pages.back().lines.push_back({x1, y1, x2, y2});
+    }
     void new_page() override { m_job->pages.emplace_back(); }
     bool end_job() override {
         m_job->ended = !m_fail_at_end;
         return !m_fail_at_end;
     }
 
-private:
+  private:
     std::shared_ptr<PrintedJob> m_job;
     bool m_fail_at_end;
     std::string m_font;

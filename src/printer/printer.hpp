@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/geometry.hpp"
+#include "common/colour.hpp"
 
 #include <string_view>
 
@@ -12,7 +12,7 @@ enum class Orientation { portrait, landscape };
 // its top-left corner, one font at a time. The Qt host prints on a CUPS printer or into a PDF
 // file; tests use the recording printer.
 class Printer {
-public:
+  public:
     virtual ~Printer() = default;
 
     // The font for what follows, by the name the program knows it by ("Courier New") and size.
@@ -24,7 +24,7 @@ public:
     virtual int page_width() const = 0; // the printable area, in dots
     virtual int page_height() const = 0;
     virtual void set_orientation(Orientation orientation) = 0; // before anything is drawn
-    virtual void set_colour(ui::Colour colour) = 0;
+    virtual void set_colour(Colour colour) = 0;
     virtual void text(int x, int y, std::string_view text) = 0; // Windows-1252 text
     virtual void line(int x1, int y1, int x2, int y2) = 0;
     virtual void new_page() = 0;
