@@ -15,18 +15,11 @@ namespace {
 using logstore::LogError;
 using logstore::RecordBytes;
 
-constexpr int k_call_offset = 6;
-constexpr int k_comment_offset = 43;
-constexpr int k_comment_width = 40;
 constexpr std::size_t k_number_width = 6;
 // Records per read. A read allocates its buffers afresh, and a block this size (43 KB) reuses
 // memory already in the cache; much larger blocks fault in new pages on every read and search
 // the log several times slower.
 constexpr int k_block = 512;
-
-std::string_view field(const RecordBytes& record, int offset, int width) {
-    return {reinterpret_cast<const char*>(record.data()) + offset, static_cast<std::size_t>(width)};
-}
 
 // Upper case as upper_case() makes it: the ASCII letters only.
 char ascii_upper(char c) {
@@ -94,7 +87,7 @@ CallMatch::CallMatch(std::string_view typed) {
 }
 
 bool CallMatch::operator()(const RecordBytes& record) const {
-    const std::string_view call = field(record, k_call_offset, logstore::k_call_width);
+    const std::string_view call = logstore::call_view(record);
     if (m_prefix)
         return trim_trailing_spaces(call.substr(0, std::min(m_wanted.size(), call.size()))) == m_wanted;
     // The base call only drops characters, so a call field that does not hold the wanted call's
@@ -106,8 +99,8 @@ bool CallMatch::operator()(const RecordBytes& record) const {
 CommentMatch::CommentMatch(std::string_view word) : m_word(upper_case(word)) {}
 
 bool CommentMatch::operator()(const RecordBytes& record) const {
-    if (record[k_call_offset] == '/') return false;
-    const std::string_view comment = field(record, k_comment_offset, k_comment_width);
+    if (!logstore::has_contact_fields(record)) return false;
+    const std::string_view comment = logstore::comment_view(record);
     const auto same = [](char in_comment, char in_word) { return ascii_upper(in_comment) == in_word; };
     return std::search(comment.begin(), comment.end(), m_word.begin(), m_word.end(), same) != comment.end();
 }

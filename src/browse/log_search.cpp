@@ -11,10 +11,6 @@ namespace {
 
 constexpr int k_block = 2048; // records read at once
 
-std::string_view field(const logstore::RecordBytes& record, std::size_t at, std::size_t width) {
-    return {reinterpret_cast<const char*>(record.data()) + at, width};
-}
-
 template <class Match>
 Result<int, logstore::LogError> first_match(const logstore::LogStore& log, int from, Match match) {
     const int count = log.record_count();
@@ -32,13 +28,14 @@ Result<int, logstore::LogError> first_match(const logstore::LogStore& log, int f
 
 Result<int, logstore::LogError> find_call(const logstore::LogStore& log, std::string_view text, int from) {
     return first_match(log, from, [text](const logstore::RecordBytes& r) {
-        return field(r, 6, logstore::k_call_width).find(text) != std::string_view::npos;
+        return logstore::call_view(r).find(text) != std::string_view::npos;
     });
 }
 
 Result<int, logstore::LogError> find_comment(const logstore::LogStore& log, std::string_view text, int from) {
     return first_match(log, from, [text](const logstore::RecordBytes& r) {
-        return r[6] != '/' && upper_case(field(r, 43, 40)).find(text) != std::string::npos;
+        return logstore::has_contact_fields(r) &&
+               upper_case(logstore::comment_view(r)).find(text) != std::string::npos;
     });
 }
 

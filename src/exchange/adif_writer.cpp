@@ -145,8 +145,8 @@ void append_adif_entry(std::string& out, const logstore::QsoRecord& contact) {
 }
 
 bool is_exported(const logstore::RecordBytes& record) {
-    if (record[6] == '/') return false;
-    return trim_trailing_spaces(logstore::call_field(record)) != "CQ";
+    if (!logstore::has_contact_fields(record)) return false;
+    return trim_trailing_spaces(logstore::call_view(record)) != "CQ";
 }
 
 Result<AdifText, logstore::LogError> adif_text_of_log(const logstore::LogStore& log, CalendarDate today,

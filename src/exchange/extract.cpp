@@ -8,8 +8,6 @@ namespace kestrel::exchange {
 namespace {
 
 constexpr int k_last_flagged_band = 11; // 144 MHz
-constexpr std::size_t k_mode_offset = 35, k_mode_width = 3;
-constexpr std::size_t k_band_offset = 32;
 
 bool band_chosen(int band, const ExtractChoice& choice) {
     if (band == logstore::k_fallback_band) return choice.bands[ExtractChoice::k_five_mhz_flag];
@@ -19,7 +17,7 @@ bool band_chosen(int band, const ExtractChoice& choice) {
 
 bool mode_chosen(const logstore::RecordBytes& record, const ExtractChoice& choice) {
     if (choice.fourth_mode == "ALL") return true;
-    const std::string_view mode(reinterpret_cast<const char*>(record.data()) + k_mode_offset, k_mode_width);
+    const std::string_view mode = logstore::mode_view(record);
     const int mode_class = logstore::mode_class_of(mode);
     if (!choice.modes[static_cast<std::size_t>(mode_class)]) return false;
     return mode_class != logstore::k_mode_other || trim_trailing_spaces(mode) == choice.fourth_mode;
@@ -32,9 +30,7 @@ Verdict judge_entry(const logstore::RecordBytes& record, const ExtractChoice& ch
     const std::int16_t date = logstore::record_date(record);
     if (date < choice.from) return Verdict::skip;
     if (date > choice.to) return Verdict::stop;
-    const logstore::BandField band{record[k_band_offset], record[k_band_offset + 1],
-                                   record[k_band_offset + 2]};
-    if (!band_chosen(logstore::band_of_field(band), choice)) return Verdict::skip;
+    if (!band_chosen(logstore::band_of_field(logstore::band_field(record)), choice)) return Verdict::skip;
     return mode_chosen(record, choice) ? Verdict::take : Verdict::skip;
 }
 

@@ -24,7 +24,7 @@ std::string merge_row(const logstore::RecordBytes& record, bool marked,
         return row_start(s.date, marked) + "@ " + time_text_of(s.time) + " " + " Op: " + s.operator_name +
                " Tcvr: " + s.transceiver + " Ant: " + s.antenna + " B:" + names.name(band);
     }
-    if (record[6] == '/') {
+    if (!has_contact_fields(record)) {
         const TextRecord t = TextRecord::decode(record);
         return row_start(t.date, marked) + "@ " + time_text_of(t.time) + " " + t.text;
     }

@@ -45,7 +45,7 @@ class TimeReader {
 
 // The received report counts a contact when, as text, it sorts after "0" and before "6".
 bool report_counts_contact(const RecordBytes& record) {
-    const std::string_view report(reinterpret_cast<const char*>(record.data()) + 25, 7);
+    const std::string_view report = received_report_view(record);
     return report > std::string_view("0") && report < std::string_view("6");
 }
 
@@ -234,9 +234,9 @@ LogStatus LogStore::build_record_index(const std::function<void(int read)>& prog
         for (int i = 0; i < in_block; ++i) {
             const RecordBytes record = record_at(block, static_cast<std::size_t>(i));
             m_index.append(index_text_of(record), record_date(record));
-            if (record[6] != '/') {
+            if (has_contact_fields(record)) {
                 if (report_counts_contact(record)) ++m_contact_count;
-                m_last_band = band_of_field({record[32], record[33], record[34]});
+                m_last_band = band_of_field(band_field(record));
             }
             if ((first + i) % 10 == 0 && progress) progress(first + i);
         }

@@ -6,18 +6,8 @@ namespace kestrel::logstore {
 
 namespace {
 
-namespace offset {
-constexpr std::size_t date = 0, time = 2, time_off = 4, call = 6;
-constexpr std::size_t rst_sent = 18, rst_received = 25, band = 32, mode = 35, power = 38, comment = 43,
-                      qsl_flags = 83;
-constexpr std::size_t operator_name = 18, transceiver = 30, antenna = 42, band_index = 54;
-constexpr std::size_t text = 18;
-} // namespace offset
-
-std::int16_t get_int16(const RecordBytes& record, std::size_t at) {
-    const auto value = static_cast<std::uint16_t>(record[at] | (record[at + 1] << 8));
-    return static_cast<std::int16_t>(value);
-}
+namespace offset = record_layout;
+using record_layout::int16_at;
 
 void put_int16(RecordBytes& record, std::size_t at, std::int16_t value) {
     const auto bits = static_cast<std::uint16_t>(value);
@@ -25,9 +15,8 @@ void put_int16(RecordBytes& record, std::size_t at, std::int16_t value) {
     record[at + 1] = static_cast<std::uint8_t>(bits >> 8);
 }
 
-std::string get_text(const RecordBytes& record, std::size_t at, std::size_t width) {
-    return std::string(record.begin() + static_cast<std::ptrdiff_t>(at),
-                       record.begin() + static_cast<std::ptrdiff_t>(at + width));
+std::string get_text(const RecordBytes& record, std::size_t at, int width) {
+    return std::string(record_layout::text_at(record, at, width));
 }
 
 void put_text(RecordBytes& record, std::size_t at, std::size_t width, std::string_view text) {
@@ -37,7 +26,7 @@ void put_text(RecordBytes& record, std::size_t at, std::size_t width, std::strin
 }
 
 bool call_field_is(const RecordBytes& record, std::string_view marker) {
-    return call_field(record) == fixed_width(marker, k_call_width);
+    return call_view(record) == fixed_width(marker, k_call_width);
 }
 
 } // namespace
@@ -49,19 +38,8 @@ RecordKind kind_of(const RecordBytes& record) {
     return RecordKind::qso;
 }
 
-bool is_contact(const RecordBytes& record) {
-    const std::string call = call_field(record);
-    return call[0] != '/' && call.compare(0, 3, "CQ ") != 0;
-}
-
-std::int16_t record_date(const RecordBytes& record) {
-    return get_int16(record, offset::date);
-}
-std::int16_t record_time(const RecordBytes& record) {
-    return get_int16(record, offset::time);
-}
 std::string call_field(const RecordBytes& record) {
-    return get_text(record, offset::call, k_call_width);
+    return std::string(call_view(record));
 }
 
 std::string index_text_of(const RecordBytes& record) {
@@ -87,9 +65,9 @@ RecordBytes QsoRecord::encode() const {
 
 QsoRecord QsoRecord::decode(const RecordBytes& record) {
     QsoRecord qso;
-    qso.date = get_int16(record, offset::date);
-    qso.time_on = get_int16(record, offset::time);
-    qso.time_off = get_int16(record, offset::time_off);
+    qso.date = int16_at(record, offset::date);
+    qso.time_on = int16_at(record, offset::time);
+    qso.time_off = int16_at(record, offset::time_off);
     qso.call = get_text(record, offset::call, k_call_width);
     qso.rst_sent = get_text(record, offset::rst_sent, k_report_width);
     qso.rst_received = get_text(record, offset::rst_received, k_report_width);
@@ -116,12 +94,12 @@ RecordBytes StationDataRecord::encode() const {
 
 StationDataRecord StationDataRecord::decode(const RecordBytes& record) {
     StationDataRecord data;
-    data.date = get_int16(record, offset::date);
-    data.time = get_int16(record, offset::time);
+    data.date = int16_at(record, offset::date);
+    data.time = int16_at(record, offset::time);
     data.operator_name = get_text(record, offset::operator_name, k_station_text_width);
     data.transceiver = get_text(record, offset::transceiver, k_station_text_width);
     data.antenna = get_text(record, offset::antenna, k_station_text_width);
-    data.band_index = get_int16(record, offset::band_index);
+    data.band_index = int16_at(record, offset::band_index);
     return data;
 }
 
@@ -136,8 +114,8 @@ RecordBytes TextRecord::encode() const {
 
 TextRecord TextRecord::decode(const RecordBytes& record) {
     TextRecord note;
-    note.date = get_int16(record, offset::date);
-    note.time = get_int16(record, offset::time);
+    note.date = int16_at(record, offset::date);
+    note.time = int16_at(record, offset::time);
     note.text = get_text(record, offset::text, k_note_width);
     return note;
 }

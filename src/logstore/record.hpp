@@ -3,6 +3,7 @@
 #include "logstore/field_codes.hpp"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -32,14 +33,64 @@ enum class RecordKind { qso, cq, station_data, text };
 // kinds; everything else is a contact.
 [[nodiscard]] RecordKind kind_of(const RecordBytes& record);
 
-// The quicker test readers use to skip non-contacts: a call field starting with "/" or "CQ ".
-[[nodiscard]] bool is_contact(const RecordBytes& record);
+// Where each field lies. Only the record code reads these: everything else asks for a field by
+// name, below or through the decoded records.
+namespace record_layout {
+inline constexpr std::size_t date = 0, time = 2, time_off = 4, call = 6;
+inline constexpr std::size_t rst_sent = 18, rst_received = 25, band = 32, mode = 35, power = 38, comment = 43,
+                             qsl_flags = 83;
+inline constexpr std::size_t operator_name = 18, transceiver = 30, antenna = 42, band_index = 54;
+inline constexpr std::size_t text = 18;
+
+inline std::int16_t int16_at(const RecordBytes& record, std::size_t at) {
+    return static_cast<std::int16_t>(static_cast<std::uint16_t>(record[at] | (record[at + 1] << 8)));
+}
+inline std::string_view text_at(const RecordBytes& record, std::size_t at, int width) {
+    return {reinterpret_cast<const char*>(record.data()) + at, static_cast<std::size_t>(width)};
+}
+} // namespace record_layout
 
 // Fields every layout shares: the day number, the minute of day (time on for a contact) and the
 // 12-character call field with its padding.
-[[nodiscard]] std::int16_t record_date(const RecordBytes& record);
-[[nodiscard]] std::int16_t record_time(const RecordBytes& record);
+[[nodiscard]] inline std::int16_t record_date(const RecordBytes& record) {
+    return record_layout::int16_at(record, record_layout::date);
+}
+[[nodiscard]] inline std::int16_t record_time(const RecordBytes& record) {
+    return record_layout::int16_at(record, record_layout::time);
+}
 [[nodiscard]] std::string call_field(const RecordBytes& record);
+
+// The fields whole-log passes read, in place: no copy is made, and the view lasts as long as the
+// record does. Texts keep their padding.
+[[nodiscard]] inline std::string_view call_view(const RecordBytes& record) {
+    return record_layout::text_at(record, record_layout::call, k_call_width);
+}
+
+// A call field starting with "/" marks a note or a station-data change; every other record
+// (contacts and CQs) has a contact's fields: reports, band, mode, power, comment, QSL flags.
+[[nodiscard]] inline bool has_contact_fields(const RecordBytes& record) {
+    return record[record_layout::call] != '/';
+}
+
+// The quicker test readers use to skip non-contacts: a call field starting with "/" or "CQ ".
+[[nodiscard]] inline bool is_contact(const RecordBytes& record) {
+    return has_contact_fields(record) && !call_view(record).starts_with("CQ ");
+}
+
+// Fields of a record with a contact's fields (see has_contact_fields), in place.
+[[nodiscard]] inline std::string_view received_report_view(const RecordBytes& record) {
+    return record_layout::text_at(record, record_layout::rst_received, k_report_width);
+}
+[[nodiscard]] inline BandField band_field(const RecordBytes& record) {
+    const std::size_t at = record_layout::band;
+    return {record[at], record[at + 1], record[at + 2]};
+}
+[[nodiscard]] inline std::string_view mode_view(const RecordBytes& record) {
+    return record_layout::text_at(record, record_layout::mode, k_mode_width);
+}
+[[nodiscard]] inline std::string_view comment_view(const RecordBytes& record) {
+    return record_layout::text_at(record, record_layout::comment, k_comment_width);
+}
 
 // The record index's text for a record: the base call of its call field ("/", "/DATA" and "CQ"
 // stay as they are), space padded to 12.

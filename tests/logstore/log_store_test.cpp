@@ -223,11 +223,12 @@ TEST(LogStore, ReplaceMovesAnEntryToItsNewPlaceKeepingTheLength) {
 
 TEST(LogStore, IndexHoldsBaseCallsDatesAndFindsContactsAndLastBand) {
     TempDir dir;
-    RecordBytes text_band = qso("03-01-24", "1000", "G3XYZ", "599", 0);
-    text_band[32] = '1', text_band[33] = '4', text_band[34] = ' ';
-    RecordBytes nul_report = qso("03-01-24", "1100", "CQ", "", 9);
-    for (int i = 25; i < 32; ++i)
-        nul_report[static_cast<std::size_t>(i)] = 0;
+    QsoRecord with_text_band = QsoRecord::decode(qso("03-01-24", "1000", "G3XYZ", "599", 0));
+    with_text_band.band = {'1', '4', ' '};
+    const RecordBytes text_band = with_text_band.encode();
+    QsoRecord with_nul_report = QsoRecord::decode(qso("03-01-24", "1100", "CQ", "", 9));
+    with_nul_report.rst_received = std::string(k_report_width, '\0');
+    const RecordBytes nul_report = with_nul_report.encode();
     const std::vector<RecordBytes> records = {
         qso("01-01-24", "1000", "GW4ABC/P", "57"), // counts, 20 m
         qso("01-01-24", "1001", "MW0ABC", "6"),    // report 6: not counted

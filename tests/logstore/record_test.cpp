@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 namespace kestrel::logstore {
@@ -106,16 +107,41 @@ TEST(Records, KindsAndContactsByCallField) {
         const char* call;
         RecordKind kind;
         bool contact;
+        bool contact_fields;
     } cases[] = {
-        {"/           ", RecordKind::text, false}, {"/DATA       ", RecordKind::station_data, false},
-        {"CQ          ", RecordKind::cq, false},   {"G4ABC       ", RecordKind::qso, true},
-        {"/X          ", RecordKind::qso, false},  {"CQ DX       ", RecordKind::qso, false},
-        {"CQX         ", RecordKind::qso, true},   {"/DATAX      ", RecordKind::qso, false},
+        {"/           ", RecordKind::text, false, false},
+        {"/DATA       ", RecordKind::station_data, false, false},
+        {"CQ          ", RecordKind::cq, false, true},
+        {"G4ABC       ", RecordKind::qso, true, true},
+        {"/X          ", RecordKind::qso, false, false},
+        {"CQ DX       ", RecordKind::qso, false, true},
+        {"CQX         ", RecordKind::qso, true, true},
+        {"/DATAX      ", RecordKind::qso, false, false},
     };
     for (const auto& c : cases) {
         const RecordBytes record = with_call(c.call);
         EXPECT_EQ(kind_of(record), c.kind) << c.call;
         EXPECT_EQ(is_contact(record), c.contact) << c.call;
+        EXPECT_EQ(has_contact_fields(record), c.contact_fields) << c.call;
+    }
+}
+
+// The fields read in place are the fields decoding gives, whatever the bytes.
+TEST(Records, FieldsReadInPlaceAreTheDecodedFields) {
+    std::mt19937 random(84);
+    for (int round = 0; round < 1000; ++round) {
+        RecordBytes record;
+        for (std::uint8_t& byte : record)
+            byte = static_cast<std::uint8_t>(random());
+        const QsoRecord q = QsoRecord::decode(record);
+        EXPECT_EQ(record_date(record), q.date);
+        EXPECT_EQ(record_time(record), q.time_on);
+        EXPECT_EQ(call_view(record), q.call);
+        EXPECT_EQ(call_field(record), q.call);
+        EXPECT_EQ(received_report_view(record), q.rst_received);
+        EXPECT_EQ(band_field(record), q.band);
+        EXPECT_EQ(mode_view(record), q.mode);
+        EXPECT_EQ(comment_view(record), q.comment);
     }
 }
 

@@ -5,6 +5,7 @@
 #include "logstore/record.hpp"
 #include "support/temp_dir.hpp"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -43,7 +44,9 @@ inline std::vector<std::string> calls_in(const std::string& path) {
     const std::string bytes = read_file(path);
     std::vector<std::string> calls;
     for (std::size_t at = 0; at + logstore::k_record_size <= bytes.size(); at += logstore::k_record_size) {
-        calls.emplace_back(trim_trailing_spaces(std::string_view(bytes).substr(at + 6, 12)));
+        logstore::RecordBytes record;
+        std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(at), record.size(), record.begin());
+        calls.emplace_back(trim_trailing_spaces(logstore::call_view(record)));
     }
     return calls;
 }
