@@ -38,7 +38,7 @@ class BigLog {
 template <class Search> void run_search(benchmark::State& state, Search search) {
     BigLog big;
     LogStore log;
-    if (log.open_log(big.path())) {
+    if (!log.open_log(big.path())) {
         state.SkipWithError("cannot open the log");
         return;
     }

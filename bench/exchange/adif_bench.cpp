@@ -58,7 +58,7 @@ class BenchDir {
 
 LogStore& open_big_log(BenchDir& dir) {
     static LogStore log;
-    if (log.open_log(dir.file("BIG.LOG"))) throw std::runtime_error("log not opened");
+    if (!log.open_log(dir.file("BIG.LOG"))) throw std::runtime_error("log not opened");
     return log;
 }
 
@@ -133,7 +133,7 @@ void import_file_to_log(benchmark::State& state) {
         const auto imported = exchange::import_adif_text(file, {});
         if (!write_side_file(dir.file("WSJTX.LOG"), imported.records)) state.SkipWithError("not written");
         log.close_log();
-        if (log.open_log(dir.file("WSJTX.LOG")) || log.build_record_index() ||
+        if (!log.open_log(dir.file("WSJTX.LOG")) || !log.build_record_index() ||
             log.record_count() != k_contacts)
             state.SkipWithError("log not opened");
     }

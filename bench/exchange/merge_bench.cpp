@@ -46,7 +46,7 @@ void BM_MergeAllIntoALargeLog(benchmark::State& state) {
         write_log(dir.file("EXTRACT.LOG"), k_entries / 2, 3);
         write_log(dir.file("MAIN.LOG"), k_entries / 2, 0);
         LogReader extract(files);
-        if (extract.open(dir.file("EXTRACT.LOG"))) state.SkipWithError("extract log not opened");
+        if (!extract.open(dir.file("EXTRACT.LOG"))) state.SkipWithError("extract log not opened");
         const std::vector<bool> marks(static_cast<std::size_t>(extract.record_count()), true);
         state.ResumeTiming();
         const MergeOutcome outcome = merge_log_files(files, extract, marks, true, dir.file("MAIN.LOG"));
@@ -67,10 +67,10 @@ void BM_ExtractOneBandFromALargeLog(benchmark::State& state) {
     for (auto _ : state) {
         LogReader in(files);
         WorkLog out(files);
-        if (in.open(dir.file("MYLOG.LOG")) || out.create(dir.file("BAND.LOG")))
+        if (!in.open(dir.file("MYLOG.LOG")) || !out.create(dir.file("BAND.LOG")))
             state.SkipWithError("open failed");
         const auto taken = extract_entries(in, choice, out);
-        if (!taken || out.commit()) state.SkipWithError("extract failed");
+        if (!taken || !out.commit()) state.SkipWithError("extract failed");
     }
     state.SetItemsProcessed(state.iterations() * k_entries);
 }
@@ -80,7 +80,7 @@ class CountingSink final : public RecordSink {
   public:
     logstore::LogStatus append(const logstore::RecordBytes&) override {
         ++count;
-        return std::nullopt;
+        return {};
     }
     int count = 0;
 };

@@ -55,7 +55,7 @@ class BigLog {
 };
 
 void open_indexed(LogStore& log, const BigLog& big, benchmark::State& state) {
-    if (log.open_log(big.path()) || log.build_record_index()) state.SkipWithError("cannot open the log");
+    if (!log.open_log(big.path()) || !log.build_record_index()) state.SkipWithError("cannot open the log");
 }
 
 const RecordBytes k_earliest = contact(day_number_of("01-01-99"), 0, "EARLY");
@@ -66,7 +66,7 @@ void BM_BuildIndex(benchmark::State& state) {
     LogStore log;
     open_indexed(log, big, state);
     for (auto _ : state) {
-        if (log.build_record_index()) state.SkipWithError("index");
+        if (!log.build_record_index()) state.SkipWithError("index");
     }
 }
 
@@ -75,9 +75,9 @@ void BM_InsertBeforeAll(benchmark::State& state) {
     LogStore log;
     open_indexed(log, big, state);
     for (auto _ : state) {
-        if (log.insert_record_in_order(k_earliest, "EARLY")) state.SkipWithError("insert");
+        if (!log.insert_record_in_order(k_earliest, "EARLY")) state.SkipWithError("insert");
         state.PauseTiming();
-        if (log.delete_record(1)) state.SkipWithError("delete");
+        if (!log.delete_record(1)) state.SkipWithError("delete");
         state.ResumeTiming();
     }
 }
@@ -88,9 +88,9 @@ void BM_DeleteFirst(benchmark::State& state) {
     open_indexed(log, big, state);
     for (auto _ : state) {
         state.PauseTiming();
-        if (log.insert_record_in_order(k_earliest, "EARLY")) state.SkipWithError("insert");
+        if (!log.insert_record_in_order(k_earliest, "EARLY")) state.SkipWithError("insert");
         state.ResumeTiming();
-        if (log.delete_record(1)) state.SkipWithError("delete");
+        if (!log.delete_record(1)) state.SkipWithError("delete");
     }
 }
 
@@ -101,9 +101,9 @@ void BM_ReplaceAcrossTheLog(benchmark::State& state) {
     open_indexed(log, big, state);
     bool at_start = true;
     for (auto _ : state) {
-        const LogStatus error = at_start ? log.replace_record(1, k_latest, "LATE")
-                                         : log.replace_record(log.record_count(), k_earliest, "EARLY");
-        if (error) state.SkipWithError("replace");
+        const LogStatus status = at_start ? log.replace_record(1, k_latest, "LATE")
+                                          : log.replace_record(log.record_count(), k_earliest, "EARLY");
+        if (!status) state.SkipWithError("replace");
         at_start = !at_start;
     }
 }

@@ -97,8 +97,8 @@ void BrowseWindow::toggle_qsl(ui::Context& ctx, int bit) {
     constexpr std::size_t k_qsl_flags = 83;
     (*record)[k_qsl_flags] ^= static_cast<std::uint8_t>(bit);
     logstore::LogStatus status = log().write_record(n, *record);
-    if (!status) status = log().flush_log();
-    if (status) return tell_log_error(ctx, *status);
+    if (status) status = log().flush_log();
+    if (!status) return tell_log_error(ctx, status.error());
     // A CQ call is nobody's contact: its "call" would only mark the country whose prefix it is.
     if (kind != logstore::RecordKind::cq) {
         offline::mark_chart(m_env.editor.countries, m_env.editor.chart, logstore::QsoRecord::decode(*record));
@@ -122,7 +122,7 @@ void BrowseWindow::remove(ui::Context& ctx) {
         ui::Answer::yes) {
         return;
     }
-    if (const auto error = log().delete_record(n)) return tell_log_error(ctx, *error);
+    if (const auto status = log().delete_record(n); !status) return tell_log_error(ctx, status.error());
     // The page closes up: on the last page it starts one record earlier, on a short log it shows
     // one line fewer.
     measure();

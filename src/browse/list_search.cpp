@@ -144,7 +144,7 @@ Deletion delete_listed(logstore::LogStore& log, std::vector<ListedEntry> entries
         }
         const auto now = log.read_record(entry.record);
         if (!now) {
-            done.error = now.error();
+            done.status = now.error();
             return done;
         }
         if (*now != entry.bytes) {
@@ -153,8 +153,8 @@ Deletion delete_listed(logstore::LogStore& log, std::vector<ListedEntry> entries
         }
         numbers.push_back(entry.record);
     }
-    if (const auto error = log.delete_records(numbers)) {
-        done.error = error;
+    if (const auto status = log.delete_records(numbers); !status) {
+        done.status = status;
         return done;
     }
     done.deleted = static_cast<int>(numbers.size());

@@ -77,9 +77,9 @@ struct Deletion {
     int deleted = 0;
     // The reason the rest were left in the log: the log store's failure, or an entry that no
     // longer holds what was listed (the log changed since the search).
-    logstore::LogStatus error;
+    logstore::LogStatus status;
     bool entry_changed = false;
-    bool complete() const { return !error && !entry_changed; }
+    bool complete() const { return status && !entry_changed; }
 };
 
 // Deletes the entries, highest record number first, so that every number still names the entry

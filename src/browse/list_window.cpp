@@ -140,8 +140,8 @@ void ListWindow::delete_selected(ui::Context& ctx) {
         if (line < static_cast<int>(m_entries.size()))
             doomed.push_back(m_entries[static_cast<std::size_t>(line)]);
     const Deletion done = delete_listed(m_setup.log, std::move(doomed));
-    if (done.error) {
-        ctx.message(logstore::message_of(*done.error), k_title, ui::Icon::stop);
+    if (!done.status) {
+        ctx.message(logstore::message_of(done.status.error()), k_title, ui::Icon::stop);
     } else if (done.entry_changed) {
         ctx.message("The log has changed since it was listed, so nothing more was deleted. "
                     "Check the list and delete again.",

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <utility>
 #include <variant>
 
@@ -29,6 +30,26 @@ template <class T, class E> class [[nodiscard]] Result {
 
   private:
     std::variant<T, E> m_state;
+};
+
+// The outcome of an operation that gives back no value: true on success, like Result, else the
+// reason. A default Status is a success, so a function ends with `return {};`.
+//     if (const Status<E> done = do_it(); !done) tell(done.error());
+template <class E> class [[nodiscard]] Status {
+  public:
+    Status() = default;
+    Status(E error) : m_error(error) {}
+
+    bool ok() const { return !m_error.has_value(); }
+    explicit operator bool() const { return ok(); }
+
+    // Only valid when !ok().
+    E error() const { return *m_error; }
+
+    friend bool operator==(const Status&, const Status&) = default;
+
+  private:
+    std::optional<E> m_error;
 };
 
 } // namespace kestrel

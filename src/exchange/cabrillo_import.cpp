@@ -54,8 +54,8 @@ class Importer {
             ++m_tally.unreadable;
             return;
         }
-        if (const auto error = m_out.append(entry->encode())) {
-            m_tally.error = error;
+        if (const auto status = m_out.append(entry->encode()); !status) {
+            m_tally.write_status = status;
             stop(ImportEnd::write_failed);
             return;
         }

@@ -18,7 +18,7 @@ enum class ImportEnd {
     complete,
     layout_file_missing, // a contest was named but there is no CABRILLO.FRM
     contest_unknown,     // no line of CABRILLO.FRM names the contest
-    write_failed,        // the new log could not take an entry (see error)
+    write_failed,        // the new log could not take an entry (see write_status)
     read_failed,         // the Cabrillo file could not be read to its end
 };
 
@@ -29,8 +29,8 @@ struct ImportTally {
     // their call is), and those without a date and time the log can keep.
     int before_contest = 0;
     int unreadable = 0;
-    std::string contest; // the contest named last
-    logstore::LogStatus error;
+    std::string contest;              // the contest named last
+    logstore::LogStatus write_status; // why the new log refused an entry, when it did
 };
 
 // Reads a Cabrillo log from its first line to its last and hands out one entry per QSO line, in

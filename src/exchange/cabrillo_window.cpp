@@ -40,7 +40,8 @@ void tell_import_stopped(ui::Context& ctx, const ImportTally& tally, const std::
         ctx.message("Contest type not recognised", "CONTEST CHECK", ui::Icon::stop);
         break;
     case ImportEnd::write_failed:
-        tell_log_error(ctx, tally.error.value_or(logstore::LogError::write_failed), new_log);
+        tell_log_error(
+            ctx, tally.write_status ? logstore::LogError::write_failed : tally.write_status.error(), new_log);
         break;
     case ImportEnd::read_failed:
         ctx.message("The Cabrillo log could not be read to its end. Nothing was imported.\r\n" + cabrillo,
@@ -134,8 +135,8 @@ void CabrilloWindow::run_import(ui::Context& ctx) {
         return;
     }
     WorkLog work(m_env.files);
-    if (const auto error = work.create(m_new_log)) {
-        tell_log_error(ctx, *error, m_new_log);
+    if (const auto status = work.create(m_new_log); !status) {
+        tell_log_error(ctx, status.error(), m_new_log);
         return;
     }
 
@@ -160,8 +161,8 @@ void CabrilloWindow::put_in_place(ui::Context& ctx, WorkLog& work, const ImportT
     // when it was empty.
     const std::string previous = m_env.log.is_open() ? m_env.log.path() : std::string();
     m_env.log.close_log();
-    if (const auto error = work.commit()) {
-        tell_log_error(ctx, *error, m_new_log);
+    if (const auto status = work.commit(); !status) {
+        tell_log_error(ctx, status.error(), m_new_log);
         open_program_log(ctx, m_env.log, previous);
         return;
     }

@@ -44,10 +44,10 @@ Result<int, logstore::LogError> extract_entries(RecordSource& in, const ExtractC
         const Verdict verdict = judge_entry(record, choice);
         if (verdict == Verdict::stop) break;
         if (verdict == Verdict::skip) continue;
-        if (const auto error = out.append(record)) return *error;
+        if (const auto status = out.append(record); !status) return status.error();
         ++taken;
     }
-    if (const auto error = in.error()) return *error;
+    if (const auto status = in.status(); !status) return status.error();
     return taken;
 }
 

@@ -141,12 +141,12 @@ void ExtractWindow::write_log(ui::Context& ctx) {
 
     LogReader in(m_env.files);
     WorkLog out(m_env.files);
-    if (const auto error = in.open(source)) {
-        tell_log_error(ctx, *error, source);
+    if (const auto status = in.open(source); !status) {
+        tell_log_error(ctx, status.error(), source);
         return;
     }
-    if (const auto error = out.create(m_new_log)) {
-        tell_log_error(ctx, *error, m_new_log);
+    if (const auto status = out.create(m_new_log); !status) {
+        tell_log_error(ctx, status.error(), m_new_log);
         return;
     }
     Result<int, logstore::LogError> written = 0;
@@ -156,7 +156,7 @@ void ExtractWindow::write_log(ui::Context& ctx) {
             extract_entries(in, *choice, out, [&progress](std::int64_t done) { progress.advance_to(done); });
     });
     if (!written) {
-        tell_log_error(ctx, written.error(), in.error() ? source : m_new_log);
+        tell_log_error(ctx, written.error(), in.status() ? m_new_log : source);
         return;
     }
     in.close();
@@ -164,8 +164,8 @@ void ExtractWindow::write_log(ui::Context& ctx) {
     // A log written earlier in this window may be the one being replaced: it closes first.
     const std::string open_before = m_env.log.is_open() ? m_env.log.path() : std::string();
     m_env.log.close_log();
-    if (const auto error = out.commit()) {
-        tell_log_error(ctx, *error, m_new_log);
+    if (const auto status = out.commit(); !status) {
+        tell_log_error(ctx, status.error(), m_new_log);
         if (!open_before.empty()) open_program_log(ctx, m_env.log, open_before);
         return;
     }

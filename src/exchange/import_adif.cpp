@@ -170,8 +170,9 @@ void ImportWindow::import_file(ui::Context& ctx) {
 
     const std::string previous = m_log.path();
     m_log.close_log();
-    if (const logstore::LogStatus error = m_log.open_log(*log_name)) {
-        ctx.message(std::string(logstore::message_of(*error)) + "\r\n" + *log_name, k_title, ui::Icon::stop);
+    if (const auto status = m_log.open_log(*log_name); !status) {
+        ctx.message(std::string(logstore::message_of(status.error())) + "\r\n" + *log_name, k_title,
+                    ui::Icon::stop);
         if (!previous.empty()) (void)m_log.open_log(previous);
         return;
     }

@@ -67,8 +67,8 @@ void tell_log_error(ui::Context& ctx, logstore::LogError error, const std::strin
 
 bool open_program_log(ui::Context& ctx, logstore::LogStore& log, const std::string& path) {
     if (path.empty()) return false;
-    if (const auto error = log.open_log(path)) {
-        tell_log_error(ctx, *error, path);
+    if (const auto status = log.open_log(path); !status) {
+        tell_log_error(ctx, status.error(), path);
         return false;
     }
     return true;

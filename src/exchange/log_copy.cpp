@@ -44,8 +44,8 @@ std::string absolute_normal(const std::string& path) {
 LogStatus LogReader::open(const std::string& path) {
     close();
     if (!file_exists(m_files, path)) return LogError::open_failed;
-    if (const auto error = m_file.open(path)) return error;
-    return std::nullopt;
+    if (const auto status = m_file.open(path); !status) return status;
+    return {};
 }
 
 void LogReader::close() {
@@ -58,33 +58,33 @@ void LogReader::rewind() {
     m_block_first = 1;
     m_block_count = 0;
     m_next = 1;
-    m_error.reset();
+    m_status = {};
 }
 
 LogStatus LogReader::read(int first, int count, std::vector<RecordBytes>& out) const {
     std::vector<std::uint8_t> bytes;
-    if (const auto error = m_file.read(first, count, bytes)) return error;
+    if (const auto status = m_file.read(first, count, bytes); !status) return status;
     out.resize(static_cast<std::size_t>(count));
     if (count > 0) std::memcpy(out.data(), bytes.data(), bytes.size());
-    return std::nullopt;
+    return {};
 }
 
 LogStatus LogReader::check_unchanged() {
     if (!is_open()) return LogError::no_log_open;
     const int count = record_count();
     const int trailing = trailing_bytes();
-    if (const auto error = m_file.refresh()) return error;
+    if (const auto status = m_file.refresh(); !status) return status;
     if (record_count() != count || trailing_bytes() != trailing) return LogError::changed_elsewhere;
-    return std::nullopt;
+    return {};
 }
 
 bool LogReader::next(RecordBytes& record) {
-    if (m_error || !is_open() || m_next > record_count()) return false;
+    if (!m_status || !is_open() || m_next > record_count()) return false;
     if (m_next >= m_block_first + m_block_count) {
         m_block_first = m_next;
         m_block_count = std::min(logstore::LogFile::k_block_records, record_count() - m_next + 1);
-        if (const auto error = m_file.read(m_block_first, m_block_count, m_block)) {
-            m_error = error;
+        if (const auto status = m_file.read(m_block_first, m_block_count, m_block); !status) {
+            m_status = status;
             m_block_count = 0;
             return false;
         }
@@ -108,11 +108,11 @@ LogStatus WorkLog::create(const std::string& target) {
         (void)m_files.close(fd);
         m_path = name;
         m_claimed = true;
-        if (const auto error = m_file.open(name)) {
+        if (const auto status = m_file.open(name); !status) {
             discard();
-            return error;
+            return status;
         }
-        return std::nullopt;
+        return {};
     }
     return LogError::open_failed;
 }
@@ -122,30 +122,30 @@ LogStatus WorkLog::append(const RecordBytes& record) {
     m_held.insert(m_held.end(), record.begin(), record.end());
     ++m_count;
     if (m_held.size() >= k_block_bytes) return write_held();
-    return std::nullopt;
+    return {};
 }
 
 LogStatus WorkLog::write_held() {
-    if (m_held.empty()) return std::nullopt;
+    if (m_held.empty()) return {};
     const logstore::LogFile::Contents contents{.middle = m_held};
-    const auto error =
+    const auto status =
         m_file.splice(m_file.record_count() + 1, {}, contents,
                       logstore::LogFile::WriteOrder::first_block_first, logstore::LogFile::Sync::no);
     m_held.clear();
-    return error;
+    return status;
 }
 
 LogStatus WorkLog::commit() {
     if (!m_claimed) return LogError::no_log_open;
-    if (const auto error = write_held()) return error;
-    if (const auto error = m_file.sync()) return error;
+    if (const auto status = write_held(); !status) return status;
+    if (const auto status = m_file.sync(); !status) return status;
     m_file.close();
     if (const int status = m_files.rename(m_path, m_target); status < 0) {
         discard();
         return logstore::write_error_of(-status);
     }
     m_claimed = false;
-    return std::nullopt;
+    return {};
 }
 
 void WorkLog::discard() {

@@ -17,9 +17,10 @@ namespace kestrel::exchange {
 class RecordSource {
   public:
     virtual ~RecordSource() = default;
-    // The next record; false at the end of the records or after a failure (see error()).
+    // The next record; false at the end of the records or after a failure (see status()).
     [[nodiscard]] virtual bool next(logstore::RecordBytes& record) = 0;
-    [[nodiscard]] virtual logstore::LogStatus error() const = 0;
+    // False once a read has failed, with the reason.
+    [[nodiscard]] virtual logstore::LogStatus status() const = 0;
 };
 
 class RecordSink {
@@ -54,7 +55,7 @@ class LogReader final : public RecordSource {
     [[nodiscard]] logstore::LogStatus check_unchanged();
 
     [[nodiscard]] bool next(logstore::RecordBytes& record) override;
-    [[nodiscard]] logstore::LogStatus error() const override { return m_error; }
+    [[nodiscard]] logstore::LogStatus status() const override { return m_status; }
 
   private:
     logstore::FileSystem& m_files;
@@ -63,7 +64,7 @@ class LogReader final : public RecordSource {
     int m_block_first = 1; // record number of the block's first record
     int m_block_count = 0;
     int m_next = 1;
-    logstore::LogStatus m_error;
+    logstore::LogStatus m_status;
 };
 
 // A new log written under a name of its own beside the log it is to replace, and put in that

@@ -27,7 +27,7 @@ class Counted {
 class NoRecords final : public RecordSource {
   public:
     bool next(RecordBytes&) override { return false; }
-    logstore::LogStatus error() const override { return std::nullopt; }
+    logstore::LogStatus status() const override { return {}; }
 };
 
 MergeOutcome failure(LogError error, const std::string& path) {
@@ -52,9 +52,9 @@ Result<MergeTally, LogError> merge_entries(RecordSource& extract, const std::vec
     Counted from_merge(merge_log, read);
     MergeTally tally;
     const auto put = [](RecordSink& sink, const RecordBytes& record, int& count) -> logstore::LogStatus {
-        if (const auto error = sink.append(record)) return error;
+        if (const auto status = sink.append(record); !status) return status;
         ++count;
-        return std::nullopt;
+        return {};
     };
 
     RecordBytes e;
@@ -66,32 +66,32 @@ Result<MergeTally, LogError> merge_entries(RecordSource& extract, const std::vec
         ++n;
         if (!marked) {
             if (kept) {
-                if (const auto error = put(*kept, e, tally.kept)) return *error;
+                if (const auto status = put(*kept, e, tally.kept); !status) return status.error();
             }
         } else {
             while (have_m && merge_key(m) <= merge_key(e)) {
-                if (const auto error = put(output, m, tally.written)) return *error;
+                if (const auto status = put(output, m, tally.written); !status) return status.error();
                 have_m = from_merge.next(m);
             }
-            if (const auto error = put(output, e, tally.written)) return *error;
+            if (const auto status = put(output, e, tally.written); !status) return status.error();
             ++tally.merged;
         }
         if (progress) progress(read);
     }
     while (have_m) {
-        if (const auto error = put(output, m, tally.written)) return *error;
+        if (const auto status = put(output, m, tally.written); !status) return status.error();
         have_m = from_merge.next(m);
         if (progress) progress(read);
     }
-    if (const auto error = extract.error()) return *error;
-    if (const auto error = merge_log.error()) return *error;
+    if (const auto status = extract.status(); !status) return status.error();
+    if (const auto status = merge_log.status(); !status) return status.error();
     return tally;
 }
 
 MergeOutcome merge_log_files(logstore::FileSystem& files, LogReader& extract, const std::vector<bool>& marks,
                              bool delete_moved, const std::string& merge_log, const ProgressFn& progress) {
     const std::string extract_path = extract.path();
-    if (const auto error = extract.check_unchanged()) return failure(*error, extract_path);
+    if (const auto status = extract.check_unchanged(); !status) return failure(status.error(), extract_path);
     if (marks.size() != static_cast<std::size_t>(extract.record_count()))
         return failure(LogError::changed_elsewhere, extract_path);
     if (delete_moved && extract.trailing_bytes() > 0) return failure(LogError::partial_record, extract_path);
@@ -101,38 +101,40 @@ MergeOutcome merge_log_files(logstore::FileSystem& files, LogReader& extract, co
     NoRecords nothing;
     RecordSource* merge_source = &nothing;
     if (file_exists(files, merge_log)) {
-        if (const auto error = merge_in.open(merge_log)) return failure(*error, merge_log);
+        if (const auto status = merge_in.open(merge_log); !status) return failure(status.error(), merge_log);
         if (merge_in.trailing_bytes() > 0) return failure(LogError::partial_record, merge_log);
         merge_source = &merge_in;
     }
 
     WorkLog output(files);
-    if (const auto error = output.create(merge_log)) return failure(*error, merge_log);
+    if (const auto status = output.create(merge_log); !status) return failure(status.error(), merge_log);
     WorkLog kept(files);
     if (delete_moved) {
-        if (const auto error = kept.create(extract_path)) return failure(*error, extract_path);
+        if (const auto status = kept.create(extract_path); !status)
+            return failure(status.error(), extract_path);
     }
 
     const auto merged =
         merge_entries(extract, marks, *merge_source, output, delete_moved ? &kept : nullptr, progress);
     if (!merged) {
-        const std::string& path = extract.error() ? extract_path : merge_log;
+        const std::string& path = extract.status() ? merge_log : extract_path;
         return failure(merged.error(), path);
     }
     // What was read must still be all there is before either log is replaced.
-    if (const auto error = extract.check_unchanged()) return failure(*error, extract_path);
+    if (const auto status = extract.check_unchanged(); !status) return failure(status.error(), extract_path);
     if (merge_in.is_open()) {
-        if (const auto error = merge_in.check_unchanged()) return failure(*error, merge_log);
+        if (const auto status = merge_in.check_unchanged(); !status)
+            return failure(status.error(), merge_log);
     }
     merge_in.close();
 
-    if (const auto error = output.commit()) return failure(*error, merge_log);
+    if (const auto status = output.commit(); !status) return failure(status.error(), merge_log);
     MergeOutcome outcome;
     outcome.tally = *merged;
     if (delete_moved) {
-        if (const auto error = kept.commit()) {
+        if (const auto status = kept.commit(); !status) {
             outcome.end = MergeEnd::extract_not_cut;
-            outcome.error = *error;
+            outcome.error = status.error();
             outcome.path = extract_path;
         }
     }

@@ -103,8 +103,8 @@ void MergeListWindow::toggle(ui::Context& ctx) {
 void MergeListWindow::fill(ui::Context& ctx, int selected_line) {
     std::vector<logstore::RecordBytes> records;
     std::vector<std::string> rows;
-    if (const auto error = m_extract.read(m_first + 1, m_shown, records)) {
-        ctx.message(std::string(logstore::message_of(*error)) + "\r\n" + m_extract.path(), "Kestrel",
+    if (const auto status = m_extract.read(m_first + 1, m_shown, records); !status) {
+        ctx.message(std::string(logstore::message_of(status.error())) + "\r\n" + m_extract.path(), "Kestrel",
                     ui::Icon::stop);
     } else {
         for (std::size_t i = 0; i < records.size(); ++i)

@@ -60,8 +60,8 @@ void MergeWindow::choose_merge_log(ui::Context& ctx) {
 bool MergeWindow::open_extract(ui::Context& ctx) {
     const std::string& path = m_env.log.second_log_path();
     m_delete_moved = ctx.checked(k_delete);
-    if (const auto error = m_extract.open(path)) {
-        tell_log_error(ctx, *error, path);
+    if (const auto status = m_extract.open(path); !status) {
+        tell_log_error(ctx, status.error(), path);
         return false;
     }
     m_marks.assign(static_cast<std::size_t>(m_extract.record_count()), ctx.checked(k_merge_all));

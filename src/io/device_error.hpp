@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/result.hpp"
+
 #include <string_view>
 
 namespace kestrel::io {
@@ -24,20 +26,6 @@ enum class DeviceError {
 [[nodiscard]] std::string_view message_of(DeviceError error);
 
 // The outcome of an operation that gives back no value: true on success, else the reason.
-class [[nodiscard]] Status {
-  public:
-    Status() = default;
-    Status(DeviceError error) : m_failed(true), m_error(error) {}
-
-    bool ok() const { return !m_failed; }
-    explicit operator bool() const { return ok(); }
-
-    // Only valid when !ok().
-    DeviceError error() const { return m_error; }
-
-  private:
-    bool m_failed = false;
-    DeviceError m_error = DeviceError::io_error;
-};
+using Status = kestrel::Status<DeviceError>;
 
 } // namespace kestrel::io

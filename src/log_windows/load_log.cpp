@@ -9,14 +9,14 @@
 namespace kestrel::log_windows {
 
 bool build_index_with_progress(ui::Host& host, ui::Context* parent, logstore::LogStore& log) {
-    logstore::LogStatus error;
-    ui::run_with_progress(host, parent, "Load Log", [&log, &error](ui::Progress& progress) {
+    logstore::LogStatus status;
+    ui::run_with_progress(host, parent, "Load Log", [&log, &status](ui::Progress& progress) {
         progress.set_total(log.record_count());
-        error = log.build_record_index([&progress](int read) { progress.advance_to(read); });
+        status = log.build_record_index([&progress](int read) { progress.advance_to(read); });
     });
-    if (error) {
-        host.message_box(parent,
-                         ui::Message{std::string(logstore::message_of(*error)), "Kestrel", ui::Icon::stop});
+    if (!status) {
+        host.message_box(parent, ui::Message{std::string(logstore::message_of(status.error())), "Kestrel",
+                                             ui::Icon::stop});
         return false;
     }
     return log.index_loaded();

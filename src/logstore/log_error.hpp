@@ -1,6 +1,7 @@
 #pragma once
 
-#include <optional>
+#include "common/result.hpp"
+
 #include <string_view>
 
 namespace kestrel::logstore {
@@ -23,8 +24,9 @@ enum class LogError {
     restore_failed,
 };
 
-// Empty when the operation succeeded: `if (auto error = log.append_record(...)) show(*error);`
-using LogStatus = std::optional<LogError>;
+// True when the operation succeeded: `if (const LogStatus done = log.append_record(...); !done)
+// show(done.error());`
+using LogStatus = Status<LogError>;
 
 // A short text for the operator.
 [[nodiscard]] std::string_view message_of(LogError error);

@@ -37,11 +37,11 @@ LogStatus LogFile::open(const std::string& path) {
     }
     if (fd < 0) return LogError::open_failed;
     m_fd = fd;
-    if (const auto error = refresh()) {
+    if (const auto status = refresh(); !status) {
         close();
         return LogError::open_failed;
     }
-    return std::nullopt;
+    return {};
 }
 
 void LogFile::close() {
@@ -63,7 +63,7 @@ LogStatus LogFile::refresh() {
     if (m_files.fstat(m_fd, info) < 0) return LogError::read_failed;
     if (info.size / k_record_size > std::numeric_limits<int>::max()) return LogError::read_failed;
     set_length(info.size);
-    return std::nullopt;
+    return {};
 }
 
 LogStatus LogFile::read(int first, int count, std::vector<std::uint8_t>& out) const {
@@ -80,14 +80,14 @@ LogStatus LogFile::read(int first, int count, std::vector<std::uint8_t>& out) co
         rest = rest.subspan(block.size());
         offset += static_cast<std::int64_t>(block.size());
     }
-    return std::nullopt;
+    return {};
 }
 
 LogStatus LogFile::read_trailing(std::vector<std::uint8_t>& out) const {
     if (!is_open()) return LogError::no_log_open;
     out.resize(static_cast<std::size_t>(m_trailing));
     if (read_all(m_files, m_fd, out, offset_of(m_count + 1)) != m_trailing) return LogError::read_failed;
-    return std::nullopt;
+    return {};
 }
 
 LogStatus LogFile::check_can_change(bool changes_length) const {
@@ -101,7 +101,7 @@ LogStatus LogFile::check_can_change(bool changes_length) const {
         return LogError::file_gone;
     if (open_file.size != length()) return LogError::changed_elsewhere;
     if (changes_length && m_trailing != 0) return LogError::partial_record;
-    return std::nullopt;
+    return {};
 }
 
 LogStatus LogFile::write_blocks(int first, const Contents& contents, std::size_t begin, std::size_t end,
@@ -126,7 +126,7 @@ LogStatus LogFile::write_blocks(int first, const Contents& contents, std::size_t
         const int status = write_all(m_files, m_fd, block.bytes, offset, &written);
         if (status < 0) return write_error_of(-status);
     }
-    return std::nullopt;
+    return {};
 }
 
 LogError LogFile::restore(int first, std::span<const std::uint8_t> old_bytes, LogError cause) {
@@ -147,22 +147,22 @@ LogStatus LogFile::splice(int first, std::span<const std::uint8_t> old_bytes, co
     if (first < 1 || first + old_count - 1 > count) return LogError::no_such_record;
     if (old_count != new_count && first + old_count - 1 != count) return LogError::no_such_record;
     const int new_total = count - old_count + new_count;
-    if (const auto error = check_can_change(new_total != count)) return error;
+    if (const auto status = check_can_change(new_total != count); !status) return status;
 
     // New space first: if the disk is full, nothing else has been touched yet.
     const int inside = std::min(new_count, count - first + 1);
     std::int64_t written = 0;
     if (new_total > count) {
         const auto status = write_blocks(first, contents, bytes_of(inside), contents.size(), order, written);
-        if (status) {
+        if (!status) {
             if (written > 0 && m_files.ftruncate(m_fd, length()) < 0) return LogError::restore_failed;
             return status;
         }
     }
-    if (auto error = write_blocks(first, contents, 0, bytes_of(inside), order, written)) {
+    if (const auto status = write_blocks(first, contents, 0, bytes_of(inside), order, written); !status) {
         // A refusal before the first byte (a read-only disk) leaves nothing to undo.
-        if (written == 0) return error;
-        return restore(first, old_bytes, *error);
+        if (written == 0) return status;
+        return restore(first, old_bytes, status.error());
     }
     if (new_total < count) {
         const int status = m_files.ftruncate(m_fd, offset_of(new_total + 1));
@@ -176,13 +176,13 @@ LogStatus LogFile::splice(int first, std::span<const std::uint8_t> old_bytes, co
         if (status < 0) return restore(first, old_bytes, write_error_of(-status));
     }
     m_count = new_total;
-    return std::nullopt;
+    return {};
 }
 
 LogStatus LogFile::truncate(int count) {
     if (count < 0 || count > m_count) return LogError::no_such_record;
     std::vector<std::uint8_t> old_bytes;
-    if (const auto error = read(count + 1, m_count - count, old_bytes)) return error;
+    if (const auto status = read(count + 1, m_count - count, old_bytes); !status) return status;
     return splice(count + 1, old_bytes, Contents{}, WriteOrder::first_block_first, Sync::yes);
 }
 
@@ -190,24 +190,24 @@ LogStatus LogFile::sync() {
     if (!is_open()) return LogError::no_log_open;
     const int status = m_files.fsync(m_fd);
     if (status < 0) return write_error_of(-status);
-    return std::nullopt;
+    return {};
 }
 
 LogStatus LogFile::truncate_to_empty() {
-    if (const auto error = check_can_change(false)) return error;
+    if (const auto status = check_can_change(false); !status) return status;
     const int status = m_files.ftruncate(m_fd, 0);
     if (status < 0) return write_error_of(-status);
     const int synced = m_files.fsync(m_fd);
     (void)refresh();
     if (synced < 0) return write_error_of(-synced);
-    return std::nullopt;
+    return {};
 }
 
 LogStatus LogFile::set_aside_trailing(const std::string& side_path) {
-    if (m_trailing == 0) return std::nullopt;
-    if (const auto error = check_can_change(false)) return error;
+    if (m_trailing == 0) return {};
+    if (const auto status = check_can_change(false); !status) return status;
     std::vector<std::uint8_t> tail;
-    if (const auto error = read_trailing(tail)) return error;
+    if (const auto status = read_trailing(tail); !status) return status;
 
     const int side = m_files.open(side_path, FileSystem::OpenMode::write_new);
     if (side == -EEXIST) return LogError::side_file_exists;
@@ -226,7 +226,7 @@ LogStatus LogFile::set_aside_trailing(const std::string& side_path) {
     // The bytes are safe in the side file whatever happened; count what the log holds now.
     (void)refresh();
     if (synced < 0) return write_error_of(-synced);
-    return std::nullopt;
+    return {};
 }
 
 } // namespace kestrel::logstore

@@ -27,9 +27,9 @@ class TimeReader {
         if (n < m_first || n >= m_first + m_count) {
             m_first = std::max(1, n - k_block + 1);
             m_count = n - m_first + 1;
-            if (const auto error = m_file.read(m_first, m_count, m_bytes)) {
+            if (const auto status = m_file.read(m_first, m_count, m_bytes); !status) {
                 m_count = 0;
-                return *error;
+                return status.error();
             }
         }
         return record_time(record_at(m_bytes, static_cast<std::size_t>(n - m_first)));
@@ -60,12 +60,12 @@ LogStatus LogStore::open_log(const std::string& path) {
 }
 
 LogStatus LogStore::create_log(const std::string& path) {
-    if (const auto error = open_log(path)) return error;
+    if (const auto status = open_log(path); !status) return status;
     if (record_count() > 0 || trailing_bytes() > 0) {
-        if (const auto error = m_file.truncate_to_empty()) return error;
+        if (const auto status = m_file.truncate_to_empty(); !status) return status;
     }
     m_index_loaded = true;
-    return std::nullopt;
+    return {};
 }
 
 void LogStore::close_log() {
@@ -76,13 +76,13 @@ void LogStore::close_log() {
 
 Result<RecordBytes, LogError> LogStore::read_record(int n) const {
     Bytes bytes;
-    if (const auto error = m_file.read(n, 1, bytes)) return *error;
+    if (const auto status = m_file.read(n, 1, bytes); !status) return status.error();
     return record_at(bytes, 0);
 }
 
 Result<std::vector<RecordBytes>, LogError> LogStore::read_records(int first, int count) const {
     Bytes bytes;
-    if (const auto error = m_file.read(first, count, bytes)) return *error;
+    if (const auto status = m_file.read(first, count, bytes); !status) return status.error();
     std::vector<RecordBytes> records(static_cast<std::size_t>(count));
     if (count > 0) std::memcpy(records.data(), bytes.data(), bytes.size());
     return records;
@@ -93,11 +93,12 @@ LogStatus LogStore::write_record(int n, const RecordBytes& record) {
     if (n < 1 || n > count + 1) return LogError::no_such_record;
     Bytes old_bytes;
     if (n <= count) {
-        if (const auto error = m_file.read(n, 1, old_bytes)) return error;
+        if (const auto status = m_file.read(n, 1, old_bytes); !status) return status;
     }
-    if (const auto error =
-            m_file.splice(n, old_bytes, {.front = record}, WriteOrder::first_block_first, Sync::no)) {
-        return error;
+    if (const auto status =
+            m_file.splice(n, old_bytes, {.front = record}, WriteOrder::first_block_first, Sync::no);
+        !status) {
+        return status;
     }
     if (m_index_loaded) {
         if (n <= count) {
@@ -106,7 +107,7 @@ LogStatus LogStore::write_record(int n, const RecordBytes& record) {
             m_index.append(index_text_of(record), record_date(record));
         }
     }
-    return std::nullopt;
+    return {};
 }
 
 LogStatus LogStore::flush_log() {
@@ -114,61 +115,62 @@ LogStatus LogStore::flush_log() {
 }
 
 LogStatus LogStore::truncate_log(int n) {
-    if (const auto error = m_file.truncate(n)) return error;
+    if (const auto status = m_file.truncate(n); !status) return status;
     if (m_index_loaded && m_index.size() > n) m_index.shrink_to(n);
-    return std::nullopt;
+    return {};
 }
 
 LogStatus LogStore::append_record(const RecordBytes& record, std::string_view index_text) {
     const int n = record_count() + 1;
-    if (const auto error =
-            m_file.splice(n, {}, {.front = record}, WriteOrder::first_block_first, Sync::yes)) {
-        return error;
+    if (const auto status = m_file.splice(n, {}, {.front = record}, WriteOrder::first_block_first, Sync::yes);
+        !status) {
+        return status;
     }
     if (m_index_loaded) m_index.append(index_text, record_date(record));
-    return std::nullopt;
+    return {};
 }
 
 LogStatus LogStore::insert_record_in_order(const RecordBytes& record, std::string_view index_text) {
-    if (const auto error = ensure_index()) return error;
+    if (const auto status = ensure_index(); !status) return status;
     const auto place = place_in_order(record_date(record), record_time(record), 0);
     if (!place) return place.error();
     const int p = *place;
 
     // Every record from p on moves up by one and the new one takes place p.
-    if (const auto error = m_file.read(p, record_count() - p + 1, m_old_bytes)) return error;
+    if (const auto status = m_file.read(p, record_count() - p + 1, m_old_bytes); !status) return status;
     const LogFile::Contents contents{.front = record, .middle = m_old_bytes};
-    if (const auto error = m_file.splice(p, m_old_bytes, contents, WriteOrder::last_block_first, Sync::yes)) {
-        return error;
+    if (const auto status = m_file.splice(p, m_old_bytes, contents, WriteOrder::last_block_first, Sync::yes);
+        !status) {
+        return status;
     }
     m_index.insert(p, index_text, record_date(record));
     m_current_record = p;
-    return std::nullopt;
+    return {};
 }
 
 LogStatus LogStore::delete_record(int n) {
     if (!is_open()) return LogError::no_log_open;
     const int count = record_count();
     if (n < 1 || n > count) return LogError::no_such_record;
-    if (const auto error = m_file.read(n, count - n + 1, m_old_bytes)) return error;
+    if (const auto status = m_file.read(n, count - n + 1, m_old_bytes); !status) return status;
     const LogFile::Contents contents{.middle = std::span(m_old_bytes).subspan(k_record_size)};
-    if (const auto error =
-            m_file.splice(n, m_old_bytes, contents, WriteOrder::first_block_first, Sync::yes)) {
-        return error;
+    if (const auto status = m_file.splice(n, m_old_bytes, contents, WriteOrder::first_block_first, Sync::yes);
+        !status) {
+        return status;
     }
     if (m_index_loaded) m_index.erase(n);
-    return std::nullopt;
+    return {};
 }
 
 LogStatus LogStore::delete_records(std::vector<int> numbers) {
     if (!is_open()) return LogError::no_log_open;
     std::sort(numbers.begin(), numbers.end());
     numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
-    if (numbers.empty()) return std::nullopt;
+    if (numbers.empty()) return {};
     const int count = record_count();
     if (numbers.front() < 1 || numbers.back() > count) return LogError::no_such_record;
     const int first = numbers.front();
-    if (const auto error = m_file.read(first, count - first + 1, m_old_bytes)) return error;
+    if (const auto status = m_file.read(first, count - first + 1, m_old_bytes); !status) return status;
     // The records that stay, closed up from the first one removed.
     std::vector<std::uint8_t> kept;
     kept.reserve(m_old_bytes.size());
@@ -182,16 +184,18 @@ LogStatus LogStore::delete_records(std::vector<int> numbers) {
         kept.insert(kept.end(), at, at + k_record_size);
     }
     const LogFile::Contents contents{.middle = kept};
-    if (const auto error = m_file.splice(first, m_old_bytes, contents, WriteOrder::first_block_first, Sync::yes))
-        return error;
+    if (const auto status =
+            m_file.splice(first, m_old_bytes, contents, WriteOrder::first_block_first, Sync::yes);
+        !status)
+        return status;
     if (m_index_loaded) m_index.erase_sorted(numbers);
-    return std::nullopt;
+    return {};
 }
 
 LogStatus LogStore::replace_record(int n, const RecordBytes& record, std::string_view index_text) {
     if (!is_open()) return LogError::no_log_open;
     if (n < 1 || n > record_count()) return LogError::no_such_record;
-    if (const auto error = ensure_index()) return error;
+    if (const auto status = ensure_index(); !status) return status;
     const auto place = place_in_order(record_date(record), record_time(record), n);
     if (!place) return place.error();
     const int q = *place;
@@ -200,7 +204,8 @@ LogStatus LogStore::replace_record(int n, const RecordBytes& record, std::string
     // the old record is overwritten last when it moves back and first when it moves on, and is
     // held in memory to be put back if a write fails.
     const int first = std::min(n, q);
-    if (const auto error = m_file.read(first, std::max(n, q) - first + 1, m_old_bytes)) return error;
+    if (const auto status = m_file.read(first, std::max(n, q) - first + 1, m_old_bytes); !status)
+        return status;
     const std::span<const std::uint8_t> old_bytes(m_old_bytes);
     LogFile::Contents contents;
     WriteOrder order = WriteOrder::first_block_first;
@@ -210,16 +215,17 @@ LogStatus LogStore::replace_record(int n, const RecordBytes& record, std::string
     } else {
         contents = {.middle = old_bytes.subspan(k_record_size), .back = record};
     }
-    if (const auto error = m_file.splice(first, old_bytes, contents, order, Sync::yes)) return error;
+    if (const auto status = m_file.splice(first, old_bytes, contents, order, Sync::yes); !status)
+        return status;
     m_index.move(n, q, index_text, record_date(record));
     m_current_record = q;
-    return std::nullopt;
+    return {};
 }
 
 LogStatus LogStore::build_record_index(const std::function<void(int read)>& progress) {
     m_index_loaded = false;
     m_index.clear();
-    if (const auto error = m_file.refresh()) return error;
+    if (const auto status = m_file.refresh(); !status) return status;
     const int count = record_count();
     m_index.reserve(count);
     m_contact_count = 0;
@@ -227,9 +233,9 @@ LogStatus LogStore::build_record_index(const std::function<void(int read)>& prog
     Bytes block;
     for (int first = 1; first <= count; first += LogFile::k_block_records) {
         const int in_block = std::min(LogFile::k_block_records, count - first + 1);
-        if (const auto error = m_file.read(first, in_block, block)) {
+        if (const auto status = m_file.read(first, in_block, block); !status) {
             m_index.clear();
-            return error;
+            return status;
         }
         for (int i = 0; i < in_block; ++i) {
             const RecordBytes record = record_at(block, static_cast<std::size_t>(i));
@@ -242,7 +248,7 @@ LogStatus LogStore::build_record_index(const std::function<void(int read)>& prog
         }
     }
     m_index_loaded = true;
-    return std::nullopt;
+    return {};
 }
 
 LogStatus LogStore::set_aside_partial_record(const std::string& side_path) {
@@ -259,7 +265,7 @@ void LogStore::set_index_call(int n, std::string_view index_text) {
 
 LogStatus LogStore::ensure_index() {
     if (!is_open()) return LogError::no_log_open;
-    if (m_index_loaded && m_index.size() == record_count()) return std::nullopt;
+    if (m_index_loaded && m_index.size() == record_count()) return {};
     return build_record_index();
 }
 

@@ -188,9 +188,9 @@ void EntryEditorWindow::save(ui::Context& ctx) {
     const logstore::LogStatus status = editing()
                                            ? log.replace_record(m_record, built->record, built->index_text)
                                            : log.insert_record_in_order(built->record, built->index_text);
-    if (status) {
+    if (!status) {
         // The entry stays on screen, and the log as it was, so the operator can try again.
-        tell_log_error(ctx, *status);
+        tell_log_error(ctx, status.error());
         return;
     }
     m_log_changed = true;

@@ -41,8 +41,8 @@ void offer_to_set_aside(ui::Host& host, ui::Context* owner, logstore::LogStore& 
     const ui::Answer answer =
         host.message_box(owner, ui::Message{text, std::string(k_program_name), ui::Icon::question, ui::Buttons::yes_no});
     if (answer != ui::Answer::yes) return;
-    if (const logstore::LogStatus error = log.set_aside_partial_record(side))
-        tell(host, owner, std::string(logstore::message_of(*error)));
+    if (const auto status = log.set_aside_partial_record(side); !status)
+        tell(host, owner, std::string(logstore::message_of(status.error())));
 }
 
 void reopen(ui::Host& host, ui::Context& owner, logstore::LogStore& log, const std::string& path) {
@@ -85,8 +85,8 @@ std::optional<std::string> choose_log_file(ui::Host& host, ui::Context* owner, L
 }
 
 bool open_log_checked(ui::Host& host, ui::Context* owner, logstore::LogStore& log, const std::string& path) {
-    if (const logstore::LogStatus error = log.open_log(path)) {
-        tell(host, owner, std::string(logstore::message_of(*error)) + "\r\n" + path);
+    if (const auto status = log.open_log(path); !status) {
+        tell(host, owner, std::string(logstore::message_of(status.error())) + "\r\n" + path);
         return false;
     }
     if (log.trailing_bytes() > 0) offer_to_set_aside(host, owner, log, path);
@@ -128,8 +128,8 @@ void start_new_log(ui::Host& host, ui::Context& owner, logstore::LogStore& log) 
             return;
         }
     }
-    if (const logstore::LogStatus error = log.create_log(*chosen)) {
-        tell(host, &owner, std::string(logstore::message_of(*error)) + "\r\n" + *chosen);
+    if (const auto status = log.create_log(*chosen); !status) {
+        tell(host, &owner, std::string(logstore::message_of(status.error())) + "\r\n" + *chosen);
         reopen(host, owner, log, remembered);
     }
 }

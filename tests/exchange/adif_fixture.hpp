@@ -67,7 +67,7 @@ class ExchangeTest : public ::testing::Test {
     }
     void open_log(const std::string& name, const std::string& bytes) {
         write(name, bytes);
-        ASSERT_FALSE(m_log.open_log(name).has_value());
+        ASSERT_TRUE(m_log.open_log(name));
     }
     std::vector<logstore::QsoRecord> records_of(const std::string& name) const {
         const std::string bytes = read(name);

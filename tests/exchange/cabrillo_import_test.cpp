@@ -21,7 +21,7 @@ class VectorSink final : public RecordSink {
     logstore::LogStatus append(const logstore::RecordBytes& record) override {
         if (records.size() >= m_room) return logstore::LogError::disk_full;
         records.push_back(record);
-        return std::nullopt;
+        return {};
     }
     std::vector<std::string> calls() const {
         std::vector<std::string> out;
@@ -107,7 +107,7 @@ TEST_F(CabrilloRead, AnEntryTheLogRefusesStopsTheImport) {
     VectorSink sink(1);
     const ImportTally tally = read("CONTEST: CQ-WW-CW\n" + qso_line("K1ABC") + qso_line("K2ABC"), sink);
     EXPECT_EQ(tally.end, ImportEnd::write_failed);
-    EXPECT_EQ(tally.error, logstore::LogError::disk_full);
+    EXPECT_EQ(tally.write_status, logstore::LogError::disk_full);
     EXPECT_EQ(tally.imported, 1);
 }
 

@@ -122,7 +122,7 @@ class MergeFiles : public ToolsTest {
     }
     MergeOutcome merge(const char* marks, bool delete_moved, const std::string& merge_log = "MAIN.LOG") {
         LogReader extract(m_files);
-        if (extract.open(file("EXTRACT.LOG"))) ADD_FAILURE() << "extract log not opened";
+        if (!extract.open(file("EXTRACT.LOG"))) ADD_FAILURE() << "extract log not opened";
         return merge_log_files(m_files, extract, marks_of(marks), delete_moved, file(merge_log));
     }
 };
@@ -202,7 +202,7 @@ TEST_F(MergeFiles, LogsThatCannotBeRewrittenSafelyAreRefused) {
 
 TEST_F(MergeFiles, MarksMadeForAnotherVersionOfTheExtractLogAreNotUsed) {
     LogReader extract(m_files);
-    ASSERT_FALSE(extract.open(file("EXTRACT.LOG")));
+    ASSERT_TRUE(extract.open(file("EXTRACT.LOG")));
     write_log(file("EXTRACT.LOG"),
               entries({"E1@01-01-24/0900", "E2@01-01-24/1100", "E3@01-01-24/1300", "E4@01-01-24/1400"}));
     const MergeOutcome outcome = merge_log_files(m_files, extract, marks_of("111"), true, file("MAIN.LOG"));

@@ -49,7 +49,7 @@ class VectorSource final : public RecordSource {
         record = m_records[m_at++];
         return true;
     }
-    logstore::LogStatus error() const override { return std::nullopt; }
+    logstore::LogStatus status() const override { return {}; }
 
   private:
     std::vector<logstore::RecordBytes> m_records;
@@ -63,7 +63,7 @@ class VectorSink final : public RecordSink {
     logstore::LogStatus append(const logstore::RecordBytes& record) override {
         if (records.size() >= m_room) return logstore::LogError::disk_full;
         records.push_back(record);
-        return std::nullopt;
+        return {};
     }
     std::vector<logstore::RecordBytes> records;
 
@@ -100,7 +100,7 @@ class ToolsTest : public ::testing::Test {
     std::vector<std::string> calls_of(const std::string& name) const {
         return kestrel::testing::calls_in(file(name));
     }
-    void open_program_log(const std::string& name) { ASSERT_FALSE(m_log.open_log(file(name))); }
+    void open_program_log(const std::string& name) { ASSERT_TRUE(m_log.open_log(file(name))); }
 
     ExchangeEnv env(double scale = 1.0) { return ExchangeEnv{m_log, m_bands, scale, m_files}; }
 

@@ -18,7 +18,7 @@ class LoadLog : public ::testing::Test {
     void SetUp() override {
         std::vector<logstore::RecordBytes> records(25, qso("01-01-24", "1000", "G4ABC"));
         testing::write_log(m_dir.file("L.LOG"), records);
-        ASSERT_FALSE(m_log.open_log(m_dir.file("L.LOG")));
+        ASSERT_TRUE(m_log.open_log(m_dir.file("L.LOG")));
     }
     TempDir m_dir;
     logstore::LogStore m_log;

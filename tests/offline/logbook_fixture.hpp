@@ -46,7 +46,7 @@ class LogbookTest : public ::testing::Test {
     std::string log_path() const { return m_dir.file("MYLOG.LOG"); }
     void open_log(const std::vector<logstore::RecordBytes>& records) {
         write_log(log_path(), records);
-        ASSERT_FALSE(m_log.open_log(log_path()));
+        ASSERT_TRUE(m_log.open_log(log_path()));
     }
     std::string log_bytes() const { return read_file(log_path()); }
     logstore::RecordBytes record(int n) const { return *m_log.read_record(n); }

@@ -96,7 +96,7 @@ TEST(LoadLogOnQt, TheIndexIsBuiltBehindTheWindowAndTheWindowCloses) {
     }
     kestrel::testing::write_file(dir.path() / "BIG.LOG", bytes);
     logstore::LogStore log;
-    ASSERT_FALSE(log.open_log(dir.file("BIG.LOG")));
+    ASSERT_TRUE(log.open_log(dir.file("BIG.LOG")));
     QtHost host;
     EXPECT_TRUE(log_windows::build_index_with_progress(host, nullptr, log));
     EXPECT_TRUE(log.index_loaded());
