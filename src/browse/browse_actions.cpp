@@ -94,8 +94,7 @@ void BrowseWindow::toggle_qsl(ui::Context& ctx, int bit) {
     const logstore::RecordKind kind = logstore::kind_of(*record);
     if (kind == logstore::RecordKind::text || kind == logstore::RecordKind::station_data) return;
 
-    constexpr std::size_t k_qsl_flags = 83;
-    (*record)[k_qsl_flags] ^= static_cast<std::uint8_t>(bit);
+    logstore::flip_qsl_flags(*record, static_cast<std::uint8_t>(bit));
     logstore::LogStatus status = log().write_record(n, *record);
     if (status) status = log().flush_log();
     if (!status) return tell_log_error(ctx, status.error());

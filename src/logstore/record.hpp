@@ -91,6 +91,10 @@ inline std::string_view text_at(const RecordBytes& record, std::size_t at, int w
 [[nodiscard]] inline std::string_view comment_view(const RecordBytes& record) {
     return record_layout::text_at(record, record_layout::comment, k_comment_width);
 }
+// Flips QSL flags of such a record in place: bit 1 card sent, bit 2 card received.
+inline void flip_qsl_flags(RecordBytes& record, std::uint8_t bits) {
+    record[record_layout::qsl_flags] ^= bits;
+}
 
 // The record index's text for a record: the base call of its call field ("/", "/DATA" and "CQ"
 // stay as they are), space padded to 12.
