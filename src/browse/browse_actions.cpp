@@ -5,6 +5,7 @@
 #include "browse/log_search.hpp"
 #include "common/fixed_text.hpp"
 #include "log_windows/load_log.hpp"
+#include "log_windows/log_messages.hpp"
 #include "logstore/dates.hpp"
 #include "logstore/log_store.hpp"
 #include "ui/context.hpp"
@@ -13,13 +14,7 @@
 
 namespace kestrel::browse {
 
-namespace {
-
-void tell_log_error(ui::Context& ctx, logstore::LogError error) {
-    ctx.message(logstore::message_of(error), "Kestrel", ui::Icon::stop);
-}
-
-} // namespace
+using log_windows::tell_log_error;
 
 void BrowseWindow::search(ui::Context& ctx) {
     switch (m_search_mode) {

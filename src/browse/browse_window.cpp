@@ -3,8 +3,9 @@
 #include "browse/page_drawing.hpp"
 #include "browse/page_line.hpp"
 #include "common/number_text.hpp"
-#include "logstore/dates.hpp"
 #include "log_windows/load_log.hpp"
+#include "log_windows/log_messages.hpp"
+#include "logstore/dates.hpp"
 #include "logstore/log_store.hpp"
 #include "logstore/record.hpp"
 #include "ui/context.hpp"
@@ -164,7 +165,7 @@ void BrowseWindow::fill(ui::Context& ctx) {
             for (const logstore::RecordBytes& r : *records)
                 lines.push_back(page_line(r, m_env.editor.band_names));
         } else {
-            ctx.message(logstore::message_of(records.error()), "Kestrel", ui::Icon::stop);
+            log_windows::tell_log_error(ctx, records.error());
         }
     }
     ctx.set_items(k_lines, std::move(lines));
@@ -237,10 +238,7 @@ int BrowseWindow::selected_record() const {
 
 void run_browse(ui::Context& parent, BrowseEnv env) {
     logstore::LogStore& log = env.editor.log;
-    if (log.path().empty()) {
-        parent.message("No Log Selected", "Kestrel");
-        return;
-    }
+    if (!log_windows::log_selected(parent, log)) return;
     if (!log_windows::ensure_record_index(parent.host(), &parent, log)) return;
     BrowseWindow window(std::move(env));
     parent.run_modal(window);

@@ -3,6 +3,7 @@
 #include "common/number_text.hpp"
 #include "common/side_file.hpp"
 #include "log_windows/load_log.hpp"
+#include "log_windows/log_messages.hpp"
 #include "logstore/record.hpp"
 #include "ui/context.hpp"
 
@@ -106,7 +107,7 @@ void ListWindow::search(ui::Context& ctx) {
     ctx.enable(k_file, false);
     if (!found) {
         ctx.set_text(k_entries, "");
-        ctx.message(logstore::message_of(found.error()), k_title, ui::Icon::stop);
+        log_windows::tell_log_error(ctx, found.error());
         return;
     }
     m_entries = std::move(found->entries);
@@ -141,7 +142,7 @@ void ListWindow::delete_selected(ui::Context& ctx) {
             doomed.push_back(m_entries[static_cast<std::size_t>(line)]);
     const Deletion done = delete_listed(m_setup.log, std::move(doomed));
     if (!done.status) {
-        ctx.message(logstore::message_of(done.status.error()), k_title, ui::Icon::stop);
+        log_windows::tell_log_error(ctx, done.status.error());
     } else if (done.entry_changed) {
         ctx.message("The log has changed since it was listed, so nothing more was deleted. "
                     "Check the list and delete again.",
@@ -163,10 +164,7 @@ void ListWindow::page(ui::Context& ctx, int direction) {
 }
 
 void run_list(ui::Context& parent, ListSetup setup, std::string_view start_text) {
-    if (setup.log.path().empty()) {
-        parent.message("No Log Selected", k_title);
-        return;
-    }
+    if (!log_windows::log_selected(parent, setup.log)) return;
     if (!log_windows::ensure_record_index(parent.host(), &parent, setup.log)) return;
     ListWindow window(setup, std::string(start_text));
     parent.run_modal(window);

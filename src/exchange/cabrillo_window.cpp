@@ -4,6 +4,7 @@
 #include "exchange/cabrillo_import.hpp"
 #include "exchange/log_copy.hpp"
 #include "log_windows/load_log.hpp"
+#include "log_windows/log_messages.hpp"
 #include "logstore/record.hpp"
 #include "ui/context.hpp"
 #include "ui/progress_window.hpp"
@@ -40,7 +41,7 @@ void tell_import_stopped(ui::Context& ctx, const ImportTally& tally, const std::
         ctx.message("Contest type not recognised", "CONTEST CHECK", ui::Icon::stop);
         break;
     case ImportEnd::write_failed:
-        tell_log_error(
+        log_windows::tell_log_error(
             ctx, tally.write_status ? logstore::LogError::write_failed : tally.write_status.error(), new_log);
         break;
     case ImportEnd::read_failed:
@@ -136,7 +137,7 @@ void CabrilloWindow::run_import(ui::Context& ctx) {
     }
     WorkLog work(m_env.files);
     if (const auto status = work.create(m_new_log); !status) {
-        tell_log_error(ctx, status.error(), m_new_log);
+        log_windows::tell_log_error(ctx, status.error(), m_new_log);
         return;
     }
 
@@ -162,7 +163,7 @@ void CabrilloWindow::put_in_place(ui::Context& ctx, WorkLog& work, const ImportT
     const std::string previous = m_env.log.is_open() ? m_env.log.path() : std::string();
     m_env.log.close_log();
     if (const auto status = work.commit(); !status) {
-        tell_log_error(ctx, status.error(), m_new_log);
+        log_windows::tell_log_error(ctx, status.error(), m_new_log);
         open_program_log(ctx, m_env.log, previous);
         return;
     }

@@ -3,6 +3,7 @@
 #include "common/number_text.hpp"
 #include "common/side_file.hpp"
 #include "exchange/adif_writer.hpp"
+#include "log_windows/log_messages.hpp"
 #include "logstore/log_store.hpp"
 #include "ui/context.hpp"
 #include "ui/progress_window.hpp"
@@ -68,8 +69,7 @@ void ExportWindow::export_log(ui::Context& ctx) {
 
     if (!made || !*made) {
         const auto error = made ? made->error() : logstore::LogError::read_failed;
-        ctx.message(std::string(logstore::message_of(error)) + "\r\n" + m_log.path(), k_empty_title,
-                    ui::Icon::stop);
+        log_windows::tell_log_error(ctx, error, m_log.path(), k_empty_title);
         return;
     }
     if (!written) {
@@ -80,10 +80,7 @@ void ExportWindow::export_log(ui::Context& ctx) {
 }
 
 void export_adif(ui::Context& parent, logstore::LogStore& log) {
-    if (!log.is_open()) {
-        parent.message("No Log Selected", "Kestrel");
-        return;
-    }
+    if (!log_windows::log_selected(parent, log)) return;
     ExportWindow window(log);
     parent.run_modal(window);
 }

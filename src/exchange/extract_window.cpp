@@ -3,6 +3,7 @@
 #include "common/fixed_text.hpp"
 #include "common/number_text.hpp"
 #include "exchange/extract.hpp"
+#include "log_windows/log_messages.hpp"
 #include "logstore/dates.hpp"
 #include "logstore/record.hpp"
 #include "ui/context.hpp"
@@ -142,11 +143,11 @@ void ExtractWindow::write_log(ui::Context& ctx) {
     LogReader in(m_env.files);
     WorkLog out(m_env.files);
     if (const auto status = in.open(source); !status) {
-        tell_log_error(ctx, status.error(), source);
+        log_windows::tell_log_error(ctx, status.error(), source);
         return;
     }
     if (const auto status = out.create(m_new_log); !status) {
-        tell_log_error(ctx, status.error(), m_new_log);
+        log_windows::tell_log_error(ctx, status.error(), m_new_log);
         return;
     }
     Result<int, logstore::LogError> written = 0;
@@ -156,7 +157,7 @@ void ExtractWindow::write_log(ui::Context& ctx) {
             extract_entries(in, *choice, out, [&progress](std::int64_t done) { progress.advance_to(done); });
     });
     if (!written) {
-        tell_log_error(ctx, written.error(), in.status() ? m_new_log : source);
+        log_windows::tell_log_error(ctx, written.error(), in.status() ? m_new_log : source);
         return;
     }
     in.close();
@@ -165,7 +166,7 @@ void ExtractWindow::write_log(ui::Context& ctx) {
     const std::string open_before = m_env.log.is_open() ? m_env.log.path() : std::string();
     m_env.log.close_log();
     if (const auto status = out.commit(); !status) {
-        tell_log_error(ctx, status.error(), m_new_log);
+        log_windows::tell_log_error(ctx, status.error(), m_new_log);
         if (!open_before.empty()) open_program_log(ctx, m_env.log, open_before);
         return;
     }

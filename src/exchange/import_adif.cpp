@@ -6,6 +6,7 @@
 #include "exchange/adif_records.hpp"
 #include "exchange/log_copy.hpp"
 #include "log_windows/load_log.hpp"
+#include "log_windows/log_messages.hpp"
 #include "logstore/log_store.hpp"
 #include "logstore/record.hpp"
 #include "ui/context.hpp"
@@ -171,8 +172,7 @@ void ImportWindow::import_file(ui::Context& ctx) {
     const std::string previous = m_log.path();
     m_log.close_log();
     if (const auto status = m_log.open_log(*log_name); !status) {
-        ctx.message(std::string(logstore::message_of(status.error())) + "\r\n" + *log_name, k_title,
-                    ui::Icon::stop);
+        log_windows::tell_log_error(ctx, status.error(), *log_name);
         if (!previous.empty()) (void)m_log.open_log(previous);
         return;
     }

@@ -2,6 +2,7 @@
 
 #include "common/number_text.hpp"
 #include "exchange/log_copy.hpp"
+#include "log_windows/log_messages.hpp"
 #include "ui/context.hpp"
 
 #include <filesystem>
@@ -61,14 +62,10 @@ bool may_replace_log(ui::Context& ctx, logstore::FileSystem& files, const std::s
     return answer == ui::Answer::yes;
 }
 
-void tell_log_error(ui::Context& ctx, logstore::LogError error, const std::string& path) {
-    ctx.message(std::string(logstore::message_of(error)) + "\r\n" + path, k_program_name, ui::Icon::stop);
-}
-
 bool open_program_log(ui::Context& ctx, logstore::LogStore& log, const std::string& path) {
     if (path.empty()) return false;
     if (const auto status = log.open_log(path); !status) {
-        tell_log_error(ctx, status.error(), path);
+        log_windows::tell_log_error(ctx, status.error(), path);
         return false;
     }
     return true;

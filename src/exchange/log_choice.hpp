@@ -37,9 +37,6 @@ enum class LogPick {
 [[nodiscard]] bool may_replace_log(ui::Context& ctx, logstore::FileSystem& files, const std::string& path,
                                    const std::string& in_use, std::string_view what);
 
-// A failed log operation, told with the log's name.
-void tell_log_error(ui::Context& ctx, logstore::LogError error, const std::string& path);
-
 // Opens a log as the program's log (its index to be built when first needed); tells the operator
 // when it cannot be opened. Does nothing for an empty name.
 bool open_program_log(ui::Context& ctx, logstore::LogStore& log, const std::string& path);

@@ -2,6 +2,7 @@
 
 #include "common/number_text.hpp"
 #include "exchange/merge_rows.hpp"
+#include "log_windows/log_messages.hpp"
 #include "ui/context.hpp"
 
 #include <algorithm>
@@ -104,8 +105,7 @@ void MergeListWindow::fill(ui::Context& ctx, int selected_line) {
     std::vector<logstore::RecordBytes> records;
     std::vector<std::string> rows;
     if (const auto status = m_extract.read(m_first + 1, m_shown, records); !status) {
-        ctx.message(std::string(logstore::message_of(status.error())) + "\r\n" + m_extract.path(), "Kestrel",
-                    ui::Icon::stop);
+        log_windows::tell_log_error(ctx, status.error(), m_extract.path());
     } else {
         for (std::size_t i = 0; i < records.size(); ++i)
             rows.push_back(merge_row(records[i], m_marks[static_cast<std::size_t>(m_first) + i], m_names));

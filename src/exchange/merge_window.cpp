@@ -3,6 +3,7 @@
 #include "common/number_text.hpp"
 #include "exchange/merge.hpp"
 #include "exchange/merge_list_window.hpp"
+#include "log_windows/log_messages.hpp"
 #include "ui/context.hpp"
 #include "ui/progress_window.hpp"
 
@@ -61,7 +62,7 @@ bool MergeWindow::open_extract(ui::Context& ctx) {
     const std::string& path = m_env.log.second_log_path();
     m_delete_moved = ctx.checked(k_delete);
     if (const auto status = m_extract.open(path); !status) {
-        tell_log_error(ctx, status.error(), path);
+        log_windows::tell_log_error(ctx, status.error(), path);
         return false;
     }
     m_marks.assign(static_cast<std::size_t>(m_extract.record_count()), ctx.checked(k_merge_all));
@@ -98,7 +99,7 @@ void MergeWindow::write_logs(ui::Context& ctx) {
     });
     if (outcome.end == MergeEnd::failed) {
         // The marks stay, so the merge can be tried again once the trouble is put right.
-        tell_log_error(ctx, outcome.error, outcome.path);
+        log_windows::tell_log_error(ctx, outcome.error, outcome.path);
         if (!open_before.empty()) open_program_log(ctx, m_env.log, open_before);
         return;
     }
@@ -107,7 +108,7 @@ void MergeWindow::write_logs(ui::Context& ctx) {
     if (outcome.end == MergeEnd::extract_not_cut) {
         ctx.message("The merged log is written, but the moved entries could not be deleted from the extract "
                     "log: they are in both logs.\r\n" +
-                        std::string(logstore::message_of(outcome.error)) + "\r\n" + outcome.path,
+                        logstore::log_error_text(outcome.error, outcome.path),
                     "Kestrel", ui::Icon::stop);
     }
     m_env.log.set_second_log_path({});

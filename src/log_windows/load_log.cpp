@@ -1,10 +1,9 @@
 #include "log_windows/load_log.hpp"
 
+#include "log_windows/log_messages.hpp"
 #include "logstore/log_store.hpp"
 #include "ui/host.hpp"
 #include "ui/progress_window.hpp"
-
-#include <string>
 
 namespace kestrel::log_windows {
 
@@ -15,8 +14,7 @@ bool build_index_with_progress(ui::Host& host, ui::Context* parent, logstore::Lo
         status = log.build_record_index([&progress](int read) { progress.advance_to(read); });
     });
     if (!status) {
-        host.message_box(parent, ui::Message{std::string(logstore::message_of(status.error())), "Kestrel",
-                                             ui::Icon::stop});
+        tell_log_error(host, parent, status.error());
         return false;
     }
     return log.index_loaded();

@@ -37,6 +37,12 @@ std::string_view message_of(LogError error) {
     return "The log could not be used.";
 }
 
+std::string log_error_text(LogError error, std::string_view path) {
+    std::string text(message_of(error));
+    if (!path.empty()) text.append("\r\n").append(path);
+    return text;
+}
+
 LogError write_error_of(int error_number) {
     switch (error_number) {
     case ENOSPC:

@@ -2,6 +2,7 @@
 
 #include "common/result.hpp"
 
+#include <string>
 #include <string_view>
 
 namespace kestrel::logstore {
@@ -30,6 +31,13 @@ using LogStatus = Status<LogError>;
 
 // A short text for the operator.
 [[nodiscard]] std::string_view message_of(LogError error);
+
+// What the operator is told when an operation on the log at `path` failed: the reason, and the
+// log's path on a line of its own (left out when no path is given).
+[[nodiscard]] std::string log_error_text(LogError error, std::string_view path = {});
+
+// What the operator is told when a window that works on the log is asked for with none open.
+inline constexpr std::string_view k_no_log_text = "No Log Selected";
 
 // The error of a failed write from its errno value.
 [[nodiscard]] LogError write_error_of(int error_number);

@@ -3,6 +3,7 @@
 #include "common/fixed_text.hpp"
 #include "common/number_text.hpp"
 #include "log_windows/load_log.hpp"
+#include "log_windows/log_messages.hpp"
 #include "logstore/dates.hpp"
 #include "logstore/field_codes.hpp"
 #include "logstore/log_store.hpp"
@@ -19,10 +20,6 @@ constexpr int k_database_slots = 4;
 
 int kind_button(EntryKind kind) {
     return EntryEditorWindow::k_qso + static_cast<int>(kind) - 1;
-}
-
-void tell_log_error(ui::Context& ctx, logstore::LogError error) {
-    ctx.message(logstore::message_of(error), "Kestrel", ui::Icon::stop);
 }
 
 } // namespace
@@ -75,7 +72,7 @@ void EntryEditorWindow::on_init(ui::Context& ctx) {
     }
     const auto record = m_env.log.read_record(m_record);
     if (!record) {
-        tell_log_error(ctx, record.error());
+        log_windows::tell_log_error(ctx, record.error());
         ctx.close(0);
         return;
     }
@@ -190,7 +187,7 @@ void EntryEditorWindow::save(ui::Context& ctx) {
                                            : log.insert_record_in_order(built->record, built->index_text);
     if (!status) {
         // The entry stays on screen, and the log as it was, so the operator can try again.
-        tell_log_error(ctx, status.error());
+        log_windows::tell_log_error(ctx, status.error());
         return;
     }
     m_log_changed = true;
@@ -249,10 +246,7 @@ void EntryEditorWindow::print_qsl(ui::Context& ctx) {
 }
 
 bool run_entry_editor(ui::Context& parent, EditorEnv env, int record) {
-    if (env.log.path().empty()) {
-        parent.message("No Log Selected", "Kestrel");
-        return false;
-    }
+    if (!log_windows::log_selected(parent, env.log)) return false;
     if (!log_windows::ensure_record_index(parent.host(), &parent, env.log)) return false;
     EntryEditorWindow window(std::move(env), record);
     parent.run_modal(window);

@@ -2,6 +2,7 @@
 
 #include "common/number_text.hpp"
 #include "log_windows/load_log.hpp"
+#include "log_windows/log_messages.hpp"
 #include "logstore/log_store.hpp"
 #include "shell/shell_state.hpp"
 #include "ui/context.hpp"
@@ -42,7 +43,7 @@ void offer_to_set_aside(ui::Host& host, ui::Context* owner, logstore::LogStore& 
         host.message_box(owner, ui::Message{text, std::string(k_program_name), ui::Icon::question, ui::Buttons::yes_no});
     if (answer != ui::Answer::yes) return;
     if (const auto status = log.set_aside_partial_record(side); !status)
-        tell(host, owner, std::string(logstore::message_of(status.error())));
+        log_windows::tell_log_error(host, owner, status.error());
 }
 
 void reopen(ui::Host& host, ui::Context& owner, logstore::LogStore& log, const std::string& path) {
@@ -86,7 +87,7 @@ std::optional<std::string> choose_log_file(ui::Host& host, ui::Context* owner, L
 
 bool open_log_checked(ui::Host& host, ui::Context* owner, logstore::LogStore& log, const std::string& path) {
     if (const auto status = log.open_log(path); !status) {
-        tell(host, owner, std::string(logstore::message_of(status.error())) + "\r\n" + path);
+        log_windows::tell_log_error(host, owner, status.error(), path);
         return false;
     }
     if (log.trailing_bytes() > 0) offer_to_set_aside(host, owner, log, path);
@@ -129,7 +130,7 @@ void start_new_log(ui::Host& host, ui::Context& owner, logstore::LogStore& log) 
         }
     }
     if (const auto status = log.create_log(*chosen); !status) {
-        tell(host, &owner, std::string(logstore::message_of(status.error())) + "\r\n" + *chosen);
+        log_windows::tell_log_error(host, &owner, status.error(), *chosen);
         reopen(host, owner, log, remembered);
     }
 }
