@@ -71,8 +71,7 @@ std::optional<logstore::QsoRecord> ContactBuilder::take(const AdifField& field) 
     if (name == "qso_date") {
         m_entry.date = day_number_of_adif_date(value);
         m_entry.date_storable = adif_date_storable(value);
-    }
-    else if (name == "time_on")
+    } else if (name == "time_on")
         m_entry.time_on = logstore::minute_of(std::string_view(value).substr(0, 4));
     else if (name == "time_off") {
         m_entry.time_off = logstore::minute_of(std::string_view(value).substr(0, 4));
@@ -111,7 +110,8 @@ std::optional<logstore::QsoRecord> ContactBuilder::take(const AdifField& field) 
 
 std::optional<logstore::QsoRecord> ContactBuilder::finish() {
     Entry entry = std::exchange(m_entry, Entry{});
-    if (entry.call.empty()) {
+    // A call starting with "/" would make the entry a note or station data in the log.
+    if (entry.call.empty() || entry.call.front() == '/') {
         ++m_without_call;
         return std::nullopt;
     }

@@ -117,6 +117,8 @@ std::optional<logstore::QsoRecord> qso_of_line(std::string_view upper_line, cons
     q.time_on = logstore::minute_of(*time);
     q.time_off = q.time_on;
     q.call = field_text(upper_line, layout.call);
+    // A call field starting with "/" marks a note or station data in the log, never a contact.
+    if (q.call.starts_with('/')) return std::nullopt;
     q.rst_sent = field_text(upper_line, layout.rst_sent);
     q.rst_received = field_text(upper_line, layout.rst_received);
     const std::string frequency = megahertz_text(columns(upper_line, k_frequency_column, k_frequency_length));

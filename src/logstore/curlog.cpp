@@ -37,8 +37,11 @@ std::string read_current_log_path(const std::string& directory, FileSystem& file
 bool write_current_log_path(const std::string& directory, const std::string& log_path, FileSystem& files) {
     const std::string target = in_directory(directory, k_current_log_file);
     const std::string temporary = target + ".new";
-    // A path with a comma in it is quoted so that it reads back whole.
-    const bool needs_quotes = log_path.find(',') != std::string::npos || log_path.starts_with(' ');
+    // A path with a comma in it, or blanks at either end, is quoted so that it reads back whole.
+    const auto is_blank = [](char c) { return c == ' ' || c == '\t'; };
+    const bool needs_quotes =
+        log_path.find(',') != std::string::npos ||
+        (!log_path.empty() && (is_blank(log_path.front()) || is_blank(log_path.back())));
     const std::string line = join_items({needs_quotes ? "\"" + log_path + "\"" : log_path});
     const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(line.data()),
                                               line.size());

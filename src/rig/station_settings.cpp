@@ -3,7 +3,6 @@
 #include "common/side_file.hpp"
 #include "common/text_items.hpp"
 
-
 namespace kestrel::rig {
 
 namespace {
@@ -20,6 +19,15 @@ std::vector<std::string> split_lines(const std::string& text) {
         if (at < text.size() && text[at] == '\n') ++at;
     }
     return lines;
+}
+
+// An item as RIG.LST keeps it: quoted when a comma or blanks at either end would otherwise change
+// it on the next reading (an item brought in quoted from an older file may hold either).
+std::string item_text(const std::string& item) {
+    const auto is_blank = [](char c) { return c == ' ' || c == '\t'; };
+    const bool needs_quotes = item.find(',') != std::string::npos ||
+                              (!item.empty() && (is_blank(item.front()) || is_blank(item.back())));
+    return needs_quotes && item.find('"') == std::string::npos ? '"' + item + '"' : item;
 }
 
 } // namespace
@@ -52,8 +60,9 @@ StationSettings read_settings_file(const std::string& path) {
 std::string settings_file_text(const StationSettings& s) {
     std::string out;
     for (const StationRow& row : s.rows)
-        out += join_items({row.transceiver, row.power, row.antenna, row.operator_name, row.mode});
-    out += s.latitude + "\r\n" + s.longitude + "\r\n" + s.backup + "\r\n";
+        out += join_items({item_text(row.transceiver), item_text(row.power), item_text(row.antenna),
+                           item_text(row.operator_name), item_text(row.mode)});
+    out += item_text(s.latitude) + "\r\n" + item_text(s.longitude) + "\r\n" + item_text(s.backup) + "\r\n";
     return out;
 }
 
@@ -61,7 +70,8 @@ bool write_settings_file(const StationSettings& settings, const std::string& pat
     return write_side_file(path, settings_file_text(settings));
 }
 
-std::string rig_line_with_link(const std::string& old_line, const std::string& port, const std::string& rate) {
+std::string rig_line_with_link(const std::string& old_line, const std::string& port,
+                               const std::string& rate) {
     const std::string tail = old_line.size() > 6 ? old_line.substr(old_line.size() - 6) : old_line;
     return port + ":" + rate + tail;
 }
@@ -75,7 +85,8 @@ bool apply_rig_link_change(RigLinkSettings& link) {
     if (lines.size() < 6) lines.resize(6);
     lines[0] = rig_line_with_link(lines[0], link.port, link.rate);
     std::string out;
-    for (const std::string& line : lines) out += line + "\r\n";
+    for (const std::string& line : lines)
+        out += line + "\r\n";
     if (!write_side_file(*link.description_path, out)) return false;
     link.changed = false;
     return true;
