@@ -25,18 +25,18 @@ std::string delete_title(int n) {
 } // namespace
 
 int ListWindow::scaled(int value) const {
-    return static_cast<int>(std::lround(value * m_setup.scale_factor));
+    return static_cast<int>(std::lround(value * m_env.scale_factor));
 }
 
 int ListWindow::visible_lines() const {
-    if (m_setup.scale_factor > 1.3) return 42;
-    if (m_setup.scale_factor > 1.1) return 32;
+    if (m_env.scale_factor > 1.3) return 42;
+    if (m_env.scale_factor > 1.1) return 32;
     return 24;
 }
 
 ui::Form ListWindow::build() const {
     ui::Form form;
-    form.caption = "KESTREL v6    List by Call or Comment" + std::string(30, ' ') + m_setup.log.path();
+    form.caption = "KESTREL v6    List by Call or Comment" + std::string(30, ' ') + m_env.log.path();
     form.frame = {0, 0, scaled(316), scaled(268)};
     form.at_default_position = true;
     form.font = ui::Font{"Courier", 8};
@@ -55,7 +55,7 @@ ui::Form ListWindow::build() const {
     form.add(
         ui::list(k_list, {2, 32, scaled(310), scaled(218)}, ui::extended_selection | ui::vertical_scroll));
     // Entries are not deleted while on-line logging may be rewriting the one in progress.
-    if (!m_setup.online_logging_open)
+    if (!m_env.online_logging_open)
         form.add(ui::button(k_delete, "DELETE", {scaled(120), scaled(245), 30, 15}));
     form.add(ui::button(ui::k_cancel, "E&xit", {scaled(260), scaled(245), 30, 15}));
     form.add(ui::label(k_entries_label, "Entries:", {20, scaled(244), 34, 8}));
@@ -100,8 +100,8 @@ void ListWindow::search(ui::Context& ctx) {
     const bool by_call = m_mode == Mode::call;
     const std::string wanted = ctx.text(by_call ? k_call : k_comment);
     if (wanted.empty()) return;
-    auto found = by_call ? list_by_call(m_setup.log, wanted, m_setup.band_names)
-                         : list_by_comment(m_setup.log, wanted, m_setup.band_names);
+    auto found = by_call ? list_by_call(m_env.log, wanted, m_env.band_names)
+                         : list_by_comment(m_env.log, wanted, m_env.band_names);
     m_entries.clear();
     ctx.clear_items(k_list);
     ctx.enable(k_file, false);
@@ -140,7 +140,7 @@ void ListWindow::delete_selected(ui::Context& ctx) {
     for (int line : chosen)
         if (line < static_cast<int>(m_entries.size()))
             doomed.push_back(m_entries[static_cast<std::size_t>(line)]);
-    const Deletion done = delete_listed(m_setup.log, std::move(doomed));
+    const Deletion done = delete_listed(m_env.log, std::move(doomed));
     if (!done.status) {
         log_windows::tell_log_error(ctx, done.status.error());
     } else if (done.entry_changed) {
@@ -163,10 +163,10 @@ void ListWindow::page(ui::Context& ctx, int direction) {
     }
 }
 
-void run_list(ui::Context& parent, ListSetup setup, std::string_view start_text) {
-    if (!log_windows::log_selected(parent, setup.log)) return;
-    if (!log_windows::ensure_record_index(parent.host(), &parent, setup.log)) return;
-    ListWindow window(setup, std::string(start_text));
+void run_list(ui::Context& parent, ListEnv env, std::string_view start_text) {
+    if (!log_windows::log_selected(parent, env.log)) return;
+    if (!log_windows::ensure_record_index(parent.host(), &parent, env.log)) return;
+    ListWindow window(env, std::string(start_text));
     parent.run_modal(window);
 }
 

@@ -13,7 +13,7 @@ namespace kestrel::browse {
 
 // What the list works on: the log, the band names for its lines, the size of the windows, and
 // whether on-line logging is open behind it (its entries are not deleted from under it then).
-struct ListSetup {
+struct ListEnv {
     logstore::LogStore& log;
     const logstore::BandNameTable& band_names;
     double scale_factor = 1.0;
@@ -41,8 +41,8 @@ class ListWindow final : public ui::Window {
     };
     enum class Mode { call = 1, comment = 2 };
 
-    ListWindow(ListSetup setup, std::string start_text)
-        : m_setup(setup), m_start_text(std::move(start_text)) {}
+    ListWindow(ListEnv env, std::string start_text)
+        : m_env(env), m_start_text(std::move(start_text)) {}
     ui::Form build() const override;
     void on_init(ui::Context& ctx) override;
     void on_command(ui::Context& ctx, int id, ui::Notify notify) override;
@@ -57,7 +57,7 @@ class ListWindow final : public ui::Window {
     void delete_selected(ui::Context& ctx);
     void page(ui::Context& ctx, int direction);
 
-    ListSetup m_setup;
+    ListEnv m_env;
     std::string m_start_text;
     Mode m_mode = Mode::call;
     std::vector<ListedEntry> m_entries; // one per line of the list
@@ -68,6 +68,6 @@ inline constexpr std::string_view k_list_file = "QSOLIST.CSV";
 // Logging/List (no start text) and the on-line window's list of the call being logged (which is
 // listed at once). Tells the operator when no log is open; builds the record index first when it
 // does not describe the log yet.
-void run_list(ui::Context& parent, ListSetup setup, std::string_view start_text);
+void run_list(ui::Context& parent, ListEnv env, std::string_view start_text);
 
 } // namespace kestrel::browse

@@ -30,19 +30,19 @@ ui::Form StatusChartWindow::build() const {
 }
 
 void StatusChartWindow::on_init(ui::Context& ctx) {
-    m_totals = show_chart_grid(ctx, m_view.chart, m_view.labels, 1, m_view.table.highest_country());
+    m_totals = show_chart_grid(ctx, m_env.chart, m_env.labels, 1, m_env.table.highest_country());
 }
 
 void StatusChartWindow::on_command(ui::Context& ctx, int id, ui::Notify notify) {
     if (notify != ui::Notify::clicked) return;
     switch (id) {
     case k_save:
-        if (!write_side_file(k_status_csv_file, status_csv(m_totals, m_view.labels)))
+        if (!write_side_file(k_status_csv_file, status_csv(m_totals, m_env.labels)))
             ctx.message("DXSTATUS.CSV could not be written.", "Kestrel", ui::Icon::stop);
         break;
     case k_print:
         if (auto printer = printing::choose_printer_or_tell(ctx)) {
-            print_lines(*printer, status_print_lines(m_totals, m_view.labels));
+            print_lines(*printer, status_print_lines(m_totals, m_env.labels));
             printing::finish_printing(ctx, *printer);
         }
         break;
@@ -65,14 +65,14 @@ void CountryStatusWindow::on_command(ui::Context& ctx, int id, ui::Notify notify
         return;
     }
     if (id != ui::k_ok) return; // Enter
-    const Resolution found = m_view.table.resolve_country(ctx.text(k_prefix));
+    const Resolution found = m_env.table.resolve_country(ctx.text(k_prefix));
     if (found.country < 1) {
         tell_not_a_country(ctx);
         return;
     }
-    const auto prefixes = m_view.table.prefixes_of_country(found.country);
+    const auto prefixes = m_env.table.prefixes_of_country(found.country);
     ctx.set_caption("STATUS for " + prefixes.name + ":  " + prefixes.list);
-    show_chart_grid(ctx, m_view.chart, m_view.labels, found.country, found.country);
+    show_chart_grid(ctx, m_env.chart, m_env.labels, found.country, found.country);
 }
 
 ui::Form CallBandsWindow::build() const {
@@ -82,30 +82,30 @@ ui::Form CallBandsWindow::build() const {
 }
 
 void CallBandsWindow::on_init(ui::Context& ctx) {
-    show_chart_grid(ctx, m_view.chart, m_view.labels, m_country, m_country);
+    show_chart_grid(ctx, m_env.chart, m_env.labels, m_country, m_country);
 }
 
 void CallBandsWindow::on_command(ui::Context& ctx, int id, ui::Notify notify) {
     if (id == ui::k_cancel && notify == ui::Notify::clicked) ctx.close(0);
 }
 
-void show_status_chart(ui::Context& parent, DxccView view) {
-    StatusChartWindow window(view);
+void show_status_chart(ui::Context& parent, DxccEnv env) {
+    StatusChartWindow window(env);
     parent.run_modal(window);
 }
 
-void show_country_status(ui::Context& parent, DxccView view) {
-    CountryStatusWindow window(view);
+void show_country_status(ui::Context& parent, DxccEnv env) {
+    CountryStatusWindow window(env);
     parent.run_modal(window);
 }
 
-void show_call_bands(ui::Context& parent, DxccView view, const std::string& call) {
-    const Resolution found = view.table.resolve_country(call);
+void show_call_bands(ui::Context& parent, DxccEnv env, const std::string& call) {
+    const Resolution found = env.table.resolve_country(call);
     if (found.country < 1) {
         tell_not_a_country(parent);
         return;
     }
-    CallBandsWindow window(view, found.country, view.table.row(found.row).name);
+    CallBandsWindow window(env, found.country, env.table.row(found.row).name);
     parent.run_modal(window);
 }
 

@@ -9,7 +9,7 @@
 namespace kestrel::countries {
 
 // What the status windows read: the country list, the chart, the shell's band labels.
-struct DxccView {
+struct DxccEnv {
     const CountryTable& table;
     const StatusChart& chart;
     const BandLabels& labels;
@@ -19,13 +19,13 @@ struct DxccView {
 class StatusChartWindow final : public ui::Window {
 public:
     enum Id { k_save = 101, k_print = 102 };
-    explicit StatusChartWindow(DxccView view) : m_view(view) {}
+    explicit StatusChartWindow(DxccEnv env) : m_env(env) {}
     ui::Form build() const override;
     void on_init(ui::Context& ctx) override;
     void on_command(ui::Context& ctx, int id, ui::Notify notify) override;
 
 private:
-    DxccView m_view;
+    DxccEnv m_env;
     ChartTotals m_totals;
 };
 
@@ -33,31 +33,31 @@ private:
 class CountryStatusWindow final : public ui::Window {
 public:
     enum Id { k_prefix_label = 100, k_prefix = 101 };
-    explicit CountryStatusWindow(DxccView view) : m_view(view) {}
+    explicit CountryStatusWindow(DxccEnv env) : m_env(env) {}
     ui::Form build() const override;
     void on_command(ui::Context& ctx, int id, ui::Notify notify) override;
 
 private:
-    DxccView m_view;
+    DxccEnv m_env;
 };
 
 // The bands of the station being logged, for the on-line window.
 class CallBandsWindow final : public ui::Window {
 public:
-    CallBandsWindow(DxccView view, int country, std::string name) : m_view(view), m_country(country), m_name(std::move(name)) {}
+    CallBandsWindow(DxccEnv env, int country, std::string name) : m_env(env), m_country(country), m_name(std::move(name)) {}
     ui::Form build() const override;
     void on_init(ui::Context& ctx) override;
     void on_command(ui::Context& ctx, int id, ui::Notify notify) override;
 
 private:
-    DxccView m_view;
+    DxccEnv m_env;
     int m_country;
     std::string m_name;
 };
 
-void show_status_chart(ui::Context& parent, DxccView view);
-void show_country_status(ui::Context& parent, DxccView view);
+void show_status_chart(ui::Context& parent, DxccEnv env);
+void show_country_status(ui::Context& parent, DxccEnv env);
 // Tells the operator "Not a DXCC country" instead when the call has no country.
-void show_call_bands(ui::Context& parent, DxccView view, const std::string& call);
+void show_call_bands(ui::Context& parent, DxccEnv env, const std::string& call);
 
 } // namespace kestrel::countries

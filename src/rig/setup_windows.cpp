@@ -37,8 +37,8 @@ std::string& field(StationRow& row, int column) {
 const std::string& field(const StationRow& row, int column) { return field(const_cast<StationRow&>(row), column); }
 
 // Writes RIG.LST and tells the operator when it could not be written.
-void save_settings(ui::Context& ctx, const SetupState& state) {
-    if (!write_settings_file(state.settings, state.settings_path))
+void save_settings(ui::Context& ctx, const SetupEnv& env) {
+    if (!write_settings_file(env.settings, env.settings_path))
         ctx.message("RIG.LST could not be written: the station settings are kept only until the program ends.",
                     "Kestrel", ui::Icon::stop);
 }
@@ -61,8 +61,8 @@ ui::Form StationDataWindow::build() const {
                                 logstore::k_power_width, logstore::k_mode_width,
                                 logstore::k_station_text_width};
     for (int r = 0; r < k_station_rows; ++r) {
-        const StationRow& row = m_state.settings.rows[static_cast<std::size_t>(r)];
-        const std::string band(trim_trailing_spaces(m_state.bands.name(r)));
+        const StationRow& row = m_env.settings.rows[static_cast<std::size_t>(r)];
+        const std::string band(trim_trailing_spaces(m_env.bands.name(r)));
         form.add(ui::label(k_band_label + r, band, {1, row_y(r) + 1, 28, 8}, ui::right_aligned));
         for (int column = 1; column <= 5; ++column) {
             ui::Control c = box(100 * column + r, {x[column - 1], row_y(r), width[column - 1], 10});
@@ -73,11 +73,11 @@ ui::Form StationDataWindow::build() const {
     }
     form.add(ui::label(k_port_label, "CAT Port:", {5, 229, 36, 8}));
     ui::Control port = box(k_port, {41, 228, 60, 10});
-    port.text = m_state.link.port;
+    port.text = m_env.link.port;
     form.add(port);
     form.add(ui::label(k_rate_label, "Rate:", {105, 229, 20, 8}));
     ui::Control rate = box(k_rate, {125, 228, 28, 10}, ui::digits_only);
-    rate.text = m_state.link.rate;
+    rate.text = m_env.link.rate;
     form.add(rate);
     form.add(ui::button(k_copy, "&Copy", {163, 226, 40, 14}));
     form.add(ui::button(ui::k_cancel, "E&xit", {208, 226, 40, 14}));
@@ -101,7 +101,7 @@ void StationDataWindow::on_command(ui::Context& ctx, int id, ui::Notify notify) 
         return;
     }
     if ((id == k_port || id == k_rate) && notify == ui::Notify::changed) {
-        m_state.link.changed = true;
+        m_env.link.changed = true;
         return;
     }
     if (notify != ui::Notify::clicked) return;
@@ -134,12 +134,12 @@ void StationDataWindow::copy_row(ui::Context& ctx) {
 void StationDataWindow::close(ui::Context& ctx) {
     for (int r = 0; r < k_station_rows; ++r)
         for (int column = 1; column <= 5; ++column)
-            field(m_state.settings.rows[static_cast<std::size_t>(r)], column) = ctx.text(100 * column + r);
-    m_state.link.port = ctx.text(k_port);
-    m_state.link.rate = ctx.text(k_rate);
-    save_settings(ctx, m_state);
-    if (!apply_rig_link_change(m_state.link))
-        ctx.message("The rig description " + m_state.link.description_path.value_or("") +
+            field(m_env.settings.rows[static_cast<std::size_t>(r)], column) = ctx.text(100 * column + r);
+    m_env.link.port = ctx.text(k_port);
+    m_env.link.rate = ctx.text(k_rate);
+    save_settings(ctx, m_env);
+    if (!apply_rig_link_change(m_env.link))
+        ctx.message("The rig description " + m_env.link.description_path.value_or("") +
                         " could not be rewritten: the new CAT port and rate are not saved.",
                     "Kestrel", ui::Icon::stop);
     ctx.close(0);
@@ -153,11 +153,11 @@ ui::Form LocationWindow::build() const {
     form.background = ui::colours::pale_yellow;
     form.add(ui::label(k_latitude_label, "Latitude:", {5, 8, 44, 8}));
     ui::Control latitude = box(k_latitude, {52, 6, 50, 12});
-    latitude.text = m_state.settings.latitude;
+    latitude.text = m_env.settings.latitude;
     form.add(latitude);
     form.add(ui::label(k_longitude_label, "Longitude:", {5, 24, 44, 8}));
     ui::Control longitude = box(k_longitude, {52, 22, 50, 12});
-    longitude.text = m_state.settings.longitude;
+    longitude.text = m_env.settings.longitude;
     form.add(longitude);
     form.add(ui::button(ui::k_cancel, "E&xit", {108, 42, 36, 14}));
     return form;
@@ -167,10 +167,10 @@ void LocationWindow::on_command(ui::Context& ctx, int id, ui::Notify notify) {
     if (notify != ui::Notify::clicked) return;
     if (id == ui::k_ok && ctx.focused() == k_latitude) ctx.focus(k_longitude);
     if (id != ui::k_cancel) return;
-    m_state.settings.latitude = ctx.text(k_latitude);
-    m_state.settings.longitude = ctx.text(k_longitude);
+    m_env.settings.latitude = ctx.text(k_latitude);
+    m_env.settings.longitude = ctx.text(k_longitude);
     ctx.close(0);
-    save_settings(ctx, m_state);
+    save_settings(ctx, m_env);
 }
 
 ui::Form BackupDriveWindow::build() const {
@@ -180,7 +180,7 @@ ui::Form BackupDriveWindow::build() const {
     form.background = ui::colours::pale_yellow;
     form.add(ui::label(k_label, "Back Up Folder:", {5, 6, 80, 8}));
     ui::Control directory = box(k_directory, {5, 16, 150, 12});
-    directory.text = m_state.settings.backup;
+    directory.text = m_env.settings.backup;
     form.add(directory);
     form.add(ui::button(k_browse, "&Browse...", {159, 15, 37, 14}));
     form.add(ui::button(ui::k_cancel, "E&xit", {159, 33, 37, 14}));
@@ -202,27 +202,27 @@ void BackupDriveWindow::on_command(ui::Context& ctx, int id, ui::Notify notify) 
         return;
     }
     if (id != ui::k_cancel) return;
-    m_state.settings.backup = ctx.text(k_directory);
+    m_env.settings.backup = ctx.text(k_directory);
     ctx.close(0);
-    save_settings(ctx, m_state);
+    save_settings(ctx, m_env);
     std::error_code ec;
-    if (!m_state.settings.backup.empty() && !std::filesystem::is_directory(m_state.settings.backup, ec))
-        ctx.message(m_state.settings.backup + " is not a folder: the log will not be backed up at exit until it is.",
+    if (!m_env.settings.backup.empty() && !std::filesystem::is_directory(m_env.settings.backup, ec))
+        ctx.message(m_env.settings.backup + " is not a folder: the log will not be backed up at exit until it is.",
                     "Kestrel", ui::Icon::exclamation);
 }
 
-void station_data_window(ui::Context& parent, SetupState state) {
-    StationDataWindow window(state);
+void station_data_window(ui::Context& parent, SetupEnv env) {
+    StationDataWindow window(env);
     parent.run_modal(window);
 }
 
-void location_window(ui::Context& parent, SetupState state) {
-    LocationWindow window(state);
+void location_window(ui::Context& parent, SetupEnv env) {
+    LocationWindow window(env);
     parent.run_modal(window);
 }
 
-void backup_drive_window(ui::Context& parent, SetupState state) {
-    BackupDriveWindow window(state);
+void backup_drive_window(ui::Context& parent, SetupEnv env) {
+    BackupDriveWindow window(env);
     parent.run_modal(window);
 }
 

@@ -12,7 +12,7 @@ class BandNameTable;
 namespace kestrel::rig {
 
 // What the Set Up windows edit, and where RIG.LST is written when one of them closes.
-struct SetupState {
+struct SetupEnv {
     StationSettings& settings;
     RigLinkSettings& link;
     const logstore::BandNameTable& bands;
@@ -41,7 +41,7 @@ public:
         k_previous_row = 1003,
         k_next_row = 1004,
     };
-    explicit StationDataWindow(SetupState state) : m_state(state) {}
+    explicit StationDataWindow(SetupEnv env) : m_env(env) {}
     ui::Form build() const override;
     void on_command(ui::Context& ctx, int id, ui::Notify notify) override;
 
@@ -49,7 +49,7 @@ private:
     void move_focus(ui::Context& ctx, int id);
     void copy_row(ui::Context& ctx);
     void close(ui::Context& ctx);
-    SetupState m_state;
+    SetupEnv m_env;
     int m_focused_box = k_transceiver;
 };
 
@@ -57,28 +57,28 @@ private:
 class LocationWindow final : public ui::Window {
 public:
     enum Id { k_latitude_label = 100, k_longitude_label = 101, k_latitude = 200, k_longitude = 201 };
-    explicit LocationWindow(SetupState state) : m_state(state) {}
+    explicit LocationWindow(SetupEnv env) : m_env(env) {}
     ui::Form build() const override;
     void on_command(ui::Context& ctx, int id, ui::Notify notify) override;
 
 private:
-    SetupState m_state;
+    SetupEnv m_env;
 };
 
 // "Set Back Up Drive Letter": here the directory the log is copied into at exit.
 class BackupDriveWindow final : public ui::Window {
 public:
     enum Id { k_label = 100, k_directory = 200, k_browse = 300 };
-    explicit BackupDriveWindow(SetupState state) : m_state(state) {}
+    explicit BackupDriveWindow(SetupEnv env) : m_env(env) {}
     ui::Form build() const override;
     void on_command(ui::Context& ctx, int id, ui::Notify notify) override;
 
 private:
-    SetupState m_state;
+    SetupEnv m_env;
 };
 
-void station_data_window(ui::Context& parent, SetupState state);
-void location_window(ui::Context& parent, SetupState state);
-void backup_drive_window(ui::Context& parent, SetupState state);
+void station_data_window(ui::Context& parent, SetupEnv env);
+void location_window(ui::Context& parent, SetupEnv env);
+void backup_drive_window(ui::Context& parent, SetupEnv env);
 
 } // namespace kestrel::rig

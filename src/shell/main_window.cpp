@@ -94,8 +94,8 @@ void MainWindow::on_command(ui::Context& ctx, int id, ui::Notify notify) {
     case k_exit_button: ctx.close(0); break;
     case k_size_toggle: toggle_size(ctx); break;
     case k_offline: offline::run_entry_editor(ctx, editor_env()); break;
-    case k_browse: browse::run_browse(ctx, {editor_env(), m_app.shell.scale_factor}); break;
-    case k_list: browse::run_list(ctx, {m_app.log, m_app.band_names, m_app.shell.scale_factor, false}, ""); break;
+    case k_browse: browse::run_browse(ctx, browse_env()); break;
+    case k_list: browse::run_list(ctx, list_env(), ""); break;
     case k_export: exchange::export_adif(ctx, m_app.log); break;
     case k_import_adif:
         exchange::import_adif(ctx, m_app.log, m_app.adif_import);
@@ -113,11 +113,11 @@ void MainWindow::on_command(ui::Context& ctx, int id, ui::Notify notify) {
         exchange::merge_logs(ctx, exchange_env());
         refresh_caption(ctx);
         break;
-    case k_status: countries::show_status_chart(ctx, dxcc_view()); break;
-    case k_country: countries::show_country_status(ctx, dxcc_view()); break;
-    case k_rig_data: rig::station_data_window(ctx, setup_state()); break;
-    case k_location: rig::location_window(ctx, setup_state()); break;
-    case k_backup_drive: rig::backup_drive_window(ctx, setup_state()); break;
+    case k_status: countries::show_status_chart(ctx, dxcc_env()); break;
+    case k_country: countries::show_country_status(ctx, dxcc_env()); break;
+    case k_rig_data: rig::station_data_window(ctx, setup_env()); break;
+    case k_location: rig::location_window(ctx, setup_env()); break;
+    case k_backup_drive: rig::backup_drive_window(ctx, setup_env()); break;
     case k_about:
         ctx.message(about_text(), std::string(k_title) + " for Linux", ui::Icon::none);
         break;
@@ -137,11 +137,19 @@ offline::EditorEnv MainWindow::editor_env() {
     return {m_app.log, m_app.band_names, m_app.countries, m_app.chart, m_app.editor, {}};
 }
 
-rig::SetupState MainWindow::setup_state() {
+browse::BrowseEnv MainWindow::browse_env() {
+    return {editor_env(), m_app.shell.scale_factor};
+}
+
+browse::ListEnv MainWindow::list_env() {
+    return {m_app.log, m_app.band_names, m_app.shell.scale_factor, false};
+}
+
+rig::SetupEnv MainWindow::setup_env() {
     return {m_app.station, m_app.rig_link, m_app.band_names, m_app.shell.program_directory + rig::k_settings_file};
 }
 
-countries::DxccView MainWindow::dxcc_view() const {
+countries::DxccEnv MainWindow::dxcc_env() const {
     return {m_app.countries, m_app.chart, m_app.shell.band_row_labels};
 }
 

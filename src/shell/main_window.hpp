@@ -1,5 +1,7 @@
 #pragma once
 
+#include "browse/browse_window.hpp"
+#include "browse/list_window.hpp"
 #include "countries/status_windows.hpp"
 #include "exchange/log_choice.hpp"
 #include "offline/entry_editor.hpp"
@@ -60,9 +62,12 @@ public:
 private:
     void toggle_size(ui::Context& ctx);
     void refresh_caption(ui::Context& ctx);
-    countries::DxccView dxcc_view() const;
-    rig::SetupState setup_state();
+    // What each window works on, taken from the application state: one "Env" per kind of window.
+    countries::DxccEnv dxcc_env() const;
+    rig::SetupEnv setup_env();
     offline::EditorEnv editor_env();
+    browse::BrowseEnv browse_env();
+    browse::ListEnv list_env();
     exchange::ExchangeEnv exchange_env();
     Application& m_app;
 };

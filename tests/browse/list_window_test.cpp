@@ -42,9 +42,9 @@ class ListTest : public ::testing::Test {
         ASSERT_TRUE(m_log.build_record_index());
     }
     std::string log_path() const { return m_dir.file("MYLOG.LOG"); }
-    ListSetup setup(double scale = 1.0, bool online = false) { return {m_log, m_bands, scale, online}; }
+    ListEnv env(double scale = 1.0, bool online = false) { return {m_log, m_bands, scale, online}; }
     ui::TestRun open(std::string start = "", double scale = 1.0, bool online = false) {
-        return m_host.open(ListWindow{setup(scale, online), std::move(start)});
+        return m_host.open(ListWindow{env(scale, online), std::move(start)});
     }
 
     testing::TempDir m_dir;
@@ -300,7 +300,7 @@ TEST_F(ListTest, EscapeAndExitClose) {
 // The window the list is opened from.
 class Opener final : public ui::Window {
   public:
-    Opener(ListSetup setup, std::string start) : m_setup(setup), m_start(std::move(start)) {}
+    Opener(ListEnv env, std::string start) : m_env(env), m_start(std::move(start)) {}
     ui::Form build() const override {
         ui::Form form;
         form.caption = "Opener";
@@ -308,11 +308,11 @@ class Opener final : public ui::Window {
         return form;
     }
     void on_command(ui::Context& ctx, int id, ui::Notify) override {
-        if (id == 7) run_list(ctx, m_setup, m_start);
+        if (id == 7) run_list(ctx, m_env, m_start);
     }
 
   private:
-    ListSetup m_setup;
+    ListEnv m_env;
     std::string m_start;
 };
 
@@ -327,7 +327,7 @@ TEST_F(ListTest, RunListBuildsTheIndexAndListsTheCallHandedOver) {
         file_enabled = list.enabled(W::k_file);
         list.key(Key::escape);
     });
-    auto opener = m_host.open(Opener{setup(), "GW4ABC/P"});
+    auto opener = m_host.open(Opener{env(), "GW4ABC/P"});
     opener.click(7);
     EXPECT_EQ(m_host.modal_captions().size(), 2u);
     EXPECT_EQ(m_host.modal_captions()[0], "Load Log");
@@ -338,7 +338,7 @@ TEST_F(ListTest, RunListBuildsTheIndexAndListsTheCallHandedOver) {
 }
 
 TEST_F(ListTest, RunListWithNoLogSaysSo) {
-    auto opener = m_host.open(Opener{setup(), ""});
+    auto opener = m_host.open(Opener{env(), ""});
     m_host.expect_message("No Log Selected");
     opener.click(7);
     EXPECT_EQ(m_host.message_texts(), std::vector<std::string>{"No Log Selected"});

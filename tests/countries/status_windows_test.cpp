@@ -21,7 +21,7 @@ protected:
         m_chart.update_chart(7, 4, 0, 2); // Hawaii: 20 m CW, confirmed
         m_chart.update_chart(9, 2, 1, 0); // USA: 40 m SSB
     }
-    DxccView view() { return {m_table, m_chart, m_labels}; }
+    DxccEnv env() { return {m_table, m_chart, m_labels}; }
 
     testing::TempDir m_dir;
     testing::ScopedCurrentDir m_cwd;
@@ -34,7 +34,7 @@ protected:
 };
 
 TEST_F(StatusWindows, CountryStatusShowsTheCountryOfThePrefixTyped) {
-    auto run = m_host.open(CountryStatusWindow{view()});
+    auto run = m_host.open(CountryStatusWindow{env()});
     EXPECT_EQ(run.caption(), "BANDS Worked");
     EXPECT_EQ(run.focused(), CountryStatusWindow::k_prefix);
     run.type("kh6").key(ui::Key::enter);
@@ -62,7 +62,7 @@ TEST_F(StatusWindows, CountryStatusShowsTheCountryOfThePrefixTyped) {
 }
 
 TEST_F(StatusWindows, ABlockOfNoCountryIsNotShown) {
-    auto run = m_host.open(CountryStatusWindow{view()});
+    auto run = m_host.open(CountryStatusWindow{env()});
     m_host.expect_message("Not a DXCC country");
     run.type("4U1UN").key(ui::Key::enter);
     EXPECT_EQ(m_host.message_texts(), std::vector<std::string>{"Not a DXCC country"});
@@ -71,7 +71,7 @@ TEST_F(StatusWindows, ABlockOfNoCountryIsNotShown) {
 }
 
 TEST_F(StatusWindows, TheFullChartSavesDxStatusAndPrintsIt) {
-    auto run = m_host.open(StatusChartWindow{view()});
+    auto run = m_host.open(StatusChartWindow{env()});
     EXPECT_EQ(run.caption(), "CURRENT DXCC STATUS         Countries Worked/Confirmed");
     EXPECT_EQ(run.text(650 + 5 * 13 + 4), "  2/1") << "all bands, all modes";
     EXPECT_EQ(run.text(614), " ALL ");
@@ -97,7 +97,7 @@ TEST_F(StatusWindows, TheFullChartSavesDxStatusAndPrintsIt) {
 }
 
 TEST_F(StatusWindows, APrinterThatCannotBeHadIsReported) {
-    auto run = m_host.open(StatusChartWindow{view()});
+    auto run = m_host.open(StatusChartWindow{env()});
     m_host.answer_printer(ui::TestHost::PrinterAnswer::cancel);
     m_host.answer_printer(ui::TestHost::PrinterAnswer::fail_at_end);
     m_host.expect_message("Printer Fail");
@@ -113,14 +113,14 @@ TEST_F(StatusWindows, APrinterThatCannotBeHadIsReported) {
 // The bands window is opened by another window; this one stands in for it.
 class Opener final : public ui::Window {
 public:
-    Opener(DxccView view, std::string call) : m_view(view), m_call(std::move(call)) {}
+    Opener(DxccEnv env, std::string call) : m_env(env), m_call(std::move(call)) {}
     ui::Form build() const override { return ui::Form{}; }
     void on_command(ui::Context& ctx, int id, ui::Notify) override {
-        if (id == 10) show_call_bands(ctx, m_view, m_call);
+        if (id == 10) show_call_bands(ctx, m_env, m_call);
     }
 
 private:
-    DxccView m_view;
+    DxccEnv m_env;
     std::string m_call;
 };
 
@@ -131,12 +131,12 @@ TEST_F(StatusWindows, CallBandsShowsTheCountryOfTheCallOrSaysThereIsNone) {
         cell = bands.text(650 + 4 * 4);
         bands.click(ui::k_cancel);
     });
-    m_host.open(Opener{view(), "KH6XX/P     "}).command(10);
+    m_host.open(Opener{env(), "KH6XX/P     "}).command(10);
     EXPECT_EQ(caption, "BANDS Worked for Hawaii");
     EXPECT_EQ(cell, "  1/1");
 
     m_host.expect_message("Not a DXCC country");
-    m_host.open(Opener{view(), "ZZ9ZZ"}).command(10);
+    m_host.open(Opener{env(), "ZZ9ZZ"}).command(10);
     EXPECT_EQ(m_host.modal_captions().size(), 1u);
     EXPECT_EQ(m_host.message_texts(), std::vector<std::string>{"Not a DXCC country"});
     EXPECT_TRUE(m_host.surprises().empty());

@@ -14,7 +14,7 @@ using W = StationDataWindow;
 
 class SetupWindows : public ::testing::Test {
 protected:
-    SetupState state() { return {m_settings, m_link, m_bands, m_dir.file("RIG.LST")}; }
+    SetupEnv env() { return {m_settings, m_link, m_bands, m_dir.file("RIG.LST")}; }
     std::string rig_lst() const { return testing::read_file(m_dir.path() / "RIG.LST"); }
 
     testing::TempDir m_dir;
@@ -26,7 +26,7 @@ protected:
 
 TEST_F(SetupWindows, TheStationDataWindowShowsARowPerBand) {
     m_settings.rows[4] = {"FT-1000", "Yagi", "100", "SSB", "G9QQQ"};
-    auto run = m_host.open(W{state()});
+    auto run = m_host.open(W{env()});
     EXPECT_EQ(run.caption(), "STATION DATA ");
     EXPECT_EQ(run.focused(), W::k_transceiver);
     EXPECT_EQ(run.text(W::k_band_label + 0), "1.8MHz");
@@ -38,7 +38,7 @@ TEST_F(SetupWindows, TheStationDataWindowShowsARowPerBand) {
 }
 
 TEST_F(SetupWindows, KeysMoveAlongAndAcrossTheTableAndStopAtItsEdges) {
-    auto run = m_host.open(W{state()});
+    auto run = m_host.open(W{env()});
     struct Step {
         ui::Key key;
         unsigned modifiers;
@@ -63,7 +63,7 @@ TEST_F(SetupWindows, KeysMoveAlongAndAcrossTheTableAndStopAtItsEdges) {
 }
 
 TEST_F(SetupWindows, CopyTakesARowIntoTheNextAndNotPastTheLast) {
-    auto run = m_host.open(W{state()});
+    auto run = m_host.open(W{env()});
     run.type_into(W::k_transceiver + 3, "IC-7300").type_into(W::k_operator + 3, "G9QQQ");
     run.focus(W::k_antenna + 3).click(W::k_copy);
     EXPECT_EQ(run.text(W::k_transceiver + 4), "IC-7300");
@@ -80,24 +80,24 @@ TEST_F(SetupWindows, ClosingWritesRigLstEvenWithoutChanges) {
     ASSERT_TRUE(write_settings_file(m_settings, m_dir.file("RIG.LST")));
     const std::string before = rig_lst();
     testing::write_file(m_dir.path() / "RIG.LST", "");
-    m_host.open(W{state()}).key(ui::Key::escape);
+    m_host.open(W{env()}).key(ui::Key::escape);
     EXPECT_EQ(rig_lst(), before);
 }
 
 TEST_F(SetupWindows, TwoBandsLocationAndBackUpAreKeptInRigLst) {
-    auto run = m_host.open(W{state()});
+    auto run = m_host.open(W{env()});
     run.type_into(W::k_transceiver + 4, "FT-1000").type_into(W::k_power + 4, "100");
     run.type_into(W::k_transceiver + 9, "IC-7300").type_into(W::k_mode + 9, "FM");
     run.click(ui::k_cancel);
     EXPECT_FALSE(run.is_open());
 
-    auto location = m_host.open(LocationWindow{state()});
+    auto location = m_host.open(LocationWindow{env()});
     EXPECT_EQ(location.focused(), LocationWindow::k_latitude);
     location.type("52.5").key(ui::Key::enter).type("-1.2").key(ui::Key::escape);
     EXPECT_FALSE(location.is_open());
 
     std::filesystem::create_directory(m_dir.path() / "backup");
-    auto backup = m_host.open(BackupDriveWindow{state()});
+    auto backup = m_host.open(BackupDriveWindow{env()});
     m_host.answer_directory(m_dir.file("backup"));
     backup.click(BackupDriveWindow::k_browse).click(ui::k_cancel);
 
@@ -113,12 +113,12 @@ TEST_F(SetupWindows, TwoBandsLocationAndBackUpAreKeptInRigLst) {
 }
 
 TEST_F(SetupWindows, ACommaIsRefusedWithABeepWhereverItIsTyped) {
-    auto run = m_host.open(W{state()});
+    auto run = m_host.open(W{env()});
     run.type_into(W::k_antenna + 2, "Yagi, 3 el").type_into(W::k_port, "1,2");
     EXPECT_EQ(run.text(W::k_antenna + 2), "Yagi 3 el");
     EXPECT_EQ(run.text(W::k_port), "12");
     EXPECT_EQ(m_host.beeps(), 2);
-    auto location = m_host.open(LocationWindow{state()});
+    auto location = m_host.open(LocationWindow{env()});
     location.type("52,5");
     EXPECT_EQ(location.text(LocationWindow::k_latitude), "525");
     EXPECT_EQ(m_host.beeps(), 3);
@@ -128,7 +128,7 @@ TEST_F(SetupWindows, TheCatPortAndRateGoIntoTheRigDescriptionWhenChanged) {
     const std::string rig = m_dir.file("IC706.RIG");
     testing::write_file(rig, "1:4800,N,8,2\r\nFE\r\n1,5,3\r\n0,0\r\n00\r\n0,0\r\n");
     m_link = {rig, "1", "4800", false};
-    auto run = m_host.open(W{state()});
+    auto run = m_host.open(W{env()});
     EXPECT_EQ(run.text(W::k_port), "1");
     run.replace(W::k_port, "2").replace(W::k_rate, "96x00");
     EXPECT_EQ(run.text(W::k_rate), "9600") << "the rate box takes digits only";
@@ -139,7 +139,7 @@ TEST_F(SetupWindows, TheCatPortAndRateGoIntoTheRigDescriptionWhenChanged) {
 }
 
 TEST_F(SetupWindows, ABackUpFolderThatIsNotThereIsKeptButTheOperatorIsWarned) {
-    auto run = m_host.open(BackupDriveWindow{state()});
+    auto run = m_host.open(BackupDriveWindow{env()});
     m_host.expect_message(
         "/no/such/folder is not a folder: the log will not be backed up at exit until it is.");
     run.type_into(BackupDriveWindow::k_directory, "/no/such/folder").key(ui::Key::escape);
