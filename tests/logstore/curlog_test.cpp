@@ -40,7 +40,9 @@ TEST(CurrentLog, ReadsTheFirstItem) {
 }
 
 TEST(CurrentLog, WritesOneLineThatReadsBack) {
-    for (const std::string path : {"/home/op/logs/HOME.LOG", "MYLOG.LOG", "/home/op/a,b/COMMA.LOG"}) {
+    // Blanks at either end of a name brought in quoted from an older CURLOG.DTA stay with it.
+    for (const std::string path : {"/home/op/logs/HOME.LOG", "MYLOG.LOG", "/home/op/a,b/COMMA.LOG",
+                                   " LEAD.LOG", "TRAIL.LOG ", "\tTAB.LOG"}) {
         TempDir dir;
         ASSERT_TRUE(write_current_log_path(dir.path().string(), path));
         EXPECT_EQ(read_current_log_path(dir.path().string()), path);

@@ -9,7 +9,8 @@ namespace {
 
 TEST(StationSettings, AnEmptyTableIsNineteenLinesOfFourCommasThenThreeEmptyLines) {
     std::string expected;
-    for (int r = 0; r < 19; ++r) expected += ",,,,\r\n";
+    for (int r = 0; r < 19; ++r)
+        expected += ",,,,\r\n";
     expected += "\r\n\r\n\r\n";
     EXPECT_EQ(settings_file_text(StationSettings{}), expected);
 }
@@ -24,8 +25,18 @@ TEST(StationSettings, TheFileReadsBackAsWritten) {
     s.backup = "/media/backup/logs";
     ASSERT_TRUE(write_settings_file(s, dir.file("RIG.LST")));
     const std::string text = testing::read_file(dir.path() / "RIG.LST");
-    EXPECT_NE(text.find("\r\nFT-1000,100,3 el Yagi,G9QQQ,SSB\r\n"), std::string::npos) << "transceiver, power, antenna, operator, mode";
+    EXPECT_NE(text.find("\r\nFT-1000,100,3 el Yagi,G9QQQ,SSB\r\n"), std::string::npos)
+        << "transceiver, power, antenna, operator, mode";
     EXPECT_TRUE(text.ends_with("\r\n52.5\r\n-1.2\r\n/media/backup/logs\r\n"));
+    EXPECT_EQ(read_settings_file(dir.file("RIG.LST")), s);
+}
+
+TEST(StationSettings, QuotedItemsFromAnOlderFileSurviveARewrite) {
+    testing::TempDir dir;
+    testing::write_file(dir.path() / "RIG.LST", "\"FT-1000, MP\",\" 100\",\"Yagi \",G9QQQ,CW\r\n");
+    const StationSettings s = read_settings_file(dir.file("RIG.LST"));
+    EXPECT_EQ(s.rows[0], (StationRow{"FT-1000, MP", "Yagi ", " 100", "CW", "G9QQQ"}));
+    ASSERT_TRUE(write_settings_file(s, dir.file("RIG.LST")));
     EXPECT_EQ(read_settings_file(dir.file("RIG.LST")), s);
 }
 
@@ -51,7 +62,8 @@ TEST(RigLink, APortChangeRewritesTheFirstLineOfTheRigDescription) {
     RigLinkSettings link{rig, "2", "4800", true};
     ASSERT_TRUE(apply_rig_link_change(link));
     EXPECT_FALSE(link.changed);
-    EXPECT_EQ(testing::read_file(rig), "2:4800,N,8,2\r\n0000000003\r\n1,4,4\r\n5,255,LSB,USB\r\n0000000000\r\n0,0\r\n");
+    EXPECT_EQ(testing::read_file(rig),
+              "2:4800,N,8,2\r\n0000000003\r\n1,4,4\r\n5,255,LSB,USB\r\n0000000000\r\n0,0\r\n");
 
     RigLinkSettings no_rig{std::nullopt, "3", "9600", true};
     EXPECT_TRUE(apply_rig_link_change(no_rig)) << "nothing to rewrite without a rig description";
