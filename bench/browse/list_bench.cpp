@@ -27,7 +27,8 @@ class BigLog {
         sample.count = k_records;
         sample.stations = {"G4ABC", "G4ABC/P", "GW4ABC", "G4ABC/M"};
         sample.station_every = 1000;
-        if (!kestrel::tools::write_sample_log(path(), sample)) throw std::runtime_error("cannot write the log");
+        if (!kestrel::tools::write_sample_log(path(), sample))
+            throw std::runtime_error("cannot write the log");
     }
     std::string path() const { return m_dir.file("BIG.LOG"); }
 

@@ -13,7 +13,8 @@ namespace {
 using kestrel::countries::CountryTable;
 
 const CountryTable& shipped_table() {
-    static const CountryTable table = kestrel::countries::load_country_list(KESTREL_SHIPPED_COUNTRY_LIST).table;
+    static const CountryTable table =
+        kestrel::countries::load_country_list(KESTREL_SHIPPED_COUNTRY_LIST).table;
     return table;
 }
 
@@ -23,9 +24,13 @@ std::vector<std::string> sample_calls(const CountryTable& table, int n) {
     std::mt19937 random(7);
     std::vector<std::string> calls;
     for (int i = 0; i < n; ++i) {
-        std::string call = table.entry_count() > 0 ? table.row(static_cast<int>(random() % table.entry_count())).low_prefix : "G";
-        if (call.empty() || (call.back() < '0' || call.back() > '9')) call += static_cast<char>('0' + random() % 10);
-        for (int k = 0; k < 2 + static_cast<int>(random() % 2); ++k) call += static_cast<char>('A' + random() % 26);
+        std::string call = table.entry_count() > 0
+                               ? table.row(static_cast<int>(random() % table.entry_count())).low_prefix
+                               : "G";
+        if (call.empty() || (call.back() < '0' || call.back() > '9'))
+            call += static_cast<char>('0' + random() % 10);
+        for (int k = 0; k < 2 + static_cast<int>(random() % 2); ++k)
+            call += static_cast<char>('A' + random() % 26);
         if (i % 3 == 0) call.resize(12, ' ');
         calls.push_back(call);
     }

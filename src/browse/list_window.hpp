@@ -41,8 +41,7 @@ class ListWindow final : public ui::Window {
     };
     enum class Mode { call = 1, comment = 2 };
 
-    ListWindow(ListEnv env, std::string start_text)
-        : m_env(env), m_start_text(std::move(start_text)) {}
+    ListWindow(ListEnv env, std::string start_text) : m_env(env), m_start_text(std::move(start_text)) {}
     ui::Form build() const override;
     void on_init(ui::Context& ctx) override;
     void on_command(ui::Context& ctx, int id, ui::Notify notify) override;

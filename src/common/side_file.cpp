@@ -1,10 +1,10 @@
 #include "common/side_file.hpp"
 
 #include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace kestrel {
@@ -16,8 +16,10 @@ bool write_side_file(const std::string& path, std::string_view bytes) {
     bool ok = true;
     for (std::size_t done = 0; ok && done < bytes.size();) {
         const ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (put <= 0) ok = false;
-        else done += static_cast<std::size_t>(put);
+        if (put <= 0)
+            ok = false;
+        else
+            done += static_cast<std::size_t>(put);
     }
     ok = ok && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;

@@ -49,7 +49,8 @@ void make_grid(ui::Context& ctx, const BandLabels& labels, bool full) {
 
 } // namespace
 
-ChartTotals show_chart_grid(ui::Context& ctx, const StatusChart& chart, const BandLabels& labels, int first, int last) {
+ChartTotals show_chart_grid(ui::Context& ctx, const StatusChart& chart, const BandLabels& labels, int first,
+                            int last) {
     const bool full = first != last;
     const ChartTotals totals = tally_chart(chart, first, last);
     if (!ctx.exists(k_first_grid_cell)) make_grid(ctx, labels, full);
@@ -57,7 +58,8 @@ ChartTotals show_chart_grid(ui::Context& ctx, const StatusChart& chart, const Ba
     const int columns = full ? ChartTotals::columns : k_mode_classes;
     for (int b = 0; b < rows; ++b)
         for (int m = 0; m < columns; ++m)
-            ctx.set_text(k_first_grid_cell + columns * b + m, cell_text(totals.worked[b][m], totals.confirmed[b][m]));
+            ctx.set_text(k_first_grid_cell + columns * b + m,
+                         cell_text(totals.worked[b][m], totals.confirmed[b][m]));
     return totals;
 }
 

@@ -21,6 +21,7 @@ inline constexpr int k_first_grid_cell = 650;
 // Counts countries first to last and shows the totals as a grid in the window: the full chart
 // (all bands and all modes too) when first and last differ, one country's bands otherwise. The
 // grid's controls are made the first time; after that only their texts change.
-ChartTotals show_chart_grid(ui::Context& ctx, const StatusChart& chart, const BandLabels& labels, int first, int last);
+ChartTotals show_chart_grid(ui::Context& ctx, const StatusChart& chart, const BandLabels& labels, int first,
+                            int last);
 
 } // namespace kestrel::countries

@@ -20,7 +20,8 @@ std::string status_csv(const ChartTotals& totals, const BandLabels& labels) {
     std::string out = k_status_title + "\r\nBand,CW,SSB,FM,Other,Totals\r\n";
     for (int r = 0; r < ChartTotals::rows; ++r) {
         out += labels[static_cast<std::size_t>(r + 1)];
-        for (int m = 0; m < ChartTotals::columns; ++m) out += "," + cell(totals, r, m);
+        for (int m = 0; m < ChartTotals::columns; ++m)
+            out += "," + cell(totals, r, m);
         out += "\r\n";
     }
     return out;

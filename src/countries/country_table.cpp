@@ -44,12 +44,15 @@ void CountryTable::build_lookup() const {
         const int low = rank(m_rows[static_cast<std::size_t>(r)].low_prefix);
         const int high = rank(m_rows[static_cast<std::size_t>(r)].high_prefix);
         if (low > high) continue; // a block that holds nothing
-        for (int i = low; i <= high; ++i) m_at_bound[static_cast<std::size_t>(i)] = r;
-        for (int i = low + 1; i <= high; ++i) m_below_bound[static_cast<std::size_t>(i)] = r;
+        for (int i = low; i <= high; ++i)
+            m_at_bound[static_cast<std::size_t>(i)] = r;
+        for (int i = low + 1; i <= high; ++i)
+            m_below_bound[static_cast<std::size_t>(i)] = r;
     }
     m_first_byte.assign(257, 0);
     for (int b = 0, i = 0; b <= 256; ++b) {
-        while (i < n && b < 256 && static_cast<unsigned char>(m_bounds[static_cast<std::size_t>(i)][0]) < b) ++i;
+        while (i < n && b < 256 && static_cast<unsigned char>(m_bounds[static_cast<std::size_t>(i)][0]) < b)
+            ++i;
         m_first_byte[static_cast<std::size_t>(b)] = static_cast<std::uint32_t>(b == 256 ? n : i);
     }
     m_lookup_built = true;
@@ -67,9 +70,10 @@ Resolution CountryTable::resolve_country(std::string_view call) const {
         from = m_first_byte[c];
         to = m_first_byte[c + 1u];
     }
-    auto it = std::lower_bound(m_bounds.begin() + static_cast<std::ptrdiff_t>(from),
-                               m_bounds.begin() + static_cast<std::ptrdiff_t>(to), call,
-                               [](const std::string& a, std::string_view b) { return std::string_view(a) < b; });
+    auto it =
+        std::lower_bound(m_bounds.begin() + static_cast<std::ptrdiff_t>(from),
+                         m_bounds.begin() + static_cast<std::ptrdiff_t>(to), call,
+                         [](const std::string& a, std::string_view b) { return std::string_view(a) < b; });
     const auto i = static_cast<std::size_t>(it - m_bounds.begin());
     const int row = (i < m_bounds.size() && m_bounds[i] == call) ? m_at_bound[i] : m_below_bound[i];
     if (row < 0) return {-1, none};
@@ -99,7 +103,9 @@ CountryTable::Prefixes CountryTable::prefixes_of_country(int number) const {
     return p;
 }
 
-std::string bad_line_message(int line) { return "Line " + std::to_string(line) + " of COUNTRY.LST"; }
+std::string bad_line_message(int line) {
+    return "Line " + std::to_string(line) + " of COUNTRY.LST";
+}
 
 CountryListLoad parse_country_list(std::string_view text) {
     CountryListLoad load;

@@ -15,7 +15,7 @@ struct CountryEntry {
     std::string low_prefix;
     std::string high_prefix; // as written, with "[" appended so that every call of the block sorts below it
     std::string name;
-    int number = 0; // 1 and up a DXCC country, 0 a block that is no country
+    int number = 0;      // 1 and up a DXCC country, 0 a block that is no country
     float latitude = 0;  // north positive
     float longitude = 0; // east positive
 };
@@ -28,7 +28,7 @@ struct Resolution {
 // The country list in file order. A call belongs to the first row whose block holds it, the
 // texts compared byte by byte. The answer is looked up in a table built once from the rows.
 class CountryTable {
-public:
+  public:
     void add(CountryEntry entry);
 
     int entry_count() const { return static_cast<int>(m_rows.size()); }
@@ -45,7 +45,7 @@ public:
     };
     [[nodiscard]] Prefixes prefixes_of_country(int number) const;
 
-private:
+  private:
     void build_lookup() const;
     int first_match_by_scan(std::string_view call) const;
 
@@ -56,9 +56,10 @@ private:
     // matching row cannot change, so it is kept for each stretch and each point.
     mutable bool m_lookup_built = false;
     mutable std::vector<std::string> m_bounds;
-    mutable std::vector<int> m_at_bound;     // first row matching the bound itself
-    mutable std::vector<int> m_below_bound;  // first row matching calls between bound i-1 and bound i
-    mutable std::vector<std::uint32_t> m_first_byte; // m_bounds index of the first bound starting with each byte
+    mutable std::vector<int> m_at_bound;    // first row matching the bound itself
+    mutable std::vector<int> m_below_bound; // first row matching calls between bound i-1 and bound i
+    mutable std::vector<std::uint32_t>
+        m_first_byte; // m_bounds index of the first bound starting with each byte
 };
 
 // Reading COUNTRY.LST. A line that is not six comma-separated fields, or whose country number

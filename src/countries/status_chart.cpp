@@ -13,7 +13,8 @@ bool StatusChart::in_chart(int country, int band) {
 }
 
 std::uint8_t StatusChart::byte(int country, int band) const {
-    return in_chart(country, band) ? m_bytes[static_cast<std::size_t>(country + k_chart_countries * band)] : 0;
+    return in_chart(country, band) ? m_bytes[static_cast<std::size_t>(country + k_chart_countries * band)]
+                                   : 0;
 }
 
 bool StatusChart::worked(int country, int band, int mode_class) const {
@@ -25,7 +26,8 @@ bool StatusChart::confirmed(int country, int band, int mode_class) const {
 }
 
 void StatusChart::set_byte(int country, int band, std::uint8_t value) {
-    if (in_chart(country, band)) m_bytes[static_cast<std::size_t>(country + k_chart_countries * band)] = value;
+    if (in_chart(country, band))
+        m_bytes[static_cast<std::size_t>(country + k_chart_countries * band)] = value;
 }
 
 void StatusChart::update_chart(int country, int band, int mode_class, std::uint8_t qsl_flags) {
@@ -50,15 +52,18 @@ ChartLoad load_chart(const std::string& path) {
     const std::string& bytes = *read;
     auto& chart = load.chart.bytes();
     const std::size_t n = std::min(bytes.size(), chart.size());
-    for (std::size_t i = 0; i < n; ++i) chart[i] = static_cast<std::uint8_t>(bytes[i]);
-    for (std::size_t i = n; i < bytes.size(); ++i) load.chart.tail.push_back(static_cast<std::uint8_t>(bytes[i]));
+    for (std::size_t i = 0; i < n; ++i)
+        chart[i] = static_cast<std::uint8_t>(bytes[i]);
+    for (std::size_t i = n; i < bytes.size(); ++i)
+        load.chart.tail.push_back(static_cast<std::uint8_t>(bytes[i]));
     if (!bytes.empty() && bytes.size() != chart.size()) load.wrong_length = bytes.size();
     return load;
 }
 
 std::string wrong_length_message(std::uintmax_t length) {
     return "DXCC.CHT holds" + number_text(length) + " bytes instead of 5213.\r\n" +
-           "Kestrel has read the status chart as far as the file goes; use DXCC/Check Log to rebuild it from the log.";
+           "Kestrel has read the status chart as far as the file goes; use DXCC/Check Log to rebuild it from "
+           "the log.";
 }
 
 bool save_chart(const StatusChart& chart, const std::string& path) {

@@ -17,7 +17,7 @@ inline constexpr const char* k_chart_file = "DXCC.CHT";
 // Worked and confirmed, per country, band and class of mode: one byte per country and band,
 // two bits per mode class (worked the lower, confirmed the higher).
 class StatusChart {
-public:
+  public:
     std::uint8_t byte(int country, int band) const;
     bool worked(int country, int band, int mode_class) const;
     bool confirmed(int country, int band, int mode_class) const;
@@ -34,7 +34,7 @@ public:
     // Bytes a longer DXCC.CHT held after the chart; written back unchanged.
     std::vector<std::uint8_t> tail;
 
-private:
+  private:
     static bool in_chart(int country, int band);
     std::array<std::uint8_t, k_chart_size> m_bytes{};
 };

@@ -17,12 +17,15 @@ ui::Form pale_yellow_form(std::string caption, ui::Rect frame) {
     return form;
 }
 
-void tell_not_a_country(ui::Context& ctx) { ctx.message("Not a DXCC country", "Country check"); }
+void tell_not_a_country(ui::Context& ctx) {
+    ctx.message("Not a DXCC country", "Country check");
+}
 
 } // namespace
 
 ui::Form StatusChartWindow::build() const {
-    ui::Form form = pale_yellow_form("CURRENT DXCC STATUS         Countries Worked/Confirmed", {20, 20, 250, 225});
+    ui::Form form =
+        pale_yellow_form("CURRENT DXCC STATUS         Countries Worked/Confirmed", {20, 20, 250, 225});
     form.add(ui::button(k_save, "&Save", {15, 200, 35, 15}));
     form.add(ui::button(k_print, "&Print", {105, 200, 35, 15}));
     form.add(ui::button(ui::k_cancel, "E&xit", {200, 200, 35, 15}));

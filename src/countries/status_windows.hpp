@@ -17,39 +17,40 @@ struct DxccEnv {
 
 // DXCC/Status: the whole chart, with Save (DXSTATUS.CSV) and Print.
 class StatusChartWindow final : public ui::Window {
-public:
+  public:
     enum Id { k_save = 101, k_print = 102 };
     explicit StatusChartWindow(DxccEnv env) : m_env(env) {}
     ui::Form build() const override;
     void on_init(ui::Context& ctx) override;
     void on_command(ui::Context& ctx, int id, ui::Notify notify) override;
 
-private:
+  private:
     DxccEnv m_env;
     ChartTotals m_totals;
 };
 
 // DXCC/Country: a prefix typed, Enter, and that country's bands.
 class CountryStatusWindow final : public ui::Window {
-public:
+  public:
     enum Id { k_prefix_label = 100, k_prefix = 101 };
     explicit CountryStatusWindow(DxccEnv env) : m_env(env) {}
     ui::Form build() const override;
     void on_command(ui::Context& ctx, int id, ui::Notify notify) override;
 
-private:
+  private:
     DxccEnv m_env;
 };
 
 // The bands of the station being logged, for the on-line window.
 class CallBandsWindow final : public ui::Window {
-public:
-    CallBandsWindow(DxccEnv env, int country, std::string name) : m_env(env), m_country(country), m_name(std::move(name)) {}
+  public:
+    CallBandsWindow(DxccEnv env, int country, std::string name)
+        : m_env(env), m_country(country), m_name(std::move(name)) {}
     ui::Form build() const override;
     void on_init(ui::Context& ctx) override;
     void on_command(ui::Context& ctx, int id, ui::Notify notify) override;
 
-private:
+  private:
     DxccEnv m_env;
     int m_country;
     std::string m_name;

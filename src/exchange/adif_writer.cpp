@@ -2,8 +2,8 @@
 
 #include "common/fixed_text.hpp"
 #include "exchange/adif_bands.hpp"
-#include "exchange/log_copy.hpp"
 #include "exchange/adif_modes.hpp"
+#include "exchange/log_copy.hpp"
 #include "logstore/dates.hpp"
 #include "logstore/field_codes.hpp"
 #include "logstore/log_store.hpp"
@@ -20,7 +20,6 @@ constexpr std::string_view k_line_end = "\r\n";
 constexpr int k_block_records = 8192;
 // About what one contact takes in the file, to size the text once.
 constexpr std::size_t k_bytes_per_entry = 240;
-
 
 void append_number(std::string& out, long long value) {
     char digits[24];
@@ -100,7 +99,8 @@ std::string adif_export_path(std::string_view log_path) {
     std::string path(log_path);
     replace_all(path, ".LOG", ".ADI");
     replace_all(path, ".log", ".adi");
-    if (path == log_path || same_file(logstore::posix_file_system(), path, std::string(log_path))) path = std::string(log_path) + ".ADI";
+    if (path == log_path || same_file(logstore::posix_file_system(), path, std::string(log_path)))
+        path = std::string(log_path) + ".ADI";
     return path;
 }
 

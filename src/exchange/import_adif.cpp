@@ -25,7 +25,6 @@ constexpr std::string_view k_file_label_text = "Import Log: ";
 // Files up to this size are read before the operator could read a progress window.
 constexpr std::size_t k_quiet_bytes = 2 * 1024 * 1024;
 
-
 std::uintmax_t size_of(const std::string& path) {
     std::error_code error;
     const auto size = std::filesystem::file_size(path, error);

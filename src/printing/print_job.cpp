@@ -5,7 +5,9 @@
 namespace kestrel::printing {
 
 namespace {
-void tell_failure(ui::Context& ctx) { ctx.message("Printer Fail", "Printer Report", ui::Icon::stop); }
+void tell_failure(ui::Context& ctx) {
+    ctx.message("Printer Fail", "Printer Report", ui::Icon::stop);
+}
 } // namespace
 
 std::unique_ptr<Printer> choose_printer_or_tell(ui::Context& ctx) {

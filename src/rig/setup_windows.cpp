@@ -21,7 +21,9 @@ ui::Control box(int id, ui::Rect rect, unsigned style = ui::plain) {
     return c;
 }
 
-int row_y(int r) { return 14 + 11 * r; }
+int row_y(int r) {
+    return 14 + 11 * r;
+}
 
 // The row's text in column 1 (transceiver) to 5 (operator), the order of the boxes.
 std::string& field(StationRow& row, int column) {
@@ -34,13 +36,16 @@ std::string& field(StationRow& row, int column) {
     }
 }
 
-const std::string& field(const StationRow& row, int column) { return field(const_cast<StationRow&>(row), column); }
+const std::string& field(const StationRow& row, int column) {
+    return field(const_cast<StationRow&>(row), column);
+}
 
 // Writes RIG.LST and tells the operator when it could not be written.
 void save_settings(ui::Context& ctx, const SetupEnv& env) {
     if (!write_settings_file(env.settings, env.settings_path))
-        ctx.message("RIG.LST could not be written: the station settings are kept only until the program ends.",
-                    "Kestrel", ui::Icon::stop);
+        ctx.message(
+            "RIG.LST could not be written: the station settings are kept only until the program ends.",
+            "Kestrel", ui::Icon::stop);
 }
 
 } // namespace
@@ -51,7 +56,8 @@ ui::Form StationDataWindow::build() const {
     form.frame = {10, 5, 255, 245};
     form.font = k_courier;
     form.background = ui::colours::pale_yellow;
-    form.add(ui::label(k_heading, "Band   Transceiver     Antenna    Power  Mode   Operator", {5, 4, 245, 8}));
+    form.add(
+        ui::label(k_heading, "Band   Transceiver     Antenna    Power  Mode   Operator", {5, 4, 245, 8}));
     // The boxes stand under the words of the heading: a Courier character is four units wide.
     static const int x[] = {33, 97, 141, 169, 197};
     static const int width[] = {60, 40, 24, 24, 52};
@@ -127,7 +133,8 @@ void StationDataWindow::on_command(ui::Context& ctx, int id, ui::Notify notify) 
 void StationDataWindow::copy_row(ui::Context& ctx) {
     const int r = m_focused_box % 100;
     if (m_focused_box >= k_band_label || r >= k_station_rows - 1) return;
-    for (int column = 1; column <= 5; ++column) ctx.set_text(100 * column + r + 1, ctx.text(100 * column + r));
+    for (int column = 1; column <= 5; ++column)
+        ctx.set_text(100 * column + r + 1, ctx.text(100 * column + r));
     move_focus(ctx, k_transceiver + r + 1);
 }
 
@@ -193,7 +200,8 @@ void BackupDriveWindow::on_command(ui::Context& ctx, int id, ui::Notify notify) 
         if (auto chosen = ctx.host().choose_directory(&ctx, "Back Up Folder", ctx.text(k_directory))) {
             if (chosen->find(',') != std::string::npos) {
                 ctx.beep();
-                ctx.message("A back-up folder cannot hold a comma in its name.", "Kestrel", ui::Icon::exclamation);
+                ctx.message("A back-up folder cannot hold a comma in its name.", "Kestrel",
+                            ui::Icon::exclamation);
             } else {
                 ctx.set_text(k_directory, *chosen);
             }
@@ -207,7 +215,8 @@ void BackupDriveWindow::on_command(ui::Context& ctx, int id, ui::Notify notify) 
     save_settings(ctx, m_env);
     std::error_code ec;
     if (!m_env.settings.backup.empty() && !std::filesystem::is_directory(m_env.settings.backup, ec))
-        ctx.message(m_env.settings.backup + " is not a folder: the log will not be backed up at exit until it is.",
+        ctx.message(m_env.settings.backup +
+                        " is not a folder: the log will not be backed up at exit until it is.",
                     "Kestrel", ui::Icon::exclamation);
 }
 

@@ -21,7 +21,7 @@ struct SetupEnv {
 
 // "STATION DATA ": a row of five boxes per band, and the rig link's port and speed.
 class StationDataWindow final : public ui::Window {
-public:
+  public:
     enum Id {
         k_heading = 99,
         k_transceiver = 100,
@@ -45,7 +45,7 @@ public:
     ui::Form build() const override;
     void on_command(ui::Context& ctx, int id, ui::Notify notify) override;
 
-private:
+  private:
     void move_focus(ui::Context& ctx, int id);
     void copy_row(ui::Context& ctx);
     void close(ui::Context& ctx);
@@ -55,25 +55,25 @@ private:
 
 // "Set Latitude and Longitude".
 class LocationWindow final : public ui::Window {
-public:
+  public:
     enum Id { k_latitude_label = 100, k_longitude_label = 101, k_latitude = 200, k_longitude = 201 };
     explicit LocationWindow(SetupEnv env) : m_env(env) {}
     ui::Form build() const override;
     void on_command(ui::Context& ctx, int id, ui::Notify notify) override;
 
-private:
+  private:
     SetupEnv m_env;
 };
 
 // "Set Back Up Drive Letter": here the directory the log is copied into at exit.
 class BackupDriveWindow final : public ui::Window {
-public:
+  public:
     enum Id { k_label = 100, k_directory = 200, k_browse = 300 };
     explicit BackupDriveWindow(SetupEnv env) : m_env(env) {}
     ui::Form build() const override;
     void on_command(ui::Context& ctx, int id, ui::Notify notify) override;
 
-private:
+  private:
     SetupEnv m_env;
 };
 

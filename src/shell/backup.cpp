@@ -11,14 +11,15 @@ std::string backup_destination(const std::string& backup_directory, const std::s
     const auto slash = log_path.rfind('/');
     const std::string name = slash == std::string::npos ? log_path : log_path.substr(slash + 1);
     std::string dir = backup_directory;
-    while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+    while (dir.size() > 1 && dir.back() == '/')
+        dir.pop_back();
     return dir == "/" ? "/" + name : dir + "/" + name;
 }
 
 namespace {
 
 class Fd {
-public:
+  public:
     explicit Fd(int fd) : m_fd(fd) {}
     ~Fd() {
         if (m_fd >= 0) ::close(m_fd);
@@ -32,7 +33,7 @@ public:
         return fd;
     }
 
-private:
+  private:
     int m_fd;
 };
 

@@ -27,20 +27,23 @@ std::string file_name_of(const std::string& path) {
 std::string free_side_name(const std::string& log_path) {
     std::string name = log_path + ".PART";
     std::error_code ec;
-    for (int n = 2; std::filesystem::exists(name, ec); ++n) name = log_path + ".PART" + std::to_string(n);
+    for (int n = 2; std::filesystem::exists(name, ec); ++n)
+        name = log_path + ".PART" + std::to_string(n);
     return name;
 }
 
-void offer_to_set_aside(ui::Host& host, ui::Context* owner, logstore::LogStore& log, const std::string& path) {
+void offer_to_set_aside(ui::Host& host, ui::Context* owner, logstore::LogStore& log,
+                        const std::string& path) {
     const int extra = log.trailing_bytes();
     const std::string side = free_side_name(path);
-    const std::string text = "The log " + path + " ends with" + number_text(extra) +
-                             " bytes that do not make a whole record.\r\n" + "Kestrel reads its" +
-                             number_text(log.record_count()) +
-                             " whole records and will not change the log's length while those bytes are there.\r\n\r\n" +
-                             "Save the bytes to " + file_name_of(side) + " and take them off the end of the log?";
-    const ui::Answer answer =
-        host.message_box(owner, ui::Message{text, std::string(k_program_name), ui::Icon::question, ui::Buttons::yes_no});
+    const std::string text =
+        "The log " + path + " ends with" + number_text(extra) +
+        " bytes that do not make a whole record.\r\n" + "Kestrel reads its" +
+        number_text(log.record_count()) +
+        " whole records and will not change the log's length while those bytes are there.\r\n\r\n" +
+        "Save the bytes to " + file_name_of(side) + " and take them off the end of the log?";
+    const ui::Answer answer = host.message_box(
+        owner, ui::Message{text, std::string(k_program_name), ui::Icon::question, ui::Buttons::yes_no});
     if (answer != ui::Answer::yes) return;
     if (const auto status = log.set_aside_partial_record(side); !status)
         log_windows::tell_log_error(host, owner, status.error());
@@ -77,7 +80,8 @@ std::optional<std::string> choose_log_file(ui::Host& host, ui::Context* owner, L
     if (!chosen || chosen->empty()) return std::nullopt;
     if (chosen->find(',') != std::string::npos) {
         tell(host, owner,
-             "A log's name or folder cannot hold a comma: Kestrel could not find it again at the next start.\r\n" +
+             "A log's name or folder cannot hold a comma: Kestrel could not find it again at the next "
+             "start.\r\n" +
                  *chosen,
              ui::Icon::exclamation);
         return std::nullopt;
@@ -98,7 +102,8 @@ void open_other_log(ui::Host& host, ui::Context& owner, logstore::LogStore& log)
     const std::string remembered = log.path();
     log.close_log();
     const std::string directory = std::filesystem::current_path().string();
-    const std::string path = choose_log_file(host, &owner, LogChoice::existing, directory).value_or(remembered);
+    const std::string path =
+        choose_log_file(host, &owner, LogChoice::existing, directory).value_or(remembered);
     if (path.empty()) return;
     bool opened = open_log_checked(host, &owner, log, path);
     if (!opened && path != remembered) {

@@ -6,8 +6,8 @@
 #include "exchange/cabrillo_window.hpp"
 #include "exchange/export_window.hpp"
 #include "exchange/extract_window.hpp"
-#include "exchange/merge_window.hpp"
 #include "exchange/import_adif.hpp"
+#include "exchange/merge_window.hpp"
 #include "offline/entry_editor.hpp"
 #include "rig/setup_windows.hpp"
 #include "shell/application.hpp"
@@ -34,11 +34,13 @@ std::vector<ui::MenuItem> menu_bar(const std::string& size_toggle_text) {
            M{"L&ist", W::k_list, {}}}},
         M{"&Printing",
           0,
-          {M{"&Print Log", W::k_print_log, {}}, M{"P&rint QSL", W::k_print_qsl, {}}, M{"&QSL List", W::k_qsl_list, {}}}},
+          {M{"&Print Log", W::k_print_log, {}}, M{"P&rint QSL", W::k_print_qsl, {}},
+           M{"&QSL List", W::k_qsl_list, {}}}},
         M{"&DXCC",
           0,
-          {M{"&Check Log", W::k_check_log, {}}, M{"&Status", W::k_status, {}}, M{"C&ountry", W::k_country, {}},
-           M{"&Manual Set", W::k_manual_set, {}}, M{"Stats", W::k_stats, {}}}},
+          {M{"&Check Log", W::k_check_log, {}}, M{"&Status", W::k_status, {}},
+           M{"C&ountry", W::k_country, {}}, M{"&Manual Set", W::k_manual_set, {}},
+           M{"Stats", W::k_stats, {}}}},
         M{"&Set Up",
           0,
           {M{"&Rig Data", W::k_rig_data, {}}, M{"&Databases", W::k_databases, {}},
@@ -52,7 +54,9 @@ std::vector<ui::MenuItem> menu_bar(const std::string& size_toggle_text) {
     };
 }
 
-int scaled(double value, double scale) { return static_cast<int>(std::lround(value * scale)); }
+int scaled(double value, double scale) {
+    return static_cast<int>(std::lround(value * scale));
+}
 
 } // namespace
 
@@ -64,16 +68,20 @@ ui::Form MainWindow::build() const {
     form.caption = main_caption(m_app.log.path());
     form.frame = {0, 0, scaled(630, s), scaled(415, s)};
     form.at_default_position = true;
-    form.frame_style = ui::caption_bar | ui::system_menu | ui::sizing_border | ui::minimize_box | ui::maximize_box;
+    form.frame_style =
+        ui::caption_bar | ui::system_menu | ui::sizing_border | ui::minimize_box | ui::maximize_box;
     form.background = k_window_colour;
     form.menu = menu_bar(m_app.shell.size_toggle_text);
 
-    ui::Control panel = ui::label(k_panel, "", {scaled(110, s), scaled(53, s), scaled(400, s), 70}, ui::static_edge);
+    ui::Control panel =
+        ui::label(k_panel, "", {scaled(110, s), scaled(53, s), scaled(400, s), 70}, ui::static_edge);
     panel.background = k_panel_colour;
     form.add(panel);
-    static const char* const texts[] = {"O&n Line", "&Off Line", "&Browse", "Print LO&G", "Print &QSL", "E&xit"};
+    static const char* const texts[] = {"O&n Line",   "&Off Line",  "&Browse",
+                                        "Print LO&G", "Print &QSL", "E&xit"};
     for (int k = 0; k < 6; ++k)
-        form.add(ui::button(k_online + k, texts[k], {scaled(125 + 64 * k, s), scaled(60, s), scaled(55, s), 45}));
+        form.add(
+            ui::button(k_online + k, texts[k], {scaled(125 + 64 * k, s), scaled(60, s), scaled(55, s), 45}));
     form.add(ui::picture(k_kest6, "KEST6", {scaled(180, s), scaled(220, s), 242, 45}));
     form.add(ui::picture(k_g9qqq, "G9QQQ", {scaled(350, s), scaled(300, s), 180, 40}));
     return form;
@@ -118,16 +126,16 @@ void MainWindow::on_command(ui::Context& ctx, int id, ui::Notify notify) {
     case k_rig_data: rig::station_data_window(ctx, setup_env()); break;
     case k_location: rig::location_window(ctx, setup_env()); break;
     case k_backup_drive: rig::backup_drive_window(ctx, setup_env()); break;
-    case k_about:
-        ctx.message(about_text(), std::string(k_title) + " for Linux", ui::Icon::none);
-        break;
+    case k_about: ctx.message(about_text(), std::string(k_title) + " for Linux", ui::Icon::none); break;
     default:
         // The other commands open windows that are not part of this program yet.
         break;
     }
 }
 
-void MainWindow::on_close_box(ui::Context& ctx) { ctx.close(0); }
+void MainWindow::on_close_box(ui::Context& ctx) {
+    ctx.close(0);
+}
 
 exchange::ExchangeEnv MainWindow::exchange_env() {
     return {m_app.log, m_app.band_names, m_app.shell.scale_factor};
@@ -146,7 +154,8 @@ browse::ListEnv MainWindow::list_env() {
 }
 
 rig::SetupEnv MainWindow::setup_env() {
-    return {m_app.station, m_app.rig_link, m_app.band_names, m_app.shell.program_directory + rig::k_settings_file};
+    return {m_app.station, m_app.rig_link, m_app.band_names,
+            m_app.shell.program_directory + rig::k_settings_file};
 }
 
 countries::DxccEnv MainWindow::dxcc_env() const {
@@ -166,7 +175,9 @@ void MainWindow::toggle_size(ui::Context& ctx) {
     ctx.close(0);
 }
 
-void MainWindow::refresh_caption(ui::Context& ctx) { ctx.set_caption(main_caption(m_app.log.path())); }
+void MainWindow::refresh_caption(ui::Context& ctx) {
+    ctx.set_caption(main_caption(m_app.log.path()));
+}
 
 std::string about_text() {
     return "Kestrel station logbook, by its founding engineers\r\n\n"

@@ -16,7 +16,7 @@ struct Application;
 
 // The program's one main window: the menu bar, the blue panel with six buttons, two logos.
 class MainWindow final : public ui::Window {
-public:
+  public:
     enum Id {
         k_panel = 1,
         k_exit = 2,
@@ -59,7 +59,7 @@ public:
     void on_cancel(ui::Context&) override {} // Escape does not end the program
     void on_close_box(ui::Context& ctx) override;
 
-private:
+  private:
     void toggle_size(ui::Context& ctx);
     void refresh_caption(ui::Context& ctx);
     // What each window works on, taken from the application state: one "Env" per kind of window.

@@ -16,7 +16,7 @@ struct ShellState {
     double scale_factor = 1.0;
     double screen_scale = 1.0;
     std::string size_toggle_text{k_minimize_text};
-    bool rebuild = false; // build the main window again once it has closed
+    bool rebuild = false;          // build the main window again once it has closed
     std::string program_directory; // ends with "/"
     // Row labels of the status displays: the heading, the thirteen chart bands, " ALL ", blank.
     std::array<std::string, 16> band_row_labels{};

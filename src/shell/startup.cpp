@@ -30,8 +30,8 @@ void start_up(Application& app, ui::Host& host) {
     } else {
         countries::CountryListLoad list = countries::load_country_list("COUNTRY.LST");
         if (list.bad_line)
-            notice(host, countries::bad_line_message(*list.bad_line), std::string(countries::k_bad_line_title),
-                   ui::Icon::none);
+            notice(host, countries::bad_line_message(*list.bad_line),
+                   std::string(countries::k_bad_line_title), ui::Icon::none);
         app.countries = std::move(list.table);
     }
 
@@ -48,8 +48,8 @@ void start_up(Application& app, ui::Host& host) {
         notice(host, countries::wrong_length_message(*chart.wrong_length), std::string(k_program_name),
                ui::Icon::exclamation);
     if (chart.unreadable)
-        notice(host, "DXCC.CHT could not be read: the status chart starts empty.", std::string(k_program_name),
-               ui::Icon::stop);
+        notice(host, "DXCC.CHT could not be read: the status chart starts empty.",
+               std::string(k_program_name), ui::Icon::stop);
     app.chart = std::move(chart.chart);
 }
 
@@ -57,8 +57,10 @@ void shut_down(Application& app, ui::Host& host) {
     const std::string log_path = app.log.path();
     app.log.close_log();
     if (!logstore::write_current_log_path(app.shell.program_directory, log_path))
-        notice(host, "CURLOG.DTA could not be written: the next start opens MYLOG.LOG or the log named there before.",
-               std::string(k_program_name), ui::Icon::stop);
+        notice(
+            host,
+            "CURLOG.DTA could not be written: the next start opens MYLOG.LOG or the log named there before.",
+            std::string(k_program_name), ui::Icon::stop);
     if (!countries::save_chart(app.chart, app.shell.program_directory + countries::k_chart_file))
         notice(host, "DXCC.CHT could not be written: the status chart of this session is not saved.",
                std::string(k_program_name), ui::Icon::stop);

@@ -10,7 +10,7 @@ enum class Align { left, centre, right };
 
 // What an owner-drawn list paints into: pixels, the list's own font.
 class Canvas {
-public:
+  public:
     virtual ~Canvas() = default;
     virtual void fill(Rect area, Colour colour) = 0;
     virtual void text(Rect area, std::string_view text, Colour colour, Align align = Align::left) = 0;

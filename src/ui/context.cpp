@@ -10,7 +10,9 @@ namespace kestrel::ui {
 namespace {
 const Control k_no_control{};
 
-bool is_text_box(const Control& c) { return c.kind == ControlKind::edit; }
+bool is_text_box(const Control& c) {
+    return c.kind == ControlKind::edit;
+}
 
 bool has_caret(const Control& c) {
     return c.kind == ControlKind::edit || (c.kind == ControlKind::combo && (c.style & editable));
@@ -20,19 +22,25 @@ bool tells_focus(const Control& c) {
     return c.kind == ControlKind::edit || c.kind == ControlKind::list || c.kind == ControlKind::combo;
 }
 
-TextSelection whole(const std::string& text) { return {0, static_cast<int>(text.size())}; }
+TextSelection whole(const std::string& text) {
+    return {0, static_cast<int>(text.size())};
+}
 TextSelection at_end(const std::string& text) {
     const int end = static_cast<int>(text.size());
     return {end, end};
 }
 } // namespace
 
-void Window::on_cancel(Context& ctx) { Driver(ctx).command(k_cancel, Notify::clicked); }
+void Window::on_cancel(Context& ctx) {
+    Driver(ctx).command(k_cancel, Notify::clicked);
+}
 
 Context::Context(Host& host, Window& window, Context* parent)
     : m_host(host), m_window(window), m_parent(parent) {}
 
-Context::~Context() { m_inbox->close(); }
+Context::~Context() {
+    m_inbox->close();
+}
 
 Control* Context::find(int id) {
     auto it = std::find_if(m_form.controls.begin(), m_form.controls.end(),
@@ -40,7 +48,9 @@ Control* Context::find(int id) {
     return it == m_form.controls.end() ? nullptr : &*it;
 }
 
-const Control* Context::find(int id) const { return const_cast<Context*>(this)->find(id); }
+const Control* Context::find(int id) const {
+    return const_cast<Context*>(this)->find(id);
+}
 
 Control* Context::find_or_report(int id) {
     Control* c = find(id);
@@ -48,9 +58,13 @@ Control* Context::find_or_report(int id) {
     return c;
 }
 
-const Control* Context::find_or_report(int id) const { return const_cast<Context*>(this)->find_or_report(id); }
+const Control* Context::find_or_report(int id) const {
+    return const_cast<Context*>(this)->find_or_report(id);
+}
 
-bool Context::exists(int id) const { return find(id) != nullptr; }
+bool Context::exists(int id) const {
+    return find(id) != nullptr;
+}
 
 const Control& Context::control(int id) const {
     const Control* c = find_or_report(id);
@@ -61,7 +75,9 @@ void Context::changed(const Control& control, Change what) {
     if (m_view) m_view->control_changed(control, what);
 }
 
-std::string Context::text(int id) const { return control(id).text; }
+std::string Context::text(int id) const {
+    return control(id).text;
+}
 
 void Context::set_text(int id, std::string_view text) {
     Control* c = find_or_report(id);
@@ -73,7 +89,9 @@ void Context::set_text(int id, std::string_view text) {
     if (is_text_box(*c)) command(id, Notify::changed);
 }
 
-bool Context::checked(int id) const { return control(id).checked; }
+bool Context::checked(int id) const {
+    return control(id).checked;
+}
 
 void Context::set_checked(int id, bool on) {
     Control* c = find_or_report(id);
@@ -82,7 +100,9 @@ void Context::set_checked(int id, bool on) {
     changed(*c, Change::checked);
 }
 
-bool Context::enabled(int id) const { return control(id).enabled; }
+bool Context::enabled(int id) const {
+    return control(id).enabled;
+}
 
 void Context::enable(int id, bool on) {
     Control* c = find_or_report(id);
@@ -91,7 +111,9 @@ void Context::enable(int id, bool on) {
     changed(*c, Change::enabled);
 }
 
-bool Context::visible(int id) const { return control(id).visible; }
+bool Context::visible(int id) const {
+    return control(id).visible;
+}
 
 void Context::show(int id, bool on) {
     Control* c = find_or_report(id);
@@ -155,7 +177,9 @@ void Context::move_control(int id, Rect rect) {
     changed(*c, Change::geometry);
 }
 
-void Context::clear_items(int id) { set_items(id, {}); }
+void Context::clear_items(int id) {
+    set_items(id, {});
+}
 
 void Context::add_item(int id, std::string text) {
     Control* c = find_or_report(id);
@@ -199,7 +223,9 @@ void Context::set_items(int id, std::vector<std::string> items) {
     changed(*c, Change::items);
 }
 
-int Context::item_count(int id) const { return static_cast<int>(control(id).items.size()); }
+int Context::item_count(int id) const {
+    return static_cast<int>(control(id).items.size());
+}
 
 std::string Context::item(int id, int index) const {
     const Control& c = control(id);
@@ -239,7 +265,9 @@ void Context::set_selected(int id, int index, bool on) {
     changed(*c, Change::selection);
 }
 
-int Context::top_index(int id) const { return control(id).top_index; }
+int Context::top_index(int id) const {
+    return control(id).top_index;
+}
 
 void Context::set_top_index(int id, int index) {
     Control* c = find_or_report(id);
@@ -355,7 +383,9 @@ void Context::typed(Control& box, std::string text, TextSelection selection) {
 
 // The host's side.
 
-void Driver::start() { m_ctx.m_form = m_ctx.m_window.build(); }
+void Driver::start() {
+    m_ctx.m_form = m_ctx.m_window.build();
+}
 
 void Driver::init() {
     m_ctx.m_window.on_init(m_ctx);
@@ -364,9 +394,13 @@ void Driver::init() {
     if (first != 0) m_ctx.focus(first);
 }
 
-void Driver::command(int id, Notify notify) { m_ctx.command(id, notify); }
+void Driver::command(int id, Notify notify) {
+    m_ctx.command(id, notify);
+}
 
-void Driver::run_posted() { m_ctx.run_posted(); }
+void Driver::run_posted() {
+    m_ctx.run_posted();
+}
 
 void Driver::run_thread_posts() {
     for (int id : m_ctx.m_inbox->take()) {
@@ -396,7 +430,8 @@ bool Driver::takes_key(const KeyStroke& stroke) const {
     if (m_ctx.m_closed) return false;
     for (const Accelerator& a : m_ctx.m_form.accelerators)
         if (a.stroke == stroke) return true;
-    if (stroke.modifiers == no_modifier && (stroke.key == Key::enter || stroke.key == Key::escape)) return true;
+    if (stroke.modifiers == no_modifier && (stroke.key == Key::enter || stroke.key == Key::escape))
+        return true;
     if (stroke.key == Key::tab && (stroke.modifiers & ~shift) == 0) return true;
     const Control* focused = m_ctx.find(m_ctx.m_focused);
     const char letter = letter_of(stroke, focused ? *focused : k_no_control);
@@ -507,7 +542,9 @@ bool Driver::operator_typed(int id, std::string text) {
     return true;
 }
 
-void Driver::operator_focused(int id, FocusBy how) { m_ctx.move_focus(id, false, how == FocusBy::keyboard); }
+void Driver::operator_focused(int id, FocusBy how) {
+    m_ctx.move_focus(id, false, how == FocusBy::keyboard);
+}
 
 void Driver::operator_clicked(int id) {
     Control* c = m_ctx.find(id);
@@ -517,7 +554,8 @@ void Driver::operator_clicked(int id) {
         m_ctx.changed(*c, Change::checked);
     } else if (c->kind == ControlKind::option) {
         for (Control& other : m_ctx.m_form.controls) {
-            if (other.kind == ControlKind::option && other.group == c->group && other.checked && &other != c) {
+            if (other.kind == ControlKind::option && other.group == c->group && other.checked &&
+                &other != c) {
                 other.checked = false;
                 m_ctx.changed(other, Change::checked);
             }

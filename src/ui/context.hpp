@@ -29,7 +29,7 @@ enum class Change {
 
 // How a host shows a running form. Every change a window makes to its controls is told here.
 class FormView {
-public:
+  public:
     virtual ~FormView() = default;
     virtual void control_added(const Control& control) = 0;
     virtual void control_removed(int id) = 0;
@@ -47,7 +47,7 @@ public:
 // A running window as its controller sees it: the live state of its form, the operations on
 // its controls, and the services of its host. Hosts drive it through `Driver`.
 class Context {
-public:
+  public:
     Context(Host& host, Window& window, Context* parent);
     ~Context();
     Context(const Context&) = delete;
@@ -120,7 +120,7 @@ public:
     void beep() { m_host.beep(); }
     int run_modal(Window& child) { return m_host.run_modal(child, this); }
 
-private:
+  private:
     friend class Driver;
 
     Control& mutable_control(int id);
@@ -153,7 +153,7 @@ enum class FocusBy { keyboard, mouse };
 // What a host does to a running window: start it, and hand it what the operator did. The rules
 // (keys, typing, focus) are decided here, the same for every host.
 class Driver {
-public:
+  public:
     explicit Driver(Context& ctx) : m_ctx(ctx) {}
 
     void attach(FormView* view) { m_ctx.m_view = view; }
@@ -186,7 +186,7 @@ public:
     void operator_selected(int id, std::vector<bool> selected);
     void operator_scrolled(int id, int top_index); // the list's first visible line, as scrolled
 
-private:
+  private:
     bool key_letter(char letter);
     Context& m_ctx;
 };

@@ -17,7 +17,9 @@ Control make(ControlKind kind, int id, std::string text, Rect rect, unsigned sty
 Control label(int id, std::string text, Rect rect, unsigned style) {
     return make(ControlKind::label, id, std::move(text), rect, style);
 }
-Control edit(int id, Rect rect, unsigned style) { return make(ControlKind::edit, id, {}, rect, style); }
+Control edit(int id, Rect rect, unsigned style) {
+    return make(ControlKind::edit, id, {}, rect, style);
+}
 Control button(int id, std::string text, Rect rect, unsigned style) {
     return make(ControlKind::button, id, std::move(text), rect, style);
 }
@@ -29,9 +31,15 @@ Control option(int id, std::string text, Rect rect, int group, unsigned style) {
     c.group = group;
     return c;
 }
-Control combo(int id, Rect rect, unsigned style) { return make(ControlKind::combo, id, {}, rect, style); }
-Control list(int id, Rect rect, unsigned style) { return make(ControlKind::list, id, {}, rect, style); }
-Control progress(int id, Rect rect) { return make(ControlKind::progress, id, {}, rect, plain); }
+Control combo(int id, Rect rect, unsigned style) {
+    return make(ControlKind::combo, id, {}, rect, style);
+}
+Control list(int id, Rect rect, unsigned style) {
+    return make(ControlKind::list, id, {}, rect, style);
+}
+Control progress(int id, Rect rect) {
+    return make(ControlKind::progress, id, {}, rect, plain);
+}
 Control picture(int id, std::string bitmap, Rect rect) {
     return make(ControlKind::picture, id, std::move(bitmap), rect, plain);
 }

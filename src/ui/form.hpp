@@ -33,7 +33,7 @@ enum Style : unsigned {
     read_only = 1u << 5,     // edit
     multi_line = 1u << 6,    // edit: Enter makes a new line
     default_button = 1u << 7,
-    text_on_left = 1u << 8,  // check box, option
+    text_on_left = 1u << 8,       // check box, option
     extended_selection = 1u << 9, // list: several lines with Shift and Ctrl
     owner_drawn = 1u << 10,       // list: lines painted by the window's draw_item
     editable = 1u << 11,          // combo: the operator may type a text of his own
@@ -68,8 +68,8 @@ struct Control {
     std::optional<Colour> background;
     std::optional<Colour> foreground;
     std::optional<Font> font;
-    int text_limit = 0; // edit: most characters accepted, 0 for no limit
-    std::string refused; // edit: characters the box will not take (the operator hears a beep)
+    int text_limit = 0;      // edit: most characters accepted, 0 for no limit
+    std::string refused;     // edit: characters the box will not take (the operator hears a beep)
     TextSelection selection; // edit, editable combo
 
     // Lists and combos.
@@ -107,7 +107,7 @@ enum FrameStyle : unsigned {
 
 struct Form {
     std::string caption;
-    Rect frame;            // position and size of the client area
+    Rect frame;                       // position and size of the client area
     bool at_default_position = false; // the system chooses where the window opens
     Units units = Units::dialog;
     unsigned frame_style = caption_bar | system_menu;

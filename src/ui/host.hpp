@@ -19,7 +19,7 @@ enum class Buttons { ok, ok_cancel, yes_no, yes_no_cancel, retry_cancel };
 enum class Answer { ok, cancel, yes, no, retry };
 
 struct Message {
-    std::string text;  // Windows-1252, lines split by CR LF
+    std::string text; // Windows-1252, lines split by CR LF
     std::string title;
     Icon icon = Icon::none;
     Buttons buttons = Buttons::ok;
@@ -28,8 +28,8 @@ struct Message {
 // The system's open-file dialog.
 struct FileRequest {
     std::string title;
-    std::string filter_name; // "Log Files (*.LOG)"
-    std::string patterns;    // "*.LOG", several joined by ';'
+    std::string filter_name;       // "Log Files (*.LOG)"
+    std::string patterns;          // "*.LOG", several joined by ';'
     std::string default_extension; // added when the name typed has none
     std::string directory;         // where the dialog starts
     bool must_exist = false;
@@ -47,7 +47,7 @@ using Clock = std::chrono::system_clock;
 // Everything a window asks of the platform. The Qt host renders real widgets;
 // the test host runs windows with no display and answers from a script.
 class Host {
-public:
+  public:
     virtual ~Host() = default;
 
     // Runs a window modally over its parent (nullptr for the main window) until it closes;

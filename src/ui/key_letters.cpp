@@ -13,7 +13,9 @@ int index_of(const std::vector<Control>& controls, int id) {
     return it == controls.end() ? -1 : static_cast<int>(it - controls.begin());
 }
 
-bool leads_on(const Control& c) { return c.kind == ControlKind::label || c.kind == ControlKind::group; }
+bool leads_on(const Control& c) {
+    return c.kind == ControlKind::label || c.kind == ControlKind::group;
+}
 
 bool can_be_pressed(const Control& c) {
     return c.kind == ControlKind::button || c.kind == ControlKind::check_box || c.kind == ControlKind::option;
@@ -62,7 +64,8 @@ int next_in_tab_order(const std::vector<Control>& controls, int from, Direction 
     return 0;
 }
 
-std::optional<LetterTarget> key_letter_target(const std::vector<Control>& controls, int focused, char letter) {
+std::optional<LetterTarget> key_letter_target(const std::vector<Control>& controls, int focused,
+                                              char letter) {
     if (letter == 0) return std::nullopt;
     letter = windows1252_upper(letter);
     const int n = static_cast<int>(controls.size());

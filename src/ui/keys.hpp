@@ -53,6 +53,8 @@ struct Accelerator {
     int command = 0;
 };
 
-inline Key function_key(int n) { return static_cast<Key>(static_cast<int>(Key::f1) + n - 1); }
+inline Key function_key(int n) {
+    return static_cast<Key>(static_cast<int>(Key::f1) + n - 1);
+}
 
 } // namespace kestrel::ui

@@ -32,7 +32,9 @@ Form ProgressWindow::build() const {
     return form;
 }
 
-void ProgressWindow::on_init(Context& ctx) { ctx.post(k_start); }
+void ProgressWindow::on_init(Context& ctx) {
+    ctx.post(k_start);
+}
 
 void ProgressWindow::on_command(Context& ctx, int id, Notify) {
     if (id != k_start) return;
@@ -45,7 +47,8 @@ void run_with_progress(Context& parent, std::string caption, std::function<void(
     run_with_progress(parent.host(), &parent, std::move(caption), std::move(work));
 }
 
-void run_with_progress(Host& host, Context* parent, std::string caption, std::function<void(Progress&)> work) {
+void run_with_progress(Host& host, Context* parent, std::string caption,
+                       std::function<void(Progress&)> work) {
     ProgressWindow window(std::move(caption), std::move(work));
     host.run_modal(window, parent);
 }

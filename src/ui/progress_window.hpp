@@ -14,12 +14,12 @@ class Host;
 // Where long work reports how far it has gone. The bar moves only when its visible share
 // changes, so reporting after every record costs next to nothing.
 class Progress {
-public:
+  public:
     Progress(Context& ctx, int bar) : m_ctx(ctx), m_bar(bar) {}
     void set_total(std::int64_t total);
     void advance_to(std::int64_t done);
 
-private:
+  private:
     Context& m_ctx;
     int m_bar;
     std::int64_t m_total = 0;
@@ -29,7 +29,7 @@ private:
 // A small window with one progress bar, shown while work runs on this thread; it closes when
 // the work is done. The work starts once the window is on screen.
 class ProgressWindow final : public Window {
-public:
+  public:
     enum Id { k_bar = 100, k_start = 1024 + 998 };
     ProgressWindow(std::string caption, std::function<void(Progress&)> work)
         : m_caption(std::move(caption)), m_work(std::move(work)) {}
@@ -38,7 +38,7 @@ public:
     void on_command(Context& ctx, int id, Notify notify) override;
     void on_cancel(Context&) override {} // the work runs to its end
 
-private:
+  private:
     std::string m_caption;
     std::function<void(Progress&)> m_work;
 };

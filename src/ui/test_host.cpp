@@ -16,7 +16,7 @@ using Steady = std::chrono::steady_clock;
 
 // Keeps what a window asks of the screen that matters without one: its timers, on steady time.
 class TestView final : public FormView {
-public:
+  public:
     struct Timer {
         int interval = 0;
         Steady::time_point due;
@@ -37,7 +37,7 @@ public:
     void closed() override {}
     std::map<int, Timer> timers;
 
-private:
+  private:
     const TestHost& m_host;
 };
 
@@ -58,7 +58,8 @@ std::optional<KeyStroke> stroke_of(char32_t ch) {
 } // namespace
 
 struct TestHost::Running {
-    Running(TestHost& host, Window& window, Context* parent) : view(host), ctx(host, window, parent), driver(ctx) {
+    Running(TestHost& host, Window& window, Context* parent)
+        : view(host), ctx(host, window, parent), driver(ctx) {
         driver.attach(&view);
     }
     TestView view;
@@ -170,10 +171,12 @@ std::unique_ptr<printing::Printer> TestHost::choose_printer(Context*) {
     }
     if (answer == PrinterAnswer::cancel) return nullptr;
     m_print_jobs.push_back(std::make_shared<printing::PrintedJob>());
-    return std::make_unique<printing::RecordingPrinter>(m_print_jobs.back(), answer == PrinterAnswer::fail_at_end);
+    return std::make_unique<printing::RecordingPrinter>(m_print_jobs.back(),
+                                                        answer == PrinterAnswer::fail_at_end);
 }
 
-std::optional<std::string> TestHost::choose_directory(Context*, const std::string& title, const std::string&) {
+std::optional<std::string> TestHost::choose_directory(Context*, const std::string& title,
+                                                      const std::string&) {
     if (m_directories.empty()) {
         surprise("unanswered directory dialog \"" + title + "\"");
         return std::nullopt;
@@ -185,7 +188,8 @@ std::optional<std::string> TestHost::choose_directory(Context*, const std::strin
 
 std::vector<std::string> TestHost::message_texts() const {
     std::vector<std::string> out;
-    for (const Message& m : m_messages) out.push_back(m.text);
+    for (const Message& m : m_messages)
+        out.push_back(m.text);
     return out;
 }
 
@@ -227,7 +231,9 @@ void TestHost::advance(std::chrono::milliseconds by) {
     take_thread_posts();
 }
 
-void TestRun::beep() { m_host->beep(); }
+void TestRun::beep() {
+    m_host->beep();
+}
 
 TestRun& TestRun::settle() {
     Driver(*m_ctx).run_posted();

@@ -19,7 +19,7 @@ class TestHost;
 
 // A canvas that remembers what was painted, for tests of owner-drawn lists.
 class RecordingCanvas final : public Canvas {
-public:
+  public:
     enum class OpKind { fill, text, line };
     struct Op {
         OpKind kind;
@@ -43,21 +43,21 @@ public:
 // One window run by the test host: the operator's keys and clicks by control number,
 // and what the window shows.
 class TestRun {
-public:
+  public:
     TestRun(TestHost& host, Context& ctx) : m_host(&host), m_ctx(&ctx) {}
 
     // Typing, one key a character (the text is UTF-8, as the keyboard gives it): each goes to the
     // window's keys first, then into the focused box by the boxes' rules; a refused one beeps.
     TestRun& type(std::string_view text);
-    TestRun& type_into(int id, std::string_view text);  // focus from the keyboard, then type
-    TestRun& replace(int id, std::string_view text);    // the same: the focus selects the old text
+    TestRun& type_into(int id, std::string_view text); // focus from the keyboard, then type
+    TestRun& replace(int id, std::string_view text);   // the same: the focus selects the old text
     TestRun& key(Key key, unsigned modifiers = no_modifier);
-    TestRun& alt(char letter);                          // Alt and a key letter
-    TestRun& click(int id);                             // a button, check box or option
-    TestRun& command(int id);                           // a menu item
-    TestRun& focus(int id);                             // from the keyboard
-    TestRun& click_into(int id);                        // with the mouse: the text stays as it was
-    TestRun& select(int id, int index);                 // the operator picks one line
+    TestRun& alt(char letter);          // Alt and a key letter
+    TestRun& click(int id);             // a button, check box or option
+    TestRun& command(int id);           // a menu item
+    TestRun& focus(int id);             // from the keyboard
+    TestRun& click_into(int id);        // with the mouse: the text stays as it was
+    TestRun& select(int id, int index); // the operator picks one line
     TestRun& select_many(int id, std::vector<int> indexes);
     TestRun& double_click(int id, int index);
     TestRun& close_box();
@@ -77,7 +77,7 @@ public:
     RecordingCanvas draw(int id, int index, bool selected = false);
     Context& context() { return *m_ctx; }
 
-private:
+  private:
     TestRun& settle();
     void beep();
     TestHost* m_host;
@@ -87,12 +87,11 @@ private:
 // Runs windows with no display. Message boxes, input boxes, file dialogs and nested
 // windows are answered from scripts queued by the test; everything shown is recorded.
 class TestHost final : public Host {
-public:
+  public:
     explicit TestHost(int screen_height = 480);
     ~TestHost() override;
 
-    template <class W>
-    TestRun open(W&& window) {
+    template <class W> TestRun open(W&& window) {
         m_owned.push_back(std::make_unique<std::decay_t<W>>(std::forward<W>(window)));
         return open_window(*m_owned.back());
     }
@@ -148,7 +147,7 @@ public:
     Clock::time_point now() const override { return m_now; }
     void fault(std::string_view what) override { surprise(std::string(what)); }
 
-private:
+  private:
     struct Running;
     struct Expected {
         Answer answer;

@@ -11,7 +11,7 @@ namespace kestrel::ui {
 // Commands another thread hands to a window. The window's thread takes them in the order they
 // were posted; the host is woken once for each batch. Everything here is safe from any thread.
 class ThreadInbox {
-public:
+  public:
     void post(int command);
     // The host's way to be woken on the window's thread soon; called from the posting thread.
     void set_wake(std::function<void()> wake);
@@ -20,7 +20,7 @@ public:
     // The window has closed: later posts are dropped.
     void close();
 
-private:
+  private:
     std::mutex m_mutex;
     std::deque<int> m_commands;
     std::function<void()> m_wake;
@@ -31,14 +31,14 @@ private:
 // What a worker thread holds to post to one window: a command posted after the window closed
 // goes nowhere. Copies may be used from several threads at once.
 class ThreadPost {
-public:
+  public:
     ThreadPost() = default;
     explicit ThreadPost(std::shared_ptr<ThreadInbox> inbox) : m_inbox(std::move(inbox)) {}
     void post(int command) const {
         if (m_inbox) m_inbox->post(command);
     }
 
-private:
+  private:
     std::shared_ptr<ThreadInbox> m_inbox;
 };
 

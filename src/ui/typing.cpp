@@ -8,8 +8,12 @@ namespace kestrel::ui {
 
 namespace {
 
-int start_of(const TextSelection& s) { return std::min(s.anchor, s.caret); }
-int end_of(const TextSelection& s) { return std::max(s.anchor, s.caret); }
+int start_of(const TextSelection& s) {
+    return std::min(s.anchor, s.caret);
+}
+int end_of(const TextSelection& s) {
+    return std::max(s.anchor, s.caret);
+}
 
 // The selection held inside the text, whatever a host reported.
 void clamp(EditText& edit) {

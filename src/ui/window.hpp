@@ -9,14 +9,14 @@ class Context;
 
 // Why a command arrives: the notification of the control or key behind it.
 enum class Notify {
-    clicked,      // a button, check box, option or menu item; an accelerator key
-    changed,      // an edit's text changed
+    clicked, // a button, check box, option or menu item; an accelerator key
+    changed, // an edit's text changed
     focus_gained,
     focus_lost,
     selection_changed,
     double_clicked,
     dropdown_closed,
-    posted,       // a command the window posted to itself
+    posted, // a command the window posted to itself
 };
 
 inline constexpr int k_ok = 1;     // Enter in a window with neither accelerator nor default button
@@ -24,7 +24,7 @@ inline constexpr int k_cancel = 2; // Escape and the Exit buttons
 
 // A window controller: builds its form, then reacts to commands by control number.
 class Window {
-public:
+  public:
     virtual ~Window() = default;
 
     virtual Form build() const = 0;

@@ -61,11 +61,11 @@ TEST(Utf8, SequenceLengthsAndWholeTexts) {
         {"\xC3\xA9t\xC3\xA9", 2, true},
         {"\xE2\x82\xAC", 3, true},
         {"\xF0\x9F\x93\xBB", 4, true},
-        {"\xE9t\xE9", 0, false},        // Windows-1252
-        {"\xC3", 0, false},              // cut short
-        {"\xC0\xAF", 0, false},         // overlong
-        {"\xED\xA0\x80", 0, false},    // a surrogate
-        {"\x80", 0, false},              // a stray continuation byte
+        {"\xE9t\xE9", 0, false},    // Windows-1252
+        {"\xC3", 0, false},         // cut short
+        {"\xC0\xAF", 0, false},     // overlong
+        {"\xED\xA0\x80", 0, false}, // a surrogate
+        {"\x80", 0, false},         // a stray continuation byte
     };
     for (const auto& c : cases) {
         EXPECT_EQ(utf8_length_at(c.text, 0), c.first_length) << c.text;

@@ -29,21 +29,24 @@ TEST(CountryTable, CallsCompareByteByByte) {
         std::string_view call;
         int country;
     } cases[] = {
-        {"G", 1},         {"G3ABC", 1},   {"G3ABC/P", 1}, {"G3ABC       ", 1}, {"H", -1},
-        {"g3abc", -1},    {"KH", 9},      {"KH6", 7},     {"KH7", 9},        {"KZ9ZZZ", 9},
-        {"K1ABC", -1},    {"F/G3ABC", 5}, {"", -1},       {"\xFF", -1},      {"KH6\xFF", 9},
+        {"G", 1},      {"G3ABC", 1},   {"G3ABC/P", 1}, {"G3ABC       ", 1}, {"H", -1},
+        {"g3abc", -1}, {"KH", 9},      {"KH6", 7},     {"KH7", 9},          {"KZ9ZZZ", 9},
+        {"K1ABC", -1}, {"F/G3ABC", 5}, {"", -1},       {"\xFF", -1},        {"KH6\xFF", 9},
     };
-    for (const Case& c : cases) EXPECT_EQ(t.resolve_country(c.call).country, c.country) << c.call;
+    for (const Case& c : cases)
+        EXPECT_EQ(t.resolve_country(c.call).country, c.country) << c.call;
     EXPECT_EQ(t.resolve_country("ZZ").row, 4) << "one past the last row when nothing matches";
 }
 
 TEST(CountryTable, TheLookupAgreesWithAScanOfEveryRow) {
     // Overlapping blocks in an awkward order, and calls made of the same few characters.
-    const auto t = table_of("KH6,KH6,a,1,0,0\r\nK,K,b,2,0,0\r\nKA,KC,c,3,0,0\r\nA,Z,d,4,0,0\r\n"
-                            "KB,KB,e,5,0,0\r\nK1,K9,f,6,0,0\r\n/,/,g,7,0,0\r\n,,h,8,0,0\r\nZ9,A1,i,9,0,0\r\n");
+    const auto t =
+        table_of("KH6,KH6,a,1,0,0\r\nK,K,b,2,0,0\r\nKA,KC,c,3,0,0\r\nA,Z,d,4,0,0\r\n"
+                 "KB,KB,e,5,0,0\r\nK1,K9,f,6,0,0\r\n/,/,g,7,0,0\r\n,,h,8,0,0\r\nZ9,A1,i,9,0,0\r\n");
     auto scan = [&](std::string_view call) {
         for (int r = 0; r < t.entry_count(); ++r)
-            if (!(call > std::string_view(t.row(r).high_prefix)) && !(call < std::string_view(t.row(r).low_prefix)))
+            if (!(call > std::string_view(t.row(r).high_prefix)) &&
+                !(call < std::string_view(t.row(r).low_prefix)))
                 return t.row(r).number;
         return -1;
     };
@@ -51,13 +54,15 @@ TEST(CountryTable, TheLookupAgreesWithAScanOfEveryRow) {
     const std::string alphabet = "AKHBZ16/9[ ";
     for (int i = 0; i < 20000; ++i) {
         std::string call(random() % 6, ' ');
-        for (char& c : call) c = alphabet[random() % alphabet.size()];
+        for (char& c : call)
+            c = alphabet[random() % alphabet.size()];
         ASSERT_EQ(t.resolve_country(call).country, scan(call)) << "'" << call << "'";
     }
 }
 
 TEST(CountryTable, FieldsAreTrimmedUnquotedAndNumbersRead) {
-    const auto t = table_of(" G , G , Home ,5,52,-1\r\n\"M\",\"M\" x,\"Home\",4.6,51.5,-0.1\r\nXX,XX,Odd,abc,n,s\r\n");
+    const auto t =
+        table_of(" G , G , Home ,5,52,-1\r\n\"M\",\"M\" x,\"Home\",4.6,51.5,-0.1\r\nXX,XX,Odd,abc,n,s\r\n");
     EXPECT_EQ(t.row(0).low_prefix, "G");
     EXPECT_EQ(t.row(0).high_prefix, "G[");
     EXPECT_EQ(t.row(0).name, "Home");
@@ -77,11 +82,11 @@ TEST(CountryTable, ABadLineStopsLoadingAndKeepsTheRowsBefore) {
         int rows;
         int bad_line;
     } cases[] = {
-        {"A,A,a,1,0,0\r\nB,B,b,2,0,0\r\n\r\nC,C,c,3,0,0\r\n", 2, 3},   // a blank line
-        {"A,A,a,1,0,0\r\nB,B,\"b,c\",2,0,0\r\n", 1, 2},                // a comma even inside quotes
-        {"A,A,a,401,0,0\r\n", 0, 1},                                   // no row of the chart for it
+        {"A,A,a,1,0,0\r\nB,B,b,2,0,0\r\n\r\nC,C,c,3,0,0\r\n", 2, 3}, // a blank line
+        {"A,A,a,1,0,0\r\nB,B,\"b,c\",2,0,0\r\n", 1, 2},              // a comma even inside quotes
+        {"A,A,a,401,0,0\r\n", 0, 1},                                 // no row of the chart for it
         {"A,A,a,-1,0,0\r\n", 0, 1},
-        {"A,A,a,400,0,0\nB,B,b,0,0,0", 2, 0},                          // LF ends and no last line end
+        {"A,A,a,400,0,0\nB,B,b,0,0,0", 2, 0}, // LF ends and no last line end
     };
     for (const Case& c : cases) {
         const auto load = parse_country_list(c.text);

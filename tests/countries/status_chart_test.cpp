@@ -11,7 +11,9 @@ enum Band { m160 = 0, m40 = 2, m20 = 4, cm70 = 12 };
 enum Mode { cw = 0, ssb = 1, fm = 2, other = 3 };
 constexpr int all_bands = 13, all_modes = 4;
 
-std::string cell(const ChartTotals& t, int row, int column) { return cell_text(t.worked[row][column], t.confirmed[row][column]); }
+std::string cell(const ChartTotals& t, int row, int column) {
+    return cell_text(t.worked[row][column], t.confirmed[row][column]);
+}
 
 TEST(StatusChart, OneConfirmedContactShowsInItsBandModeAndTotals) {
     StatusChart chart;
@@ -45,7 +47,7 @@ TEST(StatusChart, MarksAreNeverClearedAndStrayCountriesOrBandsChangeNothing) {
     chart.update_chart(9, cm70, fm, 0);
     EXPECT_TRUE(chart.confirmed(9, cm70, fm));
     const auto before = chart.bytes();
-    chart.update_chart(9, 13, cw, 2);   // 1.2 GHz is not charted
+    chart.update_chart(9, 13, cw, 2); // 1.2 GHz is not charted
     chart.update_chart(401, m20, cw, 2);
     chart.update_chart(-1, m20, cw, 2);
     chart.update_chart(9, m20, 4, 2);
@@ -104,18 +106,33 @@ TEST(StatusChart, AFileOfTheWrongLengthIsReadAsFarAsItGoesAndKeptWhole) {
 }
 
 BandLabels labels() {
-    return {"Band      CW        SSB       FM       OTHER", " 160 ", "  80 ", "  40 ", "  30 ", "  20 ", "  17 ",
-            "  15 ", "  12 ", "  10 ", "   6 ", "   4 ", "   2 ", "70cm ", " ALL ", "     "};
+    return {"Band      CW        SSB       FM       OTHER",
+            " 160 ",
+            "  80 ",
+            "  40 ",
+            "  30 ",
+            "  20 ",
+            "  17 ",
+            "  15 ",
+            "  12 ",
+            "  10 ",
+            "   6 ",
+            "   4 ",
+            "   2 ",
+            "70cm ",
+            " ALL ",
+            "     "};
 }
 
 TEST(StatusReport, CsvAndPrintLinesCarryEveryCell) {
     StatusChart chart;
-    for (int c = 1; c <= 12; ++c) chart.update_chart(c, m20, cw, c <= 3 ? 2 : 0);
+    for (int c = 1; c <= 12; ++c)
+        chart.update_chart(c, m20, cw, c <= 3 ? 2 : 0);
     const ChartTotals t = tally_chart(chart, 1, 400);
     const std::string csv = status_csv(t, labels());
     EXPECT_EQ(csv.substr(0, csv.find("  80 ")), "CURRENT DXCC STATUS    Countries Worked/Confirmed\r\n"
-                                                 "Band,CW,SSB,FM,Other,Totals\r\n"
-                                                 " 160 ,  -/-,  -/-,  -/-,  -/-,  -/-\r\n");
+                                                "Band,CW,SSB,FM,Other,Totals\r\n"
+                                                " 160 ,  -/-,  -/-,  -/-,  -/-,  -/-\r\n");
     EXPECT_NE(csv.find("\r\n  20 , 12/3,  -/-,  -/-,  -/-, 12/3\r\n"), std::string::npos);
     EXPECT_TRUE(csv.ends_with("\r\n ALL , 12/3,  -/-,  -/-,  -/-, 12/3\r\n"));
     EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 16);

@@ -12,7 +12,7 @@ namespace {
 using ui::TestRun;
 
 class StatusWindows : public ::testing::Test {
-protected:
+  protected:
     StatusWindows() : m_cwd(m_dir.path()) {
         auto load = parse_country_list("KH6,KH7,Hawaii,7,21,-158\r\nKH0,KH0,Mariana Is.,8,15,146\r\n"
                                        "K,K,United States,9,38,-97\r\nKH7K,KH7K,Kure,7,28,-178\r\n"
@@ -27,8 +27,21 @@ protected:
     testing::ScopedCurrentDir m_cwd;
     CountryTable m_table;
     StatusChart m_chart;
-    BandLabels m_labels{"Band      CW        SSB       FM       OTHER", " 160 ", "  80 ", "  40 ", "  30 ",
-                        "  20 ", "  17 ", "  15 ", "  12 ", "  10 ", "   6 ", "   4 ", "   2 ", "70cm ", " ALL ",
+    BandLabels m_labels{"Band      CW        SSB       FM       OTHER",
+                        " 160 ",
+                        "  80 ",
+                        "  40 ",
+                        "  30 ",
+                        "  20 ",
+                        "  17 ",
+                        "  15 ",
+                        "  12 ",
+                        "  10 ",
+                        "   6 ",
+                        "   4 ",
+                        "   2 ",
+                        "70cm ",
+                        " ALL ",
                         "     "};
     ui::TestHost m_host;
 };
@@ -112,14 +125,14 @@ TEST_F(StatusWindows, APrinterThatCannotBeHadIsReported) {
 
 // The bands window is opened by another window; this one stands in for it.
 class Opener final : public ui::Window {
-public:
+  public:
     Opener(DxccEnv env, std::string call) : m_env(env), m_call(std::move(call)) {}
     ui::Form build() const override { return ui::Form{}; }
     void on_command(ui::Context& ctx, int id, ui::Notify) override {
         if (id == 10) show_call_bands(ctx, m_env, m_call);
     }
 
-private:
+  private:
     DxccEnv m_env;
     std::string m_call;
 };

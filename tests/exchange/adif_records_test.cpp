@@ -73,7 +73,8 @@ TEST(AdifRecords, DatesTheLogCannotHoldAreLeftOutAndCounted) {
     const ImportedLog log = import_adif_text("<call:2>K1<qso_date:8>19291231<eor>"
                                              "<call:2>K2<qso_date:8>20290723<eor>"
                                              "<call:2>K3<qso_date:8>20290722<eor>"
-                                             "<call:2>K4<qso_date:8>19250704<eor>", {});
+                                             "<call:2>K4<qso_date:8>19250704<eor>",
+                                             {});
     const auto q = contacts_of(log);
     ASSERT_EQ(q.size(), 1u);
     EXPECT_EQ(trimmed(q[0].call), "K3");

@@ -38,7 +38,10 @@ const Operation k_operations[] = {
     {"append", [](LogStore& log) { return log.append_record(qso("01-02-24", "0000", "NEW"), "NEW"); }},
     {"delete first", [](LogStore& log) { return log.delete_record(1); }},
     {"delete last", [](LogStore& log) { return log.delete_record(10); }},
-    {"delete several", [](LogStore& log) { return log.delete_records({9, 2, 5, 2}); }},
+    {"delete several",
+     [](LogStore& log) {
+         return log.delete_records({9, 2, 5, 2});
+     }},
     {"replace forward",
      [](LogStore& log) { return log.replace_record(2, qso("17-01-24", "1300", "NEW"), "NEW"); }},
     {"replace backward",

@@ -91,7 +91,7 @@ TEST(BuildEntry, RefusesAnEmptyRequiredBoxOrABadDate) {
 
 TEST(BuildEntry, TimesMustBeTimesOfDay) {
     const std::pair<const char*, bool> times[] = {
-        {"1230", true}, {"930", true}, {"23:59", true}, {"0000", true},
+        {"1230", true},  {"930", true},   {"23:59", true}, {"0000", true},
         {"2400", false}, {"2561", false}, {"0961", false}, {"7", false},
     };
     for (const auto& [time, good] : times) {

@@ -22,8 +22,9 @@ namespace {
 
 // Runs the main window and looks at it from inside its own event loop.
 class Watched final : public ui::Window {
-public:
-    Watched(shell::Application& app, std::function<void(ui::Context&)> look) : m_main(app), m_look(std::move(look)) {}
+  public:
+    Watched(shell::Application& app, std::function<void(ui::Context&)> look)
+        : m_main(app), m_look(std::move(look)) {}
     ui::Form build() const override { return m_main.build(); }
     void on_init(ui::Context& ctx) override {
         QTimer::singleShot(0, [this, &ctx] {
@@ -33,7 +34,7 @@ public:
     }
     void on_command(ui::Context& ctx, int id, ui::Notify n) override { m_main.on_command(ctx, id, n); }
 
-private:
+  private:
     shell::MainWindow m_main;
     std::function<void(ui::Context&)> m_look;
 };
@@ -59,7 +60,8 @@ TEST(MainFrame, ShowsTheMenusTheLogosAndTheCaption) {
             if (a->text() == QStringLiteral("&Tools"))
                 for (QAction* t : a->menu()->actions())
                     if (t->menu())
-                        for (QAction* i : t->menu()->actions()) import_items << i->text();
+                        for (QAction* i : t->menu()->actions())
+                            import_items << i->text();
         }
         for (QLabel* l : frame->findChildren<QLabel*>())
             if (!l->pixmap().isNull()) ++pictures_with_bitmaps;

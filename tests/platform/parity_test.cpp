@@ -26,7 +26,7 @@ namespace {
 // A call, a report and a comment box under labels with key letters, and two buttons, one
 // sharing the comment's letter.
 class Logging final : public ui::Window {
-public:
+  public:
     enum { k_call = 10, k_report = 11, k_comment = 12, k_select = 20, k_go = 21 };
     static constexpr int k_boxes[] = {k_call, k_report, k_comment};
 
@@ -67,9 +67,15 @@ struct Step {
     ui::Key key = ui::Key::enter;
     unsigned modifiers = ui::no_modifier;
 };
-Step typed(std::string t) { return {Step::text, std::move(t)}; }
-Step key(ui::Key k, unsigned m = ui::no_modifier) { return {Step::press, {}, k, m}; }
-Step alt(char letter) { return {Step::alt, std::string(1, letter)}; }
+Step typed(std::string t) {
+    return {Step::text, std::move(t)};
+}
+Step key(ui::Key k, unsigned m = ui::no_modifier) {
+    return {Step::press, {}, k, m};
+}
+Step alt(char letter) {
+    return {Step::alt, std::string(1, letter)};
+}
 
 struct Outcome {
     std::map<int, std::string> texts;
@@ -88,7 +94,8 @@ Outcome through_test_host(const std::vector<Step>& steps) {
         if (s.kind == Step::alt) run.alt(s.typed[0]);
     }
     Outcome out{{}, run.focused(), window.pressed};
-    for (int id : Logging::k_boxes) out.texts[id] = run.text(id);
+    for (int id : Logging::k_boxes)
+        out.texts[id] = run.text(id);
     return out;
 }
 
@@ -120,7 +127,8 @@ Outcome through_qt_host(const std::vector<Step>& steps) {
                         QTest::keyClick(target(), static_cast<char>(c.unicode()));
                     } else {
                         // A character beyond ASCII comes as the text of a key with no code of its own.
-                        QTest::sendKeyEvent(QTest::Click, target(), Qt::Key_unknown, QString(c), Qt::NoModifier);
+                        QTest::sendKeyEvent(QTest::Click, target(), Qt::Key_unknown, QString(c),
+                                            Qt::NoModifier);
                     }
                 }
             }
@@ -130,13 +138,16 @@ Outcome through_qt_host(const std::vector<Step>& steps) {
                                 (s.modifiers & ui::shift) ? Qt::ShiftModifier : Qt::NoModifier);
             }
             if (s.kind == Step::alt)
-                QTest::keyClick(target(), static_cast<Qt::Key>(Qt::Key_A + (s.typed[0] - 'a')), Qt::AltModifier);
+                QTest::keyClick(target(), static_cast<Qt::Key>(Qt::Key_A + (s.typed[0] - 'a')),
+                                Qt::AltModifier);
         }
         out.focused = ctx.focused();
-        for (int id : Logging::k_boxes) out.texts[id] = ctx.text(id);
+        for (int id : Logging::k_boxes)
+            out.texts[id] = ctx.text(id);
         // What the screen shows is what the window holds.
         std::vector<std::string> shown;
-        for (QLineEdit* e : top->findChildren<QLineEdit*>()) shown.push_back(from_qt(e->text()));
+        for (QLineEdit* e : top->findChildren<QLineEdit*>())
+            shown.push_back(from_qt(e->text()));
         EXPECT_EQ(shown, (std::vector<std::string>{out.texts[Logging::k_call], out.texts[Logging::k_report],
                                                    out.texts[Logging::k_comment]}));
         ctx.close(0);
@@ -155,14 +166,17 @@ TEST(Parity, TheSameKeysGiveTheSameTextsAndFocusOnBothHosts) {
         {"a 13th character is refused", {typed("g4abcdefghijklm")}},
         {"capitals of the code page", {typed("\xC3\xA9t\xC3\xA9")}},
         {"digits only, three at most", {alt('r'), typed("59x9a7")}},
-        {"outside the code page and refused characters", {alt('c'), typed("\xC5\x81\xC3\xB3" "d\xC5\xBA, ok")}},
+        {"outside the code page and refused characters",
+         {alt('c'), typed("\xC5\x81\xC3\xB3"
+                          "d\xC5\xBA, ok")}},
         {"a shared letter moves the focus in turn", {alt('c'), alt('c')}},
         {"an own letter presses", {alt('g')}},
-        {"the keyboard selects, typing replaces", {typed("g4abc"), key(ui::Key::tab), key(ui::Key::tab, ui::shift),
-                                                   typed("m0xyz")}},
+        {"the keyboard selects, typing replaces",
+         {typed("g4abc"), key(ui::Key::tab), key(ui::Key::tab, ui::shift), typed("m0xyz")}},
         {"a letter again selects again", {alt('r'), typed("59"), alt('r'), typed("57")}},
-        {"caret keys and erasing", {typed("g4abc"), key(ui::Key::home), typed("x"), key(ui::Key::end),
-                                    key(ui::Key::backspace), key(ui::Key::left), key(ui::Key::del)}},
+        {"caret keys and erasing",
+         {typed("g4abc"), key(ui::Key::home), typed("x"), key(ui::Key::end), key(ui::Key::backspace),
+          key(ui::Key::left), key(ui::Key::del)}},
     };
     for (const Script& s : scripts) {
         const Outcome tests = through_test_host(s.steps);
@@ -174,7 +188,8 @@ TEST(Parity, TheSameKeysGiveTheSameTextsAndFocusOnBothHosts) {
     // The outcomes themselves, so that both hosts cannot agree on a fault.
     EXPECT_EQ(through_test_host(scripts[0].steps).texts.at(Logging::k_call), "G4ABCDEFGHIJ");
     EXPECT_EQ(through_test_host(scripts[1].steps).texts.at(Logging::k_call), "\xC9T\xC9");
-    EXPECT_EQ(through_test_host(scripts[3].steps).texts.at(Logging::k_comment), "\xF3" "d ok");
+    EXPECT_EQ(through_test_host(scripts[3].steps).texts.at(Logging::k_comment), "\xF3"
+                                                                                "d ok");
     EXPECT_EQ(through_test_host(scripts[4].steps).focused, Logging::k_select);
     EXPECT_EQ(through_test_host(scripts[5].steps).pressed, std::vector<int>{Logging::k_go});
     EXPECT_EQ(through_test_host(scripts[6].steps).texts.at(Logging::k_call), "M0XYZ");
@@ -184,7 +199,7 @@ TEST(Parity, TheSameKeysGiveTheSameTextsAndFocusOnBothHosts) {
 
 // A clock face: its digit pictures change every tick.
 class Clock final : public ui::Window {
-public:
+  public:
     ui::Form build() const override {
         ui::Form f;
         f.caption = "Clock";

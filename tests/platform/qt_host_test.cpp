@@ -25,7 +25,7 @@ namespace kestrel::platform {
 namespace {
 
 class Sample final : public ui::Window {
-public:
+  public:
     enum { k_call = 10, k_save = 20, k_name = 30, k_bar = 40, k_f12 = 124 };
     ui::Form build() const override {
         ui::Form f;
@@ -114,7 +114,7 @@ TEST(QtHost, EscapeGoesToTheWindow) {
 }
 
 TEST(QtText, RecordTextsAndPathsBothReadRight) {
-    EXPECT_EQ(to_qt("Caf\xE9"), QString::fromUtf8("Caf\xC3\xA9"));          // Windows-1252
+    EXPECT_EQ(to_qt("Caf\xE9"), QString::fromUtf8("Caf\xC3\xA9"));                     // Windows-1252
     EXPECT_EQ(to_qt("/home/j\xC3\xBCrgen"), QString::fromUtf8("/home/j\xC3\xBCrgen")); // UTF-8 path
     EXPECT_EQ(from_qt(QString::fromUtf8("\xE2\x82\xAC 5")), "\x80 5");
     EXPECT_EQ(to_qt("\xC3"), QString::fromUtf8("\xC3\x83")) << "a cut UTF-8 sequence is Windows-1252";

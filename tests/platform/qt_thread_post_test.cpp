@@ -20,7 +20,7 @@ constexpr int k_first = 1000;
 constexpr int k_count = 10'000;
 
 class Receiver final : public ui::Window {
-public:
+  public:
     ui::Form build() const override {
         ui::Form f;
         f.caption = "Receiver";
@@ -30,7 +30,8 @@ public:
     void on_init(ui::Context& ctx) override {
         const ui::ThreadPost post = ctx.thread_post();
         worker = std::thread([post] {
-            for (int i = 0; i < k_count; ++i) post.post(k_first + i);
+            for (int i = 0; i < k_count; ++i)
+                post.post(k_first + i);
         });
         // Should the commands never come, the test ends rather than hanging.
         QTimer::singleShot(10'000, [&ctx] { ctx.close(1); });
@@ -54,7 +55,8 @@ TEST(QtThreadPost, TenThousandCommandsArriveInOrderOnTheWindowsThread) {
     EXPECT_EQ(host.run_modal(receiver, nullptr), 0);
     receiver.worker.join();
     ASSERT_EQ(receiver.received.size(), static_cast<std::size_t>(k_count));
-    for (int i = 0; i < k_count; ++i) ASSERT_EQ(receiver.received[i], k_first + i) << "out of order at " << i;
+    for (int i = 0; i < k_count; ++i)
+        ASSERT_EQ(receiver.received[i], k_first + i) << "out of order at " << i;
     EXPECT_EQ(receiver.on_other_threads, 0);
 }
 

@@ -13,7 +13,7 @@ namespace {
 using W = StationDataWindow;
 
 class SetupWindows : public ::testing::Test {
-protected:
+  protected:
     SetupEnv env() { return {m_settings, m_link, m_bands, m_dir.file("RIG.LST")}; }
     std::string rig_lst() const { return testing::read_file(m_dir.path() / "RIG.LST"); }
 
@@ -44,13 +44,13 @@ TEST_F(SetupWindows, KeysMoveAlongAndAcrossTheTableAndStopAtItsEdges) {
         unsigned modifiers;
         int focused;
     } steps[] = {
-        {ui::Key::tab, ui::shift, W::k_transceiver},     // first column: stays
-        {ui::Key::up, 0, W::k_transceiver},              // first row: stays
+        {ui::Key::tab, ui::shift, W::k_transceiver}, // first column: stays
+        {ui::Key::up, 0, W::k_transceiver},          // first row: stays
         {ui::Key::enter, 0, W::k_antenna},
         {ui::Key::tab, 0, W::k_power},
         {ui::Key::enter, 0, W::k_mode},
         {ui::Key::enter, 0, W::k_operator},
-        {ui::Key::enter, 0, W::k_operator},              // last column: stays
+        {ui::Key::enter, 0, W::k_operator}, // last column: stays
         {ui::Key::down, 0, W::k_operator + 1},
         {ui::Key::tab, ui::shift, W::k_mode + 1},
     };

@@ -12,7 +12,7 @@ namespace {
 using ui::TestRun;
 
 class MainWindowTest : public ShellTest {
-protected:
+  protected:
     MainWindowTest() {
         write("COUNTRY.LST", "");
         start_up(m_app, m_host);
@@ -50,12 +50,14 @@ TEST_F(MainWindowTest, TheMenuBarHoldsEveryCommandInOrder) {
         bar.push_back(top.text);
         for (const ui::MenuItem& item : top.items) {
             if (item.items.empty()) ids.push_back(item.id);
-            for (const ui::MenuItem& sub : item.items) ids.push_back(sub.id);
+            for (const ui::MenuItem& sub : item.items)
+                ids.push_back(sub.id);
         }
     }
-    EXPECT_EQ(bar, (std::vector<std::string>{"&Files", "&Logging", "&Printing", "&DXCC", "&Set Up", "&Tools", "&Help"}));
-    EXPECT_EQ(ids, (std::vector<int>{100, 101, 2, 201, 202, 203, 207, 300, 301, 302, 400, 401, 402, 403, 404, 500,
-                                     501, 502, 504, 505, 503, 600, 601, 603, 800, 801, 700}));
+    EXPECT_EQ(bar, (std::vector<std::string>{"&Files", "&Logging", "&Printing", "&DXCC", "&Set Up", "&Tools",
+                                             "&Help"}));
+    EXPECT_EQ(ids, (std::vector<int>{100, 101, 2,   201, 202, 203, 207, 300, 301, 302, 400, 401, 402, 403,
+                                     404, 500, 501, 502, 504, 505, 503, 600, 601, 603, 800, 801, 700}));
     EXPECT_EQ(menu[5].items[3].text, "Import");
     EXPECT_EQ(menu[4].items[5].text, "&Minimize");
 }
@@ -151,9 +153,11 @@ TEST_F(MainWindowTest, AboutShowsOurLinesThenTheCredits) {
     ASSERT_NE(at, std::string::npos);
     const std::string own = m.text.substr(0, at);
     int lines = 0;
-    for (std::size_t p = own.find("\r\n\n"); p != std::string::npos; p = own.find("\r\n\n", p + 1)) ++lines;
+    for (std::size_t p = own.find("\r\n\n"); p != std::string::npos; p = own.find("\r\n\n", p + 1))
+        ++lines;
     EXPECT_EQ(lines, 3);
-    EXPECT_EQ(m.text.substr(at + credits.size()).find("Buckmaster"), m.text.substr(at + credits.size()).find("\r\n") + 2);
+    EXPECT_EQ(m.text.substr(at + credits.size()).find("Buckmaster"),
+              m.text.substr(at + credits.size()).find("\r\n") + 2);
     EXPECT_TRUE(m.text.ends_with("Radio Amateur Callbook"));
 }
 
@@ -169,7 +173,8 @@ TEST_F(MainWindowTest, DxccStatusAndCountryOpenTheirWindows) {
         w.click(ui::k_cancel);
     });
     run.command(MainWindow::k_status).command(MainWindow::k_country);
-    EXPECT_EQ(captions, (std::vector<std::string>{"CURRENT DXCC STATUS         Countries Worked/Confirmed", "BANDS Worked"}));
+    EXPECT_EQ(captions, (std::vector<std::string>{"CURRENT DXCC STATUS         Countries Worked/Confirmed",
+                                                  "BANDS Worked"}));
     EXPECT_TRUE(m_host.surprises().empty());
 }
 

@@ -18,9 +18,10 @@ using Editor = offline::EntryEditorWindow;
 using Browse = browse::BrowseWindow;
 
 class OperatorFlow : public ShellTest {
-protected:
+  protected:
     OperatorFlow() {
-        write("COUNTRY.LST", "G,G,England,1,52,-1\r\nK,K,United States,9,38,-97\r\nDL,DL,Germany,5,51,10\r\n");
+        write("COUNTRY.LST",
+              "G,G,England,1,52,-1\r\nK,K,United States,9,38,-97\r\nDL,DL,Germany,5,51,10\r\n");
         start_up(m_app, m_host);
     }
 };
@@ -35,7 +36,11 @@ TEST_F(OperatorFlow, TwentyContactsByKeyboardThenBrowseConfirmListDeleteAndRedat
             const std::string call = i % 2 ? "DL" + std::to_string(i) + "ABC" : "G4ABC";
             editor.type(day + "0324").key(Key::enter).type(call).key(Key::enter).type("1200").key(Key::enter);
             editor.key(Key::enter).key(Key::enter).key(Key::enter).type("14.2").key(Key::enter).type("cw");
-            editor.key(Key::enter).type("100").key(Key::enter).type("test " + std::to_string(i)).key(Key::f12);
+            editor.key(Key::enter)
+                .type("100")
+                .key(Key::enter)
+                .type("test " + std::to_string(i))
+                .key(Key::f12);
         }
         editor.key(Key::escape);
     });
@@ -70,9 +75,7 @@ TEST_F(OperatorFlow, TwentyContactsByKeyboardThenBrowseConfirmListDeleteAndRedat
 
     // Browse, Edit the first entry and give it a new date after all others: it moves to the end.
     m_host.on_modal([&](TestRun& b) {
-        m_host.on_modal([](TestRun& editor) {
-            editor.replace(Editor::k_date, "250324").key(Key::f12);
-        });
+        m_host.on_modal([](TestRun& editor) { editor.replace(Editor::k_date, "250324").key(Key::f12); });
         b.click(Browse::k_edit).key(Key::escape);
     });
     main.command(MainWindow::k_browse);

@@ -13,11 +13,13 @@ namespace kestrel::shell::testing {
 
 // A station directory of its own, made current, with a test host and the program's state.
 class ShellTest : public ::testing::Test {
-protected:
+  protected:
     ShellTest() : m_cwd(m_dir.path()) {}
 
     std::string file(const std::string& name) const { return m_dir.file(name); }
-    std::string read(const std::string& name) const { return kestrel::testing::read_file(m_dir.path() / name); }
+    std::string read(const std::string& name) const {
+        return kestrel::testing::read_file(m_dir.path() / name);
+    }
     void write(const std::string& name, const std::string& bytes) const {
         kestrel::testing::write_file(m_dir.path() / name, bytes);
     }

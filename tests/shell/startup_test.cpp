@@ -15,7 +15,7 @@ namespace {
 using ui::TestRun;
 
 class StartUp : public ShellTest {
-protected:
+  protected:
     // Runs the whole program; the main window does what `script` says.
     void run_program_with(std::function<void(TestRun&)> script) {
         m_host.on_modal(std::move(script));
@@ -157,7 +157,8 @@ TEST_F(StartUp, ALogEndingInAPieceOfARecordIsKeptUntilTheOperatorSaysSo) {
 }
 
 TEST_F(StartUp, TheCountryListIsLoadedAndABadLineIsReported) {
-    write("COUNTRY.LST", "KH6,KH6,Hawaii,7,21,-158\r\nK,K,United States,9,38,-97\r\nbroken line\r\nG,G,England,1,52,-1\r\n");
+    write("COUNTRY.LST",
+          "KH6,KH6,Hawaii,7,21,-158\r\nK,K,United States,9,38,-97\r\nbroken line\r\nG,G,England,1,52,-1\r\n");
     m_host.expect_message("Line 3 of COUNTRY.LST");
     run_program_with([](TestRun& main) { main.command(MainWindow::k_exit); });
     ASSERT_EQ(m_host.messages().size(), 1u);

@@ -8,7 +8,9 @@
 
 namespace {
 
-void fail_the_test(const std::string& what) { ADD_FAILURE() << "test host: " << what; }
+void fail_the_test(const std::string& what) {
+    ADD_FAILURE() << "test host: " << what;
+}
 
 const bool g_installed = [] {
     kestrel::ui::TestHost::set_surprise_handler(&fail_the_test);

@@ -8,7 +8,7 @@ namespace kestrel::testing {
 // A fresh directory under the system's temporary directory, removed with everything in it
 // when the object goes. Tests make their files here and never in the source tree.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -17,7 +17,7 @@ public:
     const std::filesystem::path& path() const { return m_path; }
     std::string file(const std::string& name) const { return (m_path / name).string(); }
 
-private:
+  private:
     std::filesystem::path m_path;
 };
 
@@ -32,8 +32,9 @@ namespace kestrel::testing {
 // Makes a directory the current one for the life of the object; the program keeps its files
 // in the current directory, as an operator's station directory.
 class ScopedCurrentDir {
-public:
-    explicit ScopedCurrentDir(const std::filesystem::path& dir) : m_previous(std::filesystem::current_path()) {
+  public:
+    explicit ScopedCurrentDir(const std::filesystem::path& dir)
+        : m_previous(std::filesystem::current_path()) {
         std::filesystem::current_path(dir);
     }
     ~ScopedCurrentDir() {
@@ -43,7 +44,7 @@ public:
     ScopedCurrentDir(const ScopedCurrentDir&) = delete;
     ScopedCurrentDir& operator=(const ScopedCurrentDir&) = delete;
 
-private:
+  private:
     std::filesystem::path m_previous;
 };
 

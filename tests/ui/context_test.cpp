@@ -10,9 +10,23 @@ namespace {
 
 // A window that remembers every command it saw, with a few controls of each kind.
 class Probe final : public Window {
-public:
-    enum { k_name = 10, k_notes = 11, k_call = 12, k_save = 20, k_other = 21, k_tick = 30, k_first = 40,
-           k_second = 41, k_third = 42, k_check = 50, k_list = 60, k_f12 = 124, k_repeat = 126, k_later = 900 };
+  public:
+    enum {
+        k_name = 10,
+        k_notes = 11,
+        k_call = 12,
+        k_save = 20,
+        k_other = 21,
+        k_tick = 30,
+        k_first = 40,
+        k_second = 41,
+        k_third = 42,
+        k_check = 50,
+        k_list = 60,
+        k_f12 = 124,
+        k_repeat = 126,
+        k_later = 900
+    };
     struct Seen {
         int id;
         Notify notify;
@@ -122,8 +136,10 @@ TEST(Context, PostedCommandsRunAfterTheHandlerInOrder) {
     run.click(Probe::k_save);
     // Clicking moves the focus first (a button does not report gaining it); the posted commands
     // wait for the handler and the changes it makes.
-    const std::vector<Seen> expected{{Probe::k_name, Notify::focus_lost}, {Probe::k_save, Notify::clicked},
-                                     {Probe::k_name, Notify::changed},    {Probe::k_later, Notify::posted},
+    const std::vector<Seen> expected{{Probe::k_name, Notify::focus_lost},
+                                     {Probe::k_save, Notify::clicked},
+                                     {Probe::k_name, Notify::changed},
+                                     {Probe::k_later, Notify::posted},
                                      {Probe::k_later + 1, Notify::posted}};
     EXPECT_EQ(seen, expected);
 }

@@ -15,9 +15,16 @@ namespace {
 // Shaped like the Cabrillo import window: a labelled box and a button sharing C, a date box
 // under its own letter, a button whose letter is its own, and a check box.
 class Letters final : public Window {
-public:
-    enum { k_comment_label = 10, k_comment = 11, k_date_label = 12, k_date = 13, k_select = 20, k_go = 21,
-           k_split = 30 };
+  public:
+    enum {
+        k_comment_label = 10,
+        k_comment = 11,
+        k_date_label = 12,
+        k_date = 13,
+        k_select = 20,
+        k_go = 21,
+        k_split = 30
+    };
     Form build() const override {
         Form f;
         f.caption = "Letters";

@@ -8,7 +8,7 @@ namespace {
 
 // A window that asks things of its host when its buttons are pressed.
 class Asker final : public Window {
-public:
+  public:
     enum { k_ask = 10, k_child = 11, k_file = 12, k_tick = 20, k_shown = 30 };
     Form build() const override {
         Form f;
@@ -34,7 +34,8 @@ public:
             break;
         }
         case k_file: {
-            auto path = ctx.host().open_file(&ctx, FileRequest{"Pick", "Any (*.*)", "*.*", "", ".", true, {}});
+            auto path =
+                ctx.host().open_file(&ctx, FileRequest{"Pick", "Any (*.*)", "*.*", "", ".", true, {}});
             ctx.set_text(k_shown, path.value_or("none"));
             break;
         }
@@ -130,7 +131,7 @@ namespace {
 
 // Opens a progress window from a button, as the log tools do.
 class Worker final : public Window {
-public:
+  public:
     Form build() const override {
         Form f;
         f.add(button(10, "Go", {0, 0, 20, 10}));
@@ -140,7 +141,8 @@ public:
         if (id != 10) return;
         run_with_progress(ctx, "Working", [this](Progress& p) {
             p.set_total(1000);
-            for (int i = 1; i <= 1000; ++i) p.advance_to(i);
+            for (int i = 1; i <= 1000; ++i)
+                p.advance_to(i);
             done = true;
         });
     }

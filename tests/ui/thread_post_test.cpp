@@ -16,7 +16,7 @@ constexpr int k_first = 1000;
 constexpr int k_count = 10'000;
 
 class Receiver final : public Window {
-public:
+  public:
     Form build() const override { return Form{}; }
     void on_command(Context&, int id, Notify notify) override {
         if (notify != Notify::posted) return;
@@ -34,7 +34,8 @@ TEST(ThreadPost, TenThousandCommandsArriveInOrderOnTheWindowsThread) {
     auto run = host.open_window(receiver);
     const ThreadPost post = run.context().thread_post();
     std::thread worker([post] {
-        for (int i = 0; i < k_count; ++i) post.post(k_first + i);
+        for (int i = 0; i < k_count; ++i)
+            post.post(k_first + i);
     });
     // The host takes what arrived each time its time moves on.
     for (int spins = 0; spins < 1'000'000 && static_cast<int>(receiver.received.size()) < k_count; ++spins)
@@ -43,7 +44,8 @@ TEST(ThreadPost, TenThousandCommandsArriveInOrderOnTheWindowsThread) {
     host.advance(std::chrono::milliseconds(1));
 
     ASSERT_EQ(receiver.received.size(), static_cast<std::size_t>(k_count));
-    for (int i = 0; i < k_count; ++i) ASSERT_EQ(receiver.received[i], k_first + i) << "out of order at " << i;
+    for (int i = 0; i < k_count; ++i)
+        ASSERT_EQ(receiver.received[i], k_first + i) << "out of order at " << i;
     EXPECT_EQ(receiver.on_other_threads, 0);
 }
 

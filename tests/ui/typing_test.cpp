@@ -21,10 +21,25 @@ TEST(Typing, EachBoxTakesWhatItsStyleAndFieldAllow) {
     } cases[] = {
         {upper_case, 12, "", "g4abc/p", "G4ABC/P", 0},
         {upper_case, 12, "", "g4abcdefghijkl", "G4ABCDEFGHIJ", 2}, // the 13th and 14th are refused
-        {upper_case, 0, "", "\xC3\xA9t\xC3\xA9", "\xC9T\xC9", 0},   // é is É in the code page
-        {upper_case, 0, "", "stra\xC3\x9F" "e", "STRA\xDF" "E", 0}, // ß has no capital there
-        {plain, 0, "", "\xC5\x81\xC3\xB3" "d\xC5\xBA", "\xF3" "d", 2}, // Ł and ź are not in it
-        {plain, 0, "", "\xE2\x82\xAC" "5", "\x80" "5", 0},             // € is
+        {upper_case, 0, "", "\xC3\xA9t\xC3\xA9", "\xC9T\xC9", 0},  // é is É in the code page
+        {upper_case, 0, "",
+         "stra\xC3\x9F"
+         "e",
+         "STRA\xDF"
+         "E",
+         0}, // ß has no capital there
+        {plain, 0, "",
+         "\xC5\x81\xC3\xB3"
+         "d\xC5\xBA",
+         "\xF3"
+         "d",
+         2}, // Ł and ź are not in it
+        {plain, 0, "",
+         "\xE2\x82\xAC"
+         "5",
+         "\x80"
+         "5",
+         0}, // € is
         {digits_only, 3, "", "5a9x99", "599", 3},
         {plain, 40, ",", "a,b", "ab", 1},
     };

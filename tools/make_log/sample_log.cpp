@@ -13,15 +13,17 @@ namespace {
 
 using namespace kestrel::logstore;
 
-const char* const k_prefixes[] = {"G", "GW", "GM", "M0", "DL", "F", "EA", "I", "K", "W", "VE", "JA", "VK", "ZL",
-                                  "PY", "LU", "ZS", "UA", "SM", "OH", "ON", "PA", "OK", "SP", "HA", "YU", "9A"};
+const char* const k_prefixes[] = {"G",  "GW", "GM", "M0", "DL", "F",  "EA", "I",  "K",
+                                  "W",  "VE", "JA", "VK", "ZL", "PY", "LU", "ZS", "UA",
+                                  "SM", "OH", "ON", "PA", "OK", "SP", "HA", "YU", "9A"};
 const char* const k_modes[] = {"CW", "SSB", "FM", "A1A", "J3E", "RTY"};
 const int k_bands[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12};
 
 std::string made_up_call(std::mt19937& random) {
     std::string call = k_prefixes[random() % std::size(k_prefixes)];
     call += std::to_string(random() % 10);
-    for (int i = 0; i < 3; ++i) call += static_cast<char>('A' + random() % 26);
+    for (int i = 0; i < 3; ++i)
+        call += static_cast<char>('A' + random() % 26);
     if (random() % 20 == 0) call += "/P";
     return call;
 }
@@ -38,7 +40,8 @@ RecordBytes contact(std::mt19937& random, std::int16_t date, std::int16_t time, 
     q.rst_received = random() % 30 == 0 ? std::string("0") : default_report(mode);
     q.band = coded_band_field(k_bands[random() % std::size(k_bands)]);
     q.power = "100";
-    q.comment = random() % 4 == 0 ? "Name " + std::string(1, static_cast<char>('A' + random() % 26)) + "ob" : "";
+    q.comment =
+        random() % 4 == 0 ? "Name " + std::string(1, static_cast<char>('A' + random() % 26)) + "ob" : "";
     q.qsl_flags = static_cast<std::uint8_t>(random() % 4);
     return q.encode();
 }
@@ -68,7 +71,8 @@ bool write_sample_log(const std::string& path, const SampleLog& log) {
         } else {
             const bool planted = log.station_every > 0 && !log.stations.empty() &&
                                  n % log.station_every == log.station_every - 1;
-            const std::size_t which = planted ? static_cast<std::size_t>(n / log.station_every) % log.stations.size() : 0;
+            const std::size_t which =
+                planted ? static_cast<std::size_t>(n / log.station_every) % log.stations.size() : 0;
             r = contact(random, date, time, planted ? log.stations[which] : std::string());
         }
         out.write(reinterpret_cast<const char*>(r.data()), static_cast<std::streamsize>(r.size()));

@@ -9,7 +9,7 @@ namespace kestrel::platform {
 
 // Paints an owner-drawn list line with a QPainter.
 class QtCanvas final : public ui::Canvas {
-public:
+  public:
     QtCanvas(QPainter& painter, const QFont& font);
     void fill(ui::Rect area, ui::Colour colour) override;
     void text(ui::Rect area, std::string_view text, ui::Colour colour, ui::Align align) override;
@@ -17,11 +17,13 @@ public:
     int char_width() const override;
     int line_height() const override;
 
-private:
+  private:
     QPainter& m_painter;
     QFont m_font;
 };
 
-inline QColor qcolor(ui::Colour c) { return QColor(c.r, c.g, c.b); }
+inline QColor qcolor(ui::Colour c) {
+    return QColor(c.r, c.g, c.b);
+}
 
 } // namespace kestrel::platform

@@ -29,12 +29,15 @@ QFont font_of(const ui::Font& f) {
     return font;
 }
 
-QFont default_dialog_font() { return font_of(ui::Font{"MS Sans Serif", 8, false}); }
+QFont default_dialog_font() {
+    return font_of(ui::Font{"MS Sans Serif", 8, false});
+}
 
 DialogUnits dialog_units_of(const QFont& font) {
     const QFontMetrics metrics(font);
     // The average width the old dialog manager used: the 52 letters, rounded to the nearest pixel.
-    const int letters = metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    const int letters =
+        metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     const int average = (letters / 26 + 1) / 2;
     return DialogUnits{average / 4.0, metrics.height() / 8.0};
 }

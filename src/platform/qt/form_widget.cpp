@@ -33,11 +33,12 @@ namespace {
 // What the operator puts into a box at once (pasted, cut, undone) goes by the box's own rules;
 // single keys never reach here, they are typed through the window.
 class RuleValidator final : public QValidator {
-public:
+  public:
     RuleValidator(ui::Context& ctx, int id, QObject* parent) : QValidator(parent), m_ctx(ctx), m_id(id) {}
     State validate(QString& input, int&) const override {
         const std::optional<std::string> bytes = exact_windows1252(input);
-        const std::optional<std::string> held = bytes ? ui::accept_text(m_ctx.control(m_id), *bytes) : std::nullopt;
+        const std::optional<std::string> held =
+            bytes ? ui::accept_text(m_ctx.control(m_id), *bytes) : std::nullopt;
         if (!held) {
             QApplication::beep();
             return Invalid;
@@ -46,13 +47,13 @@ public:
         return Acceptable;
     }
 
-private:
+  private:
     ui::Context& m_ctx;
     int m_id;
 };
 
 class ComboBox final : public QComboBox {
-public:
+  public:
     using QComboBox::QComboBox;
     std::function<void()> on_closed;
     void hidePopup() override {
@@ -62,14 +63,17 @@ public:
 };
 
 class OwnerDrawDelegate final : public QStyledItemDelegate {
-public:
-    OwnerDrawDelegate(ui::Context& ctx, int id, QObject* parent) : QStyledItemDelegate(parent), m_ctx(ctx), m_id(id) {}
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+  public:
+    OwnerDrawDelegate(ui::Context& ctx, int id, QObject* parent)
+        : QStyledItemDelegate(parent), m_ctx(ctx), m_id(id) {}
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
         painter->save();
         QtCanvas canvas(*painter, option.font);
         const QRect r = option.rect;
         ui::DrawItem item{m_id, index.row(), ui::Rect{r.x(), r.y(), r.width(), r.height()},
-                          (option.state & QStyle::State_Selected) != 0, (option.state & QStyle::State_HasFocus) != 0};
+                          (option.state & QStyle::State_Selected) != 0,
+                          (option.state & QStyle::State_HasFocus) != 0};
         m_ctx.window().draw_item(m_ctx, item, canvas);
         painter->restore();
     }
@@ -78,7 +82,7 @@ public:
         return QSize(option.rect.width(), h > 0 ? h : QFontMetrics(option.font).height());
     }
 
-private:
+  private:
     ui::Context& m_ctx;
     int m_id;
 };
@@ -147,7 +151,8 @@ FormWidget::FormWidget(ui::Context& ctx, QWidget* parent) : QWidget(parent), m_c
     // Commands from other threads come to this thread as queued calls; the inbox is told to stop
     // waking this widget before it goes.
     driver.inbox().set_wake([this] {
-        QMetaObject::invokeMethod(this, [this] { ui::Driver(m_ctx).run_thread_posts(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { ui::Driver(m_ctx).run_thread_posts(); }, Qt::QueuedConnection);
     });
 }
 
@@ -172,7 +177,8 @@ void FormWidget::watch_line(QLineEdit* e, int id) {
 
 QPoint FormWidget::to_pixels(ui::Point p) const {
     if (m_ctx.form().units == ui::Units::pixels) return QPoint(p.x, p.y);
-    return QPoint(static_cast<int>(std::lround(p.x * m_units.x)), static_cast<int>(std::lround(p.y * m_units.y)));
+    return QPoint(static_cast<int>(std::lround(p.x * m_units.x)),
+                  static_cast<int>(std::lround(p.y * m_units.y)));
 }
 
 QSize FormWidget::client_size() const {
@@ -183,14 +189,17 @@ QSize FormWidget::client_size() const {
 
 void FormWidget::build() {
     const auto& controls = m_ctx.form().controls;
-    for (const ui::Control& c : controls) control_added(c);
+    for (const ui::Control& c : controls)
+        control_added(c);
     // A label's "&" marks its key letter, which takes the focus to the next control that can
     // have it, as with the old dialogs' static texts.
     for (std::size_t i = 0; i < controls.size(); ++i) {
-        if (controls[i].kind != ui::ControlKind::label || controls[i].text.find('&') == std::string::npos) continue;
+        if (controls[i].kind != ui::ControlKind::label || controls[i].text.find('&') == std::string::npos)
+            continue;
         for (std::size_t j = i + 1; j < controls.size(); ++j) {
             if (!ui::takes_focus(controls[j])) continue;
-            if (auto* l = qobject_cast<QLabel*>(m_widgets[controls[i].id].data())) l->setBuddy(m_widgets[controls[j].id]);
+            if (auto* l = qobject_cast<QLabel*>(m_widgets[controls[i].id].data()))
+                l->setBuddy(m_widgets[controls[j].id]);
             break;
         }
     }
@@ -246,8 +255,9 @@ QWidget* FormWidget::create(const ui::Control& c) {
     }
     case ui::ControlKind::button: {
         auto* b = new QPushButton(this);
-        b->setText((c.style & ui::multi_line) ? wrapped(to_qt(c.text), b->font(), to_pixels({c.rect.w, 0}).x() - 6)
-                                              : to_qt(c.text));
+        b->setText((c.style & ui::multi_line)
+                       ? wrapped(to_qt(c.text), b->font(), to_pixels({c.rect.w, 0}).x() - 6)
+                       : to_qt(c.text));
         b->setAutoDefault(false);
         b->setDefault(c.style & ui::default_button);
         connect(b, &QPushButton::clicked, this, [&ctx, id] { ui::Driver(ctx).operator_clicked(id); });
@@ -284,13 +294,14 @@ QWidget* FormWidget::create(const ui::Control& c) {
     case ui::ControlKind::list: {
         auto* l = new QListWidget(this);
         l->setSelectionMode((c.style & ui::extended_selection) ? QAbstractItemView::ExtendedSelection
-                                                                : QAbstractItemView::SingleSelection);
+                                                               : QAbstractItemView::SingleSelection);
         l->setUniformItemSizes(true);
         if (c.style & ui::owner_drawn) l->setItemDelegate(new OwnerDrawDelegate(m_ctx, id, l));
         connect(l, &QListWidget::itemSelectionChanged, this, [this, l, id] {
             if (m_updating) return;
             std::vector<bool> selected(l->count(), false);
-            for (QListWidgetItem* item : l->selectedItems()) selected[l->row(item)] = true;
+            for (QListWidgetItem* item : l->selectedItems())
+                selected[l->row(item)] = true;
             ui::Driver(m_ctx).operator_selected(id, std::move(selected));
         });
         connect(l, &QListWidget::itemDoubleClicked, this,
@@ -329,7 +340,8 @@ void FormWidget::control_added(const ui::Control& c) {
                             ui::Change::progress, ui::Change::selection})
         refresh(w, c, what);
     w->installEventFilter(this);
-    for (QWidget* child : w->findChildren<QWidget*>()) child->installEventFilter(this);
+    for (QWidget* child : w->findChildren<QWidget*>())
+        child->installEventFilter(this);
     w->setVisible(c.visible);
 }
 
@@ -351,7 +363,8 @@ void FormWidget::control_changed(const ui::Control& c, ui::Change what) {
 
 void FormWidget::fill_items(QWidget* w, const ui::Control& c) {
     QStringList texts;
-    for (const std::string& s : c.items) texts << to_qt(s);
+    for (const std::string& s : c.items)
+        texts << to_qt(s);
     if (auto* l = qobject_cast<QListWidget*>(w)) {
         l->clear();
         l->addItems(texts);
@@ -379,7 +392,8 @@ void FormWidget::refresh(QWidget* w, const ui::Control& c, ui::Change what) {
                 l->setText(to_qt(c.text));
             }
         } else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
-            b->setText((c.style & ui::multi_line) ? wrapped(to_qt(c.text), b->font(), b->width() - 6) : to_qt(c.text));
+            b->setText((c.style & ui::multi_line) ? wrapped(to_qt(c.text), b->font(), b->width() - 6)
+                                                  : to_qt(c.text));
         } else if (auto* g = qobject_cast<QGroupBox*>(w)) {
             g->setTitle(to_qt(c.text));
         } else if (auto* cb = qobject_cast<QComboBox*>(w); cb && cb->isEditable()) {
@@ -391,12 +405,11 @@ void FormWidget::refresh(QWidget* w, const ui::Control& c, ui::Change what) {
         break;
     case ui::Change::enabled: w->setEnabled(c.enabled); break;
     case ui::Change::visible: w->setVisible(c.visible); break;
-    case ui::Change::items:
-        fill_items(w, c);
-        [[fallthrough]];
+    case ui::Change::items: fill_items(w, c); [[fallthrough]];
     case ui::Change::selection:
         if (QLineEdit* e = line_edit_of(w)) {
-            if (what == ui::Change::selection) e->setSelection(c.selection.anchor, c.selection.caret - c.selection.anchor);
+            if (what == ui::Change::selection)
+                e->setSelection(c.selection.anchor, c.selection.caret - c.selection.anchor);
         }
         if (auto* l = qobject_cast<QListWidget*>(w)) {
             for (int i = 0; i < l->count() && i < static_cast<int>(c.selected.size()); ++i)
@@ -425,13 +438,16 @@ void FormWidget::refresh(QWidget* w, const ui::Control& c, ui::Change what) {
             p->setValue(c.value);
             // Paint at once when the bar grows visibly: long work runs on this thread.
             const int span = std::max(1, c.maximum - c.minimum);
-            if (p->isVisible() && (before - c.minimum) * p->width() / span != (c.value - c.minimum) * p->width() / span)
+            if (p->isVisible() &&
+                (before - c.minimum) * p->width() / span != (c.value - c.minimum) * p->width() / span)
                 p->repaint();
         }
         break;
     case ui::Change::redraw:
-        if (auto* l = qobject_cast<QListWidget*>(w)) l->viewport()->update();
-        else w->update();
+        if (auto* l = qobject_cast<QListWidget*>(w))
+            l->viewport()->update();
+        else
+            w->update();
         break;
     case ui::Change::geometry: place(w, c); break;
     }
@@ -440,7 +456,8 @@ void FormWidget::refresh(QWidget* w, const ui::Control& c, ui::Change what) {
 
 void FormWidget::line_changed(const ui::Control& c, int index) {
     auto it = m_widgets.find(c.id);
-    if (it == m_widgets.end() || !it->second || index < 0 || index >= static_cast<int>(c.items.size())) return;
+    if (it == m_widgets.end() || !it->second || index < 0 || index >= static_cast<int>(c.items.size()))
+        return;
     m_updating = true;
     if (auto* l = qobject_cast<QListWidget*>(it->second.data()); l && index < l->count())
         l->item(index)->setText(to_qt(c.items[index]));
@@ -456,7 +473,8 @@ void FormWidget::focus_changed(int id) {
     it->second->setFocus(Qt::OtherFocusReason);
     // The form chose the selection of a text box given the focus; the widget shows it.
     const ui::Control& c = m_ctx.control(id);
-    if (QLineEdit* e = line_edit_of(it->second)) e->setSelection(c.selection.anchor, c.selection.caret - c.selection.anchor);
+    if (QLineEdit* e = line_edit_of(it->second))
+        e->setSelection(c.selection.anchor, c.selection.caret - c.selection.anchor);
     m_updating = false;
 }
 
@@ -509,7 +527,8 @@ void FormWidget::run_posted_when_shown(int tries) {
 }
 
 void FormWidget::closed() {
-    for (auto& [id, t] : m_timers) t->stop();
+    for (auto& [id, t] : m_timers)
+        t->stop();
     if (on_closed) on_closed();
 }
 

@@ -17,7 +17,7 @@ namespace kestrel::platform {
 // The client area of a running window: one widget per control of its form, placed in
 // pixels converted from the form's units, kept in step with the form in both directions.
 class FormWidget final : public QWidget, public ui::FormView {
-public:
+  public:
     FormWidget(ui::Context& ctx, QWidget* parent);
     ~FormWidget() override;
 
@@ -48,11 +48,11 @@ public:
     std::function<void(int, const QString&)> on_menu_text;
     std::function<void()> on_closed;
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
-private:
+  private:
     QWidget* create(const ui::Control& control);
     void place(QWidget* widget, const ui::Control& control);
     void refresh(QWidget* widget, const ui::Control& control, ui::Change what);

@@ -45,10 +45,10 @@ QString plain_lines(const std::string& text) {
 
 // A dialog whose close box and keys go to its window controller.
 class FormDialog final : public QDialog {
-public:
+  public:
     FormDialog(ui::Context& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx) {}
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override {
         QDialog::showEvent(event);
         // A window opened from another comes to the front even where no window manager stacks it.
@@ -63,16 +63,16 @@ protected:
         if (!m_ctx.is_closed()) m_ctx.window().on_cancel(m_ctx);
     }
 
-private:
+  private:
     ui::Context& m_ctx;
 };
 
 class MainFrame final : public QMainWindow {
-public:
+  public:
     explicit MainFrame(ui::Context& ctx) : m_ctx(ctx) {}
     std::map<int, QAction*> actions;
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override {
         if (m_ctx.is_closed()) {
             event->accept();
@@ -82,7 +82,7 @@ protected:
         m_ctx.window().on_close_box(m_ctx);
     }
 
-private:
+  private:
     ui::Context& m_ctx;
 };
 
@@ -95,7 +95,8 @@ void add_menu(QMenu* menu, const std::vector<ui::MenuItem>& items, ui::Context& 
         } else {
             QAction* a = menu->addAction(to_qt(item.text));
             const int id = item.id;
-            QObject::connect(a, &QAction::triggered, &frame, [&ctx, id] { ui::Driver(ctx).command(id, ui::Notify::clicked); });
+            QObject::connect(a, &QAction::triggered, &frame,
+                             [&ctx, id] { ui::Driver(ctx).command(id, ui::Notify::clicked); });
             frame.actions[id] = a;
         }
     }
@@ -103,7 +104,9 @@ void add_menu(QMenu* menu, const std::vector<ui::MenuItem>& items, ui::Context& 
 
 } // namespace
 
-QtHost::QtHost() { qApp->installEventFilter(this); }
+QtHost::QtHost() {
+    qApp->installEventFilter(this);
+}
 
 QtHost::~QtHost() {
     if (qApp) qApp->removeEventFilter(this);
@@ -132,7 +135,8 @@ int QtHost::run_main(ui::Context& ctx) {
     MainFrame frame(ctx);
     auto* client = new FormWidget(ctx, &frame);
     frame.setCentralWidget(client);
-    for (const ui::MenuItem& top : form.menu) add_menu(frame.menuBar()->addMenu(to_qt(top.text)), top.items, ctx, frame);
+    for (const ui::MenuItem& top : form.menu)
+        add_menu(frame.menuBar()->addMenu(to_qt(top.text)), top.items, ctx, frame);
     frame.setWindowTitle(to_qt(form.caption));
     frame.setWindowIcon(program_icon(form.icon));
     frame.setWindowFlag(Qt::WindowMinimizeButtonHint, form.frame_style & ui::minimize_box);
@@ -167,15 +171,18 @@ int QtHost::run_dialog(ui::Context& ctx, ui::Context* parent) {
     auto* client = new FormWidget(ctx, &dialog);
     dialog.setWindowTitle(to_qt(form.caption));
     dialog.setWindowIcon(program_icon(form.icon));
-    Qt::WindowFlags flags = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    Qt::WindowFlags flags =
+        Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     if (form.frame_style & ui::minimize_box) flags |= Qt::WindowMinimizeButtonHint;
     if (form.frame_style & ui::maximize_box) flags |= Qt::WindowMaximizeButtonHint;
     dialog.setWindowFlags(flags);
     client->build();
     const QSize size = client->client_size();
     client->setGeometry(0, 0, size.width(), size.height());
-    if (form.frame_style & ui::sizing_border) dialog.resize(size);
-    else dialog.setFixedSize(size);
+    if (form.frame_style & ui::sizing_border)
+        dialog.resize(size);
+    else
+        dialog.setFixedSize(size);
     if (!form.at_default_position) {
         const QPoint offset = client->to_pixels({form.frame.x, form.frame.y});
         const QPoint origin = owner ? owner->mapToGlobal(QPoint(0, 0)) : QPoint(0, 0);
@@ -242,8 +249,9 @@ ui::Answer QtHost::message_box(ui::Context* owner, const ui::Message& m) {
 
 std::optional<std::string> QtHost::input_box(ui::Context* owner, const ui::InputRequest& request) {
     bool ok = false;
-    const QString text = QInputDialog::getText(parent_widget(owner), to_qt(request.title), plain_lines(request.prompt),
-                                               QLineEdit::Normal, to_qt(request.initial), &ok);
+    const QString text =
+        QInputDialog::getText(parent_widget(owner), to_qt(request.title), plain_lines(request.prompt),
+                              QLineEdit::Normal, to_qt(request.initial), &ok);
     if (!ok) return std::nullopt;
     return from_qt(text);
 }
@@ -267,9 +275,9 @@ std::optional<std::string> QtHost::open_file(ui::Context* owner, const ui::FileR
 
 std::optional<std::string> QtHost::choose_directory(ui::Context* owner, const std::string& title,
                                                     const std::string& start) {
-    const QString chosen =
-        QFileDialog::getExistingDirectory(parent_widget(owner), to_qt(title), QFile::decodeName(start.c_str()),
-                                          QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+    const QString chosen = QFileDialog::getExistingDirectory(
+        parent_widget(owner), to_qt(title), QFile::decodeName(start.c_str()),
+        QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
     if (chosen.isEmpty()) return std::nullopt;
     return path_from_qt(chosen);
 }
@@ -278,11 +286,15 @@ std::unique_ptr<printing::Printer> QtHost::choose_printer(ui::Context* owner) {
     return QtPrinter::choose(parent_widget(owner));
 }
 
-void QtHost::beep() { QApplication::beep(); }
+void QtHost::beep() {
+    QApplication::beep();
+}
 
 void QtHost::wait_cursor(bool on) {
-    if (on) QApplication::setOverrideCursor(Qt::WaitCursor);
-    else QApplication::restoreOverrideCursor();
+    if (on)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
 }
 
 int QtHost::screen_height() const {

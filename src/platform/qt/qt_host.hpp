@@ -16,7 +16,7 @@ class FormWidget;
 // The host on a real display: windows become Qt widgets, message and input boxes and the
 // file dialog are Qt's, the clock is the system's.
 class QtHost final : public QObject, public ui::Host {
-public:
+  public:
     QtHost();
     ~QtHost() override;
 
@@ -36,10 +36,10 @@ public:
     // The top-level widget of a running window, for tests and screenshots.
     QWidget* widget_of(const ui::Context* ctx) const;
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     int run_main(ui::Context& ctx);
     int run_dialog(ui::Context& ctx, ui::Context* parent);
     QWidget* parent_widget(ui::Context* owner) const;

@@ -75,9 +75,13 @@ int QtPrinter::char_width() const {
     return QFontMetrics(m_font, m_printer.get()).averageCharWidth();
 }
 
-int QtPrinter::line_height() const { return QFontMetrics(m_font, m_printer.get()).height(); }
+int QtPrinter::line_height() const {
+    return QFontMetrics(m_font, m_printer.get()).height();
+}
 
-int QtPrinter::page_width() const { return m_printer->pageLayout().paintRectPixels(m_printer->resolution()).width(); }
+int QtPrinter::page_width() const {
+    return m_printer->pageLayout().paintRectPixels(m_printer->resolution()).width();
+}
 
 int QtPrinter::page_height() const {
     return m_printer->pageLayout().paintRectPixels(m_printer->resolution()).height();
@@ -86,7 +90,7 @@ int QtPrinter::page_height() const {
 void QtPrinter::set_orientation(printing::Orientation orientation) {
     if (m_painter.isActive()) return;
     m_printer->setPageOrientation(orientation == printing::Orientation::landscape ? QPageLayout::Landscape
-                                                                                   : QPageLayout::Portrait);
+                                                                                  : QPageLayout::Portrait);
 }
 
 void QtPrinter::set_colour(ui::Colour c) {

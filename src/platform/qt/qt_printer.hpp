@@ -15,7 +15,7 @@ namespace kestrel::platform {
 
 // Prints through Qt: on a CUPS printer, or into a PDF file, as chosen in the print dialog.
 class QtPrinter final : public printing::Printer {
-public:
+  public:
     // The print dialog over parent; nothing when the operator cancels. With the environment
     // variable KESTREL_PRINT_PDF set, no dialog shows and the pages go into that PDF file.
     static std::unique_ptr<QtPrinter> choose(QWidget* parent);
@@ -39,7 +39,7 @@ public:
     void new_page() override;
     bool end_job() override;
 
-private:
+  private:
     bool painting();
 
     std::unique_ptr<QPrinter> m_printer;

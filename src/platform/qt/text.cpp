@@ -13,14 +13,16 @@ namespace {
 // Plain ASCII reads the same either way; a text with other bytes that is well-formed UTF-8 is
 // taken as UTF-8.
 bool is_utf8_beyond_ascii(std::string_view s) {
-    const bool high = std::any_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    const bool high =
+        std::any_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
     return high && is_valid_utf8(s);
 }
 
 } // namespace
 
 QString to_qt(std::string_view text) {
-    if (is_utf8_beyond_ascii(text)) return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    if (is_utf8_beyond_ascii(text))
+        return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     const std::string utf8 = utf8_from_windows1252(text);
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
