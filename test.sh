@@ -6,6 +6,9 @@ set -euo pipefail
 cd "$(dirname "$0")"
 scripts/setup
 
+# One compiler cache for every checkout of the tree, wherever it stands (CI clones afresh).
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
+
 build=build
 san=OFF
 if [ "${KESTREL_SANITIZE:-0}" = 1 ]; then
