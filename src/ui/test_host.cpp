@@ -272,7 +272,7 @@ TestRun& TestRun::key(Key key, unsigned modifiers) {
     Driver driver(*m_ctx);
     const KeyStroke stroke{key, modifiers, 0};
     if (driver.key(stroke)) return settle();
-    const Control c = m_ctx->control(m_ctx->focused());
+    const Control c = m_ctx->exists(m_ctx->focused()) ? m_ctx->control(m_ctx->focused()) : Control{};
     switch (key) {
     case Key::backspace:
     case Key::del: driver.erase(key == Key::del); break;

@@ -160,3 +160,20 @@ TEST(ProgressWindow, RunsTheWorkAndClosesByItself) {
 
 } // namespace
 } // namespace kestrel::ui
+
+namespace kestrel::ui {
+namespace {
+
+TEST(TestHost, KeysInAWindowWithNothingToFocusAreNoFault) {
+    struct Empty final : Window {
+        Form build() const override { return Form{}; }
+        void on_command(Context&, int, Notify) override {}
+    } empty;
+    TestHost host;
+    auto run = host.open_window(empty);
+    run.key(Key::down).key(Key::backspace).type("x");
+    EXPECT_TRUE(host.surprises().empty());
+}
+
+} // namespace
+} // namespace kestrel::ui
