@@ -197,6 +197,27 @@ TEST(Parity, TheSameKeysGiveTheSameTextsAndFocusOnBothHosts) {
     EXPECT_EQ(through_test_host(scripts[8].steps).texts.at(Logging::k_call), "XG4A");
 }
 
+TEST(Parity, ARecordTextThatLooksLikeUtf8IsEditedByteForByte) {
+    testing::qt_app();
+    QtHost host;
+    Logging window;
+    std::string held;
+    QString shown;
+    window.on_shown = [&](ui::Context& ctx) {
+        ctx.set_text(Logging::k_comment, "Caf\xC3\xA9"); // Windows-1252 bytes "CafÃ©" from an old log
+        QTest::keyClick(host.widget_of(&ctx), Qt::Key_C, Qt::AltModifier);
+        QWidget* box = host.widget_of(&ctx)->focusWidget();
+        QTest::keyClick(box, Qt::Key_End);
+        QTest::keyClick(box, '!');
+        shown = qobject_cast<QLineEdit*>(box)->text();
+        held = ctx.text(Logging::k_comment);
+        ctx.close(0);
+    };
+    host.run_modal(window, nullptr);
+    EXPECT_EQ(shown, QString::fromUtf8("Caf\xC3\x83\xC2\xA9!"));
+    EXPECT_EQ(held, "Caf\xC3\xA9!");
+}
+
 // A clock face: its digit pictures change every tick.
 class Clock final : public ui::Window {
   public:

@@ -43,7 +43,7 @@ class RuleValidator final : public QValidator {
             QApplication::beep();
             return Invalid;
         }
-        if (held->size() == static_cast<std::size_t>(input.size())) input = to_qt(*held);
+        if (held->size() == static_cast<std::size_t>(input.size())) input = box_text(*held);
         return Acceptable;
     }
 
@@ -372,7 +372,7 @@ void FormWidget::fill_items(QWidget* w, const ui::Control& c) {
         b->clear();
         b->addItems(texts);
         b->setCurrentIndex(-1);
-        if (b->isEditable()) b->setEditText(to_qt(c.text));
+        if (b->isEditable()) b->setEditText(box_text(c.text));
     }
 }
 
@@ -381,9 +381,9 @@ void FormWidget::refresh(QWidget* w, const ui::Control& c, ui::Change what) {
     switch (what) {
     case ui::Change::text:
         if (auto* e = qobject_cast<QLineEdit*>(w)) {
-            if (e->text() != to_qt(c.text)) e->setText(to_qt(c.text));
+            if (e->text() != box_text(c.text)) e->setText(box_text(c.text));
         } else if (auto* p = qobject_cast<QPlainTextEdit*>(w)) {
-            if (p->toPlainText() != to_qt(c.text)) p->setPlainText(to_qt(c.text));
+            if (p->toPlainText() != box_text(c.text)) p->setPlainText(box_text(c.text));
         } else if (auto* l = qobject_cast<QLabel*>(w)) {
             if (c.kind == ui::ControlKind::picture) {
                 l->setPixmap(bitmap(c.text));
@@ -397,7 +397,7 @@ void FormWidget::refresh(QWidget* w, const ui::Control& c, ui::Change what) {
         } else if (auto* g = qobject_cast<QGroupBox*>(w)) {
             g->setTitle(to_qt(c.text));
         } else if (auto* cb = qobject_cast<QComboBox*>(w); cb && cb->isEditable()) {
-            cb->setEditText(to_qt(c.text));
+            cb->setEditText(box_text(c.text));
         }
         break;
     case ui::Change::checked:
@@ -424,7 +424,7 @@ void FormWidget::refresh(QWidget* w, const ui::Control& c, ui::Change what) {
             for (int i = 0; i < static_cast<int>(c.selected.size()); ++i)
                 if (c.selected[i]) index = i;
             b->setCurrentIndex(index);
-            if (b->isEditable() && index < 0) b->setEditText(to_qt(c.text));
+            if (b->isEditable() && index < 0) b->setEditText(box_text(c.text));
         }
         break;
     case ui::Change::top_index:

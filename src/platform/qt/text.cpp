@@ -27,6 +27,11 @@ QString to_qt(std::string_view text) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
+QString box_text(std::string_view windows1252) {
+    const std::string utf8 = utf8_from_windows1252(windows1252);
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
 std::string from_qt(const QString& text) {
     const QByteArray utf8 = text.toUtf8();
     return windows1252_from_utf8(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
