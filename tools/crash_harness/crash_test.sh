@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Kills crash_driver at random moments while it changes a 20,000-entry log, and checks after every
+# kill that the log, opened as the program opens it, is the log before the interrupted change or
+# the log after it.
+#
+#   tools/crash_harness/crash_test.sh [kills per operation] [directory]
+#
+# The directory defaults to one on the disk (/var/tmp); give /dev/shm to try tmpfs. OPERATIONS
+# picks operations (default: all), CRASH_DRIVER the program (default: build/tools/...).
+set -euo pipefail
+
+kills=${1:-100}
+base=${2:-/var/tmp}
+here=$(cd "$(dirname "$0")" && pwd)
+driver=${CRASH_DRIVER:-$here/../../build/tools/crash_harness/crash_driver}
+operations=${OPERATIONS:-append insert delete replace qsl delete_many merge}
+
+[[ -x $driver ]] || { echo "no $driver: build with KESTREL_BUILD_TOOLS=ON" >&2; exit 2; }
+work=$(mktemp -d "$base/kestrel-crash.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+initial=$work/INITIAL.LOG
+"$driver" "$initial" make 20000
+
+# A delay from 0 to 40 ms, counted from the first change the driver journals.
+random_delay() { printf '0.%06d' $(((RANDOM * 32768 + RANDOM) % 40000)); }
+
+printf '%-12s %6s %6s %6s %6s %6s %6s %6s %10s %8s %8s\n' operation kills idle before after mixed \
+    partial finished lost duplicated spliced
+for operation in $operations; do
+    idle=0 before=0 after=0 mixed=0 partial=0 finished=0 lost=0 duplicated=0 spliced=0
+    for ((k = 1; k <= kills; ++k)); do
+        log=$work/CRASH.LOG
+        rm -f "$work"/CRASH* "$work"/MERGED_* "$work"/*.NEW*
+        cp "$initial" "$log"
+        "$driver" "$log" "$operation" "$RANDOM$k" 100000 &
+        pid=$!
+        while [[ ! -e $log.harness ]] && kill -0 "$pid" 2>/dev/null; do :; done
+        sleep "$(random_delay)"
+        kill -KILL "$pid" 2>/dev/null || true
+        if wait "$pid" 2>/dev/null; then finished=$((finished + 1)); fi
+        result=$("$driver" "$log" check "$initial" || true)
+        l=lost=0 d=duplicated=0 s=spliced=0 p=partial=0
+        read -r outcome l d s p _ <<<"$result"
+        case $outcome in
+        idle) idle=$((idle + 1)) ;;
+        before) before=$((before + 1)) ;;
+        after) after=$((after + 1)) ;;
+        *) mixed=$((mixed + 1)) ;;
+        esac
+        [[ ${p#partial=} != 0 ]] && partial=$((partial + 1))
+        lost=$((lost + ${l#lost=})) duplicated=$((duplicated + ${d#duplicated=})) spliced=$((spliced + ${s#spliced=}))
+    done
+    printf '%-12s %6d %6d %6d %6d %6d %6d %6d %6d %10d %8d\n' "$operation" "$kills" "$idle" "$before" "$after" \
+        "$mixed" "$partial" "$finished" "$lost" "$duplicated" "$spliced"
+done
