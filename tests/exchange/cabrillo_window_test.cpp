@@ -11,7 +11,7 @@ namespace {
 using W = CabrilloWindow;
 
 std::string shipped_layouts() {
-    const auto path = std::filesystem::path(__FILE__).parent_path() / "../../resources/data/CABRILLO.FRM";
+    const std::filesystem::path path(KESTREL_SHIPPED_LAYOUTS);
     return read_layout_file(path.string()).value_or("");
 }
 

@@ -15,7 +15,7 @@ namespace {
 
 // The CABRILLO.FRM that comes with the program, in the source tree.
 std::string shipped_layouts() {
-    const auto path = std::filesystem::path(__FILE__).parent_path() / "../../resources/data/CABRILLO.FRM";
+    const std::filesystem::path path(KESTREL_SHIPPED_LAYOUTS);
     const auto bytes = read_layout_file(path.string());
     return bytes.value_or("");
 }
