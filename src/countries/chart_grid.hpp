@@ -14,6 +14,26 @@ namespace kestrel::countries {
 // The row labels the shell prepares at start-up: the heading, the thirteen bands, " ALL ", blank.
 using BandLabels = std::array<std::string, 16>;
 
+// The labels as the program shows them.
+[[nodiscard]] inline BandLabels standard_band_labels() {
+    return {"Band      CW        SSB       FM       OTHER",
+            " 160 ",
+            "  80 ",
+            "  40 ",
+            "  30 ",
+            "  20 ",
+            "  17 ",
+            "  15 ",
+            "  12 ",
+            "  10 ",
+            "   6 ",
+            "   4 ",
+            "   2 ",
+            "70cm ",
+            " ALL ",
+            "     "};
+}
+
 // Control numbers of a grid: labels from 600, cells from 650 (650 + columns × band + mode).
 inline constexpr int k_first_grid_label = 600;
 inline constexpr int k_first_grid_cell = 650;

@@ -1,24 +1,11 @@
 #include "shell/shell_state.hpp"
 
+#include "countries/chart_grid.hpp"
+
 namespace kestrel::shell {
 
 void fill_display_texts(ShellState& shell) {
-    shell.band_row_labels = {"Band      CW        SSB       FM       OTHER",
-                             " 160 ",
-                             "  80 ",
-                             "  40 ",
-                             "  30 ",
-                             "  20 ",
-                             "  17 ",
-                             "  15 ",
-                             "  12 ",
-                             "  10 ",
-                             "   6 ",
-                             "   4 ",
-                             "   2 ",
-                             "70cm ",
-                             " ALL ",
-                             "     "};
+    shell.band_row_labels = countries::standard_band_labels();
     shell.caption_word = "Worked";
     shell.size_toggle_text = std::string(k_minimize_text);
 }

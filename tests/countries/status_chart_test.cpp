@@ -106,22 +106,7 @@ TEST(StatusChart, AFileOfTheWrongLengthIsReadAsFarAsItGoesAndKeptWhole) {
 }
 
 BandLabels labels() {
-    return {"Band      CW        SSB       FM       OTHER",
-            " 160 ",
-            "  80 ",
-            "  40 ",
-            "  30 ",
-            "  20 ",
-            "  17 ",
-            "  15 ",
-            "  12 ",
-            "  10 ",
-            "   6 ",
-            "   4 ",
-            "   2 ",
-            "70cm ",
-            " ALL ",
-            "     "};
+    return standard_band_labels();
 }
 
 TEST(StatusReport, CsvAndPrintLinesCarryEveryCell) {

@@ -27,22 +27,7 @@ class StatusWindows : public ::testing::Test {
     testing::ScopedCurrentDir m_cwd;
     CountryTable m_table;
     StatusChart m_chart;
-    BandLabels m_labels{"Band      CW        SSB       FM       OTHER",
-                        " 160 ",
-                        "  80 ",
-                        "  40 ",
-                        "  30 ",
-                        "  20 ",
-                        "  17 ",
-                        "  15 ",
-                        "  12 ",
-                        "  10 ",
-                        "   6 ",
-                        "   4 ",
-                        "   2 ",
-                        "70cm ",
-                        " ALL ",
-                        "     "};
+    BandLabels m_labels = standard_band_labels();
     ui::TestHost m_host;
 };
 
