@@ -123,7 +123,6 @@ class Context {
   private:
     friend class Driver;
 
-    Control& mutable_control(int id);
     Control* find(int id);
     const Control* find(int id) const;
     Control* find_or_report(int id);
