@@ -1,6 +1,7 @@
 #include "exchange/log_copy.hpp"
 
 #include "common/fixed_text.hpp"
+#include "logstore/journal.hpp"
 
 #include <algorithm>
 #include <cerrno>
@@ -99,18 +100,29 @@ LogStatus WorkLog::create(const std::string& target) {
     discard();
     m_target = target;
     m_count = 0;
+    if (const auto recovered = logstore::recover_log(m_files, target); !recovered) return recovered.error();
     const std::string base = work_name_for(target);
     for (int n = 0; n < k_work_name_tries; ++n) {
-        const std::string name = n == 0 ? base : base + std::to_string(n);
-        const int fd = m_files.open(name, logstore::FileSystem::OpenMode::write_new);
-        if (fd == -EEXIST) continue;
+        const std::string name = n == 0 ? base : logstore::add_to_file_name(base, std::to_string(n));
+        const int fd = m_files.open(name, logstore::FileSystem::OpenMode::read_write_create);
+        if (fd == -EISDIR) continue;
         if (fd < 0) return open_error_of(-fd);
-        (void)m_files.close(fd);
+        if (m_files.try_lock(fd) < 0) {
+            (void)m_files.close(fd);
+            continue;
+        }
+        m_lock_fd = fd;
         m_path = name;
         m_claimed = true;
         if (const auto status = m_file.open(name); !status) {
             discard();
             return status;
+        }
+        if (m_file.record_count() > 0 || m_file.trailing_bytes() > 0) {
+            if (const auto status = m_file.truncate_to_empty(); !status) {
+                discard();
+                return status;
+            }
         }
         return {};
     }
@@ -135,24 +147,61 @@ LogStatus WorkLog::write_held() {
     return status;
 }
 
-LogStatus WorkLog::commit() {
+LogStatus WorkLog::finish() {
     if (!m_claimed) return LogError::no_log_open;
     if (const auto status = write_held(); !status) return status;
     if (const auto status = m_file.sync(); !status) return status;
     m_file.close();
-    if (const int status = m_files.rename(m_path, m_target); status < 0) {
-        discard();
-        return logstore::write_error_of(-status);
-    }
-    m_claimed = false;
     return {};
+}
+
+LogStatus WorkLog::commit() {
+    if (const auto status = finish(); !status) {
+        discard();
+        return status;
+    }
+    if (const auto status = logstore::rename_together(m_files, {{m_path, m_target}}); !status) {
+        discard();
+        return status;
+    }
+    release();
+    return {};
+}
+
+LogStatus WorkLog::commit_together(WorkLog& first, WorkLog& second, std::string& failed) {
+    failed = first.m_target;
+    for (WorkLog* work : {&first, &second}) {
+        if (const auto status = work->finish(); !status) {
+            failed = work->m_target;
+            first.discard();
+            second.discard();
+            return status;
+        }
+    }
+    const auto status = logstore::rename_together(
+        first.m_files, {{first.m_path, first.m_target}, {second.m_path, second.m_target}});
+    // After a failure once the change was made, its journal stays and so must the work files:
+    // the next open completes the renames.
+    if (!status && !file_exists(first.m_files, logstore::journal_path_of(first.m_target))) {
+        first.discard();
+        second.discard();
+    }
+    first.release();
+    second.release();
+    return status;
+}
+
+void WorkLog::release() {
+    if (m_lock_fd >= 0) (void)m_files.close(m_lock_fd);
+    m_lock_fd = -1;
+    m_claimed = false;
 }
 
 void WorkLog::discard() {
     m_held.clear();
     m_file.close();
     if (m_claimed) (void)m_files.unlink(m_path);
-    m_claimed = false;
+    release();
 }
 
 std::string work_name_for(const std::string& path) {
@@ -163,8 +212,8 @@ std::string work_name_for(const std::string& path) {
         name.replace(at, 4, ".NEW");
         replaced = true;
     }
-    if (!replaced) name += ".NEW";
-    return (p.parent_path() / name).string();
+    const std::string work = (p.parent_path() / name).string();
+    return replaced ? work : logstore::add_to_file_name(work, ".NEW");
 }
 
 bool same_file(logstore::FileSystem& files, const std::string& a, const std::string& b) {

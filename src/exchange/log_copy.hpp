@@ -70,14 +70,20 @@ class LogReader final : public RecordSource {
 // A new log written under a name of its own beside the log it is to replace, and put in that
 // log's place only once every record is on disk. Until then the old log is untouched, so a
 // failure part way leaves it as it was; a work log that is not committed is removed.
+//
+// The work name is locked while it is in use. A work file left behind by a run that was
+// stopped is not locked by anyone and is simply used again, so such files never pile up.
 class WorkLog final : public RecordSink {
   public:
-    explicit WorkLog(logstore::FileSystem& files) : m_files(files), m_file(files) {}
+    explicit WorkLog(logstore::FileSystem& files)
+        : m_files(files), m_file(files, logstore::LogFile::Journaling::off) {}
     ~WorkLog() override { discard(); }
     WorkLog(const WorkLog&) = delete;
     WorkLog& operator=(const WorkLog&) = delete;
 
-    // Claims a name that no file has yet, beside the target (see work_name_for).
+    // Claims the work name beside the target (see work_name_for), or the next one free when
+    // another run holds it, and starts it empty. An interrupted change to the target is put
+    // right first.
     [[nodiscard]] logstore::LogStatus create(const std::string& target);
     [[nodiscard]] logstore::LogStatus append(const logstore::RecordBytes& record) override;
     int count() const { return m_count; }
@@ -85,11 +91,19 @@ class WorkLog final : public RecordSink {
 
     // Writes what is held back, syncs, and renames the work log over the target.
     [[nodiscard]] logstore::LogStatus commit();
+    // Commits two work logs together: both targets are replaced, or (when this fails before the
+    // change is made) neither is; an interruption is completed at the next open of either.
+    // On a failure, `failed` is the target whose work log could not be finished, else the first.
+    [[nodiscard]] static logstore::LogStatus commit_together(WorkLog& first, WorkLog& second,
+                                                             std::string& failed);
     // Removes the work log (nothing happens after a commit).
     void discard();
 
   private:
     [[nodiscard]] logstore::LogStatus write_held();
+    // Everything written, synced and closed, ready to be renamed.
+    [[nodiscard]] logstore::LogStatus finish();
+    void release();
 
     logstore::FileSystem& m_files;
     logstore::LogFile m_file;
@@ -98,11 +112,12 @@ class WorkLog final : public RecordSink {
     std::vector<std::uint8_t> m_held;
     int m_count = 0;
     bool m_claimed = false;
+    int m_lock_fd = -1;
 };
 
 // The work name of a log being rewritten, in the log's own directory: its file name in upper
 // case with ".LOG" turned into ".NEW" (CONTEST.NEW beside contest.log), or with ".NEW" added
-// when the name has no ".LOG".
+// when the name has no ".LOG" (shortened if need be to stay a legal name).
 [[nodiscard]] std::string work_name_for(const std::string& path);
 
 // Whether two names lead to the same file (the same device and inode; for names that do not

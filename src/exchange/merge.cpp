@@ -128,16 +128,15 @@ MergeOutcome merge_log_files(logstore::FileSystem& files, LogReader& extract, co
     }
     merge_in.close();
 
-    if (const auto status = output.commit(); !status) return failure(status.error(), merge_log);
+    if (delete_moved) {
+        std::string failed;
+        if (const auto status = WorkLog::commit_together(output, kept, failed); !status)
+            return failure(status.error(), failed);
+    } else if (const auto status = output.commit(); !status) {
+        return failure(status.error(), merge_log);
+    }
     MergeOutcome outcome;
     outcome.tally = *merged;
-    if (delete_moved) {
-        if (const auto status = kept.commit(); !status) {
-            outcome.end = MergeEnd::extract_not_cut;
-            outcome.error = status.error();
-            outcome.path = extract_path;
-        }
-    }
     return outcome;
 }
 

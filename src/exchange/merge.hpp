@@ -28,9 +28,7 @@ merge_entries(RecordSource& extract, const std::vector<bool>& marks, RecordSourc
 
 enum class MergeEnd {
     done,
-    failed,          // nothing changed (error, at path)
-    extract_not_cut, // the merged log is in place, but the moved entries are still in the extract
-                     // log too: it could not be rewritten (error, at path)
+    failed, // nothing changed (error, at path)
 };
 
 struct MergeOutcome {
@@ -42,9 +40,9 @@ struct MergeOutcome {
 
 // The merge on the logs themselves. The merged log is written beside the merge log (its ".NEW"
 // name) and renamed over it when complete; when the moved entries are deleted, the shortened
-// extract log is written and renamed the same way, after the merged log is in place. So at every
-// moment each entry is in one log or the other, and a failure leaves both logs as they were (or,
-// at worst, the moved entries in both). A missing merge log counts as an empty one. Neither log
+// extract log is written beside the extract log too, and the two are renamed together: both
+// logs change or neither does, even when the run is stopped between the two renames (the next
+// open of either log completes them). A missing merge log counts as an empty one. Neither log
 // may have changed since the extract log was read for its marks, and a log that is to be
 // rewritten may not end with part of a record.
 [[nodiscard]] MergeOutcome merge_log_files(logstore::FileSystem& files, LogReader& extract,

@@ -105,12 +105,6 @@ void MergeWindow::write_logs(ui::Context& ctx) {
     }
     m_extract.close();
     m_marks.clear();
-    if (outcome.end == MergeEnd::extract_not_cut) {
-        ctx.message("The merged log is written, but the moved entries could not be deleted from the extract "
-                    "log: they are in both logs.\r\n" +
-                        logstore::log_error_text(outcome.error, outcome.path),
-                    "Kestrel", ui::Icon::stop);
-    }
     m_env.log.set_second_log_path({});
     open_program_log(ctx, m_env.log, m_merge_log);
     const std::string merged = number_text(outcome.tally.merged);

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -84,6 +85,25 @@ class PosixFileSystem final : public FileSystem {
 
     // Not retried on EINTR: on Linux the descriptor is gone either way.
     int close(int fd) override { return result_of(::close(fd)); }
+
+    int sync_directory(const std::string& directory) override {
+        int fd = 0;
+        do {
+            fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        } while (fd < 0 && errno == EINTR);
+        if (fd < 0) return -errno;
+        const int status = result_of(::fsync(fd));
+        ::close(fd);
+        return status;
+    }
+
+    int try_lock(int fd) override {
+        int status = 0;
+        do {
+            status = ::flock(fd, LOCK_EX | LOCK_NB);
+        } while (status < 0 && errno == EINTR);
+        return result_of(status);
+    }
 };
 
 } // namespace
@@ -91,6 +111,13 @@ class PosixFileSystem final : public FileSystem {
 FileSystem& posix_file_system() {
     static PosixFileSystem files;
     return files;
+}
+
+std::string directory_of(const std::string& path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
 }
 
 int write_all(FileSystem& files, int fd, std::span<const std::uint8_t> bytes, std::int64_t offset,

@@ -37,10 +37,19 @@ class FileSystem {
     virtual int rename(const std::string& from, const std::string& to) = 0;
     virtual int unlink(const std::string& path) = 0;
     virtual int close(int fd) = 0;
+    // Makes the names in a directory (files created, renamed or removed there) last through a
+    // power cut, as fsync does for a file's contents.
+    virtual int sync_directory(const std::string& directory) = 0;
+    // Takes an exclusive lock on an open file, held until it is closed, without waiting:
+    // -EWOULDBLOCK when another process holds it.
+    virtual int try_lock(int fd) = 0;
 };
 
 // The real calls. Holds no state, so one instance serves the whole program.
 [[nodiscard]] FileSystem& posix_file_system();
+
+// The directory a path names a file in ("." for a bare name).
+[[nodiscard]] std::string directory_of(const std::string& path);
 
 // Helpers over the interface that retry short transfers; 0 or a negative errno value.
 // `written`, when given, is increased by the bytes that did reach the file, even on failure.

@@ -31,8 +31,12 @@ std::string_view message_of(LogError error) {
     case LogError::side_file_failed:
         return "The incomplete entry could not be saved to a separate file. The log was not changed.";
     case LogError::restore_failed:
-        return "The log could not be written, and it could not be put back as it was. Copy the log file "
-               "somewhere safe before going on.";
+        return "The log could not be written, and it could not be put back as it was. Kestrel puts it "
+               "right the next time the log is opened; copy the log file somewhere safe before going on.";
+    case LogError::recovery_failed:
+        return "The last change to the log was interrupted, and the log cannot be put back as it was "
+               "because it, or its folder, cannot be written. Make them writable and open the log again; "
+               "nothing has been changed.";
     }
     return "The log could not be used.";
 }

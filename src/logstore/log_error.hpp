@@ -23,6 +23,7 @@ enum class LogError {
     side_file_exists,
     side_file_failed,
     restore_failed,
+    recovery_failed,
 };
 
 // True when the operation succeeded: `if (const LogStatus done = log.append_record(...); !done)

@@ -29,6 +29,11 @@ LogStatus LogFile::open(const std::string& path) {
     close();
     m_path = path;
     m_absolute_path = absolute_path_of(path);
+    if (m_journaling) {
+        const auto recovered = recover_log(m_files, m_absolute_path);
+        if (!recovered) return recovered.error();
+        m_recovery = *recovered;
+    }
     int fd = m_files.open(path, FileSystem::OpenMode::read_write_create);
     m_read_only = false;
     if (fd == -EACCES || fd == -EROFS || fd == -EPERM) {
@@ -48,6 +53,8 @@ void LogFile::close() {
     if (m_fd >= 0) (void)m_files.close(m_fd);
     m_fd = -1;
     m_read_only = false;
+    m_needs_recovery = false;
+    m_recovery = Recovery::none;
     m_count = 0;
     m_trailing = 0;
 }
@@ -93,6 +100,7 @@ LogStatus LogFile::read_trailing(std::vector<std::uint8_t>& out) const {
 LogStatus LogFile::check_can_change(bool changes_length) const {
     if (!is_open()) return LogError::no_log_open;
     if (m_read_only) return LogError::read_only;
+    if (m_needs_recovery) return LogError::restore_failed;
     FileInfo open_file;
     if (m_files.fstat(m_fd, open_file) < 0) return LogError::write_failed;
     FileInfo named_file;
@@ -139,6 +147,18 @@ LogError LogFile::restore(int first, std::span<const std::uint8_t> old_bytes, Lo
     return cause;
 }
 
+LogError LogFile::abandon(int first, std::span<const std::uint8_t> old_bytes, bool touched, LogError cause) {
+    const LogError result = touched ? restore(first, old_bytes, cause) : cause;
+    if (result == LogError::restore_failed) {
+        m_needs_recovery = m_journal.active();
+        return result;
+    }
+    // The log is as it was; a journal that could not be removed would only write back what is
+    // there.
+    (void)m_journal.end();
+    return result;
+}
+
 LogStatus LogFile::splice(int first, std::span<const std::uint8_t> old_bytes, const Contents& contents,
                           WriteOrder order, Sync sync) {
     const int old_count = static_cast<int>(old_bytes.size() / k_record_size);
@@ -148,6 +168,11 @@ LogStatus LogFile::splice(int first, std::span<const std::uint8_t> old_bytes, co
     if (old_count != new_count && first + old_count - 1 != count) return LogError::no_such_record;
     const int new_total = count - old_count + new_count;
     if (const auto status = check_can_change(new_total != count); !status) return status;
+    if (m_journaling) {
+        if (const auto status = m_journal.begin(m_absolute_path, length(), offset_of(first), old_bytes); !status)
+            return status;
+        sync = Sync::yes;
+    }
 
     // New space first: if the disk is full, nothing else has been touched yet.
     const int inside = std::min(new_count, count - first + 1);
@@ -155,26 +180,24 @@ LogStatus LogFile::splice(int first, std::span<const std::uint8_t> old_bytes, co
     if (new_total > count) {
         const auto status = write_blocks(first, contents, bytes_of(inside), contents.size(), order, written);
         if (!status) {
-            if (written > 0 && m_files.ftruncate(m_fd, length()) < 0) return LogError::restore_failed;
-            return status;
+            const bool cut = written == 0 || m_files.ftruncate(m_fd, length()) == 0;
+            if (!cut) return abandon(first, old_bytes, false, LogError::restore_failed);
+            return abandon(first, old_bytes, false, status.error());
         }
     }
     if (const auto status = write_blocks(first, contents, 0, bytes_of(inside), order, written); !status) {
         // A refusal before the first byte (a read-only disk) leaves nothing to undo.
-        if (written == 0) return status;
-        return restore(first, old_bytes, status.error());
+        return abandon(first, old_bytes, written > 0, status.error());
     }
     if (new_total < count) {
         const int status = m_files.ftruncate(m_fd, offset_of(new_total + 1));
-        if (status < 0) {
-            if (written == 0) return write_error_of(-status);
-            return restore(first, old_bytes, write_error_of(-status));
-        }
+        if (status < 0) return abandon(first, old_bytes, written > 0, write_error_of(-status));
     }
     if (sync == Sync::yes) {
         const int status = m_files.fsync(m_fd);
-        if (status < 0) return restore(first, old_bytes, write_error_of(-status));
+        if (status < 0) return abandon(first, old_bytes, true, write_error_of(-status));
     }
+    if (const auto status = m_journal.end(); !status) return abandon(first, old_bytes, true, status.error());
     m_count = new_total;
     return {};
 }
@@ -208,24 +231,49 @@ LogStatus LogFile::set_aside_trailing(const std::string& side_path) {
     if (const auto status = check_can_change(false); !status) return status;
     std::vector<std::uint8_t> tail;
     if (const auto status = read_trailing(tail); !status) return status;
+    const std::int64_t whole = offset_of(m_count + 1);
+    if (m_journaling) {
+        const std::string created = absolute_path_of(side_path);
+        if (const auto status = m_journal.begin(m_absolute_path, length(), whole, tail, created); !status)
+            return status;
+    }
+    const auto give_up = [&](LogError error) -> LogStatus {
+        (void)m_journal.end();
+        return error;
+    };
 
     const int side = m_files.open(side_path, FileSystem::OpenMode::write_new);
-    if (side == -EEXIST) return LogError::side_file_exists;
-    if (side < 0) return LogError::side_file_failed;
+    if (side == -EEXIST) return give_up(LogError::side_file_exists);
+    if (side < 0) return give_up(LogError::side_file_failed);
     const bool saved = write_all(m_files, side, tail, 0) == 0 && m_files.fsync(side) == 0;
     const bool closed = m_files.close(side) == 0;
-    if (!saved || !closed) {
+    if (!saved || !closed || m_files.sync_directory(directory_of(absolute_path_of(side_path))) < 0) {
         (void)m_files.unlink(side_path);
-        return LogError::side_file_failed;
+        return give_up(LogError::side_file_failed);
     }
 
-    const std::int64_t whole = offset_of(m_count + 1);
-    const int status = m_files.ftruncate(m_fd, whole);
-    if (status < 0) return write_error_of(-status);
-    const int synced = m_files.fsync(m_fd);
-    // The bytes are safe in the side file whatever happened; count what the log holds now.
+    int status = m_files.ftruncate(m_fd, whole);
+    if (status == 0) status = m_files.fsync(m_fd);
+    if (status < 0) {
+        // Both copies of the bytes exist: keep the one in the log.
+        (void)m_files.unlink(side_path);
+        const std::int64_t cut_to = length();
+        if (m_files.ftruncate(m_fd, cut_to) < 0 || write_all(m_files, m_fd, tail, whole) < 0 ||
+            m_files.fsync(m_fd) < 0) {
+            m_needs_recovery = m_journal.active();
+            return LogError::restore_failed;
+        }
+        return give_up(write_error_of(-status));
+    }
+    if (const auto ended = m_journal.end(); !ended) {
+        // The journal would put the bytes back and remove the side file: do it now.
+        (void)write_all(m_files, m_fd, tail, whole);
+        (void)m_files.fsync(m_fd);
+        (void)m_files.unlink(side_path);
+        (void)refresh();
+        return ended;
+    }
     (void)refresh();
-    if (synced < 0) return write_error_of(-synced);
     return {};
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "logstore/file_system.hpp"
+#include "logstore/journal.hpp"
 #include "logstore/log_error.hpp"
 #include "logstore/record.hpp"
 
@@ -14,24 +15,32 @@ namespace kestrel::logstore {
 // The log file itself: fixed 84-byte records read and written in large blocks, and every change
 // made so that a failure leaves the records as they were.
 //
-// A change holds in memory the bytes it is about to overwrite. It first claims any new space
-// (the only step that can run out of room), then writes within the file, then cuts the file
-// shorter, then syncs; when any step fails it writes the old bytes back and restores the length.
-// Before changing anything it makes sure the path still names the file it opened and that the
-// file still has the length it had, so a log moved, deleted or rewritten by someone else is
-// never written to.
+// A change first saves what it is about to overwrite in the log's undo journal (see journal.hpp),
+// so that whatever stops it, the next open finds the log before or after it. It then claims any
+// new space (the only step that can run out of room), writes within the file, cuts the file
+// shorter and syncs; when any step fails it writes the old bytes back and restores the length
+// at once. Before changing anything it makes sure the path still names the file it opened and
+// that the file still has the length it had, so a log moved, deleted or rewritten by someone
+// else is never written to.
+//
+// A work file that is renamed over a log only once complete needs no journal: it is opened
+// with Journaling::off.
 class LogFile {
   public:
     // Records moved per system call.
     static constexpr int k_block_records = 8192;
 
-    explicit LogFile(FileSystem& files) : m_files(files) {}
+    enum class Journaling { on, off };
+
+    explicit LogFile(FileSystem& files, Journaling journaling = Journaling::on)
+        : m_files(files), m_journal(files), m_journaling(journaling == Journaling::on) {}
     ~LogFile() { close(); }
     LogFile(const LogFile&) = delete;
     LogFile& operator=(const LogFile&) = delete;
 
     // Opens for reading and writing, creating an empty file when there is none; a file that may
-    // not be written is opened for reading only.
+    // not be written is opened for reading only. A change to it that was interrupted is put
+    // right first (see recovery()).
     [[nodiscard]] LogStatus open(const std::string& path);
     void close();
 
@@ -41,6 +50,8 @@ class LogFile {
     int record_count() const { return m_count; }
     // Bytes after the last whole record; a file of any other length than a multiple of 84.
     int trailing_bytes() const { return m_trailing; }
+    // What the last open put right.
+    Recovery recovery() const { return m_recovery; }
 
     // Reads the length again: the count of whole records and the trailing bytes.
     [[nodiscard]] LogStatus refresh();
@@ -65,9 +76,8 @@ class LogFile {
 
     // Replaces records [first, first + old_count) with the new contents. old_bytes must be those
     // records as they are now; unless old and new are the same length, the range must run to the
-    // end of the log, which grows or shrinks accordingly. Blocks are written in the order given:
-    // a move towards the end writes its last block first, so that at every moment each record
-    // is somewhere in the file.
+    // end of the log, which grows or shrinks accordingly. Blocks are written in the order given
+    // (a move towards the end writes its last block first). A journaled change is always synced.
     [[nodiscard]] LogStatus splice(int first, std::span<const std::uint8_t> old_bytes,
                                    const Contents& contents, WriteOrder order, Sync sync);
     // Cuts the log after record `count` (count < record_count()).
@@ -88,10 +98,20 @@ class LogFile {
     [[nodiscard]] LogStatus write_blocks(int first, const Contents& contents, std::size_t begin,
                                          std::size_t end, WriteOrder order, std::int64_t& written);
     [[nodiscard]] LogError restore(int first, std::span<const std::uint8_t> old_bytes, LogError cause);
+    // Ends a change that failed: puts the old bytes back when anything was written, then drops
+    // the journal; a log that cannot be put back keeps its journal for the next open.
+    [[nodiscard]] LogError abandon(int first, std::span<const std::uint8_t> old_bytes, bool touched,
+                                   LogError cause);
     void set_length(std::int64_t length);
     std::int64_t length() const { return std::int64_t{m_count} * k_record_size + m_trailing; }
 
     FileSystem& m_files;
+    UndoJournal m_journal;
+    bool m_journaling = true;
+    // A change could not be put back: nothing more is written until the log is opened again,
+    // which undoes it from the journal.
+    bool m_needs_recovery = false;
+    Recovery m_recovery = Recovery::none;
     std::string m_path;
     std::string m_absolute_path;
     int m_fd = -1;

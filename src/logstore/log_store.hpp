@@ -17,9 +17,9 @@ namespace kestrel::logstore {
 // The one open log and what the program knows about it: its path, its records (1-based), the
 // record index, the entry the editors work on, and the figures found while indexing.
 //
-// Every change goes straight to the file; appends, inserts, deletes and replacements are synced
-// to disk before they report success. A change that fails leaves every record in the log as it
-// was and returns the reason. A file whose length is not a whole number of records keeps its
+// Every change goes straight to the file, all or nothing (see journal.hpp), and is synced to
+// disk before it reports success. A change that fails leaves every record in the log as it was
+// and returns the reason. A file whose length is not a whole number of records keeps its
 // trailing bytes: the records before them can be read and rewritten, but nothing that would
 // change the length is done until the operator has had them set aside.
 class LogStore {
@@ -37,7 +37,7 @@ class LogStore {
     [[nodiscard]] Result<RecordBytes, LogError> read_record(int n) const;
     // Records first .. first + count - 1 in one read, for whole-log passes.
     [[nodiscard]] Result<std::vector<RecordBytes>, LogError> read_records(int first, int count) const;
-    // Rewrites record n (1 ≤ n ≤ count) or, with n = count + 1, adds it at the end. Not synced.
+    // Rewrites record n (1 ≤ n ≤ count) or, with n = count + 1, adds it at the end, synced.
     // A loaded index follows the record's call field and date.
     [[nodiscard]] LogStatus write_record(int n, const RecordBytes& record);
     [[nodiscard]] LogStatus flush_log();
@@ -67,6 +67,8 @@ class LogStore {
     const std::string& path() const { return m_path; }
     int record_count() const { return m_file.record_count(); }
     int trailing_bytes() const { return m_file.trailing_bytes(); }
+    // What the last open put right: an interrupted change undone or completed.
+    Recovery recovery() const { return m_file.recovery(); }
 
     int current_record() const { return m_current_record; }
     void set_current_record(int n) { m_current_record = n; }

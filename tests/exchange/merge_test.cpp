@@ -1,7 +1,12 @@
 #include "exchange/merge.hpp"
 
 #include "common/fixed_text.hpp"
+#include "logstore/journal.hpp"
 #include "tools_fixture.hpp"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace kestrel::exchange::tools_testing {
 namespace {
@@ -146,36 +151,29 @@ TEST_F(MergeFiles, WithoutDeletingTheExtractLogIsNotTouched) {
     EXPECT_EQ(m_files.change_log, (Calls{"pwrite", "fsync", "rename"}));
 }
 
-TEST_F(MergeFiles, AFailureAtAnyStepLosesNoEntry) {
+TEST_F(MergeFiles, BothLogsChangeTogetherOrNeitherDoes) {
     const std::string extract_before = read_file(m_dir.path() / "EXTRACT.LOG");
     const std::string main_before = read_file(m_dir.path() / "MAIN.LOG");
-    // The changes, in order: the merged log's block, its sync and rename; then the same for the
-    // shortened extract log.
-    const struct {
-        int fail;
-        MergeEnd end;
-        bool main_merged;
-    } cases[] = {
-        {1, MergeEnd::failed, false},         {2, MergeEnd::failed, false},
-        {3, MergeEnd::failed, false},         {4, MergeEnd::extract_not_cut, true},
-        {5, MergeEnd::extract_not_cut, true}, {6, MergeEnd::extract_not_cut, true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.fail);
+    // Every change the merge makes fails in turn: the two work logs, the journals, the renames.
+    for (int failing = 1;; ++failing) {
+        SCOPED_TRACE(failing);
         write_file(m_dir.path() / "EXTRACT.LOG", extract_before);
         write_file(m_dir.path() / "MAIN.LOG", main_before);
         m_files.arm();
-        m_files.fail_change_number = c.fail;
+        m_files.fail_change_number = failing;
         const MergeOutcome outcome = merge("101", true);
         m_files.fail_change_number = 0;
-        EXPECT_EQ(outcome.end, c.end);
-        // Every entry is somewhere: the extract log keeps all three until the merged log is safe.
-        EXPECT_EQ(read_file(m_dir.path() / "EXTRACT.LOG"), extract_before);
-        if (c.main_merged) {
-            EXPECT_EQ(calls_of("MAIN.LOG"), (Calls{"E1", "M1", "M2", "E3"}));
-            EXPECT_EQ(outcome.path, file("EXTRACT.LOG"));
+        if (outcome.end == MergeEnd::done) {
+            ASSERT_LT(m_files.changes, failing) << "a failed step was reported as success";
+            break;
+        }
+        // What the next open finds: a change that had been made is completed, else undone.
+        ASSERT_TRUE(logstore::recover_log(m_files, file("MAIN.LOG")));
+        if (read_file(m_dir.path() / "MAIN.LOG") == main_before) {
+            EXPECT_EQ(read_file(m_dir.path() / "EXTRACT.LOG"), extract_before);
         } else {
-            EXPECT_EQ(read_file(m_dir.path() / "MAIN.LOG"), main_before);
+            EXPECT_EQ(calls_of("MAIN.LOG"), (Calls{"E1", "M1", "M2", "E3"}));
+            EXPECT_EQ(calls_of("EXTRACT.LOG"), Calls{"E2"});
         }
         EXPECT_EQ(files_in_dir(), (Calls{"EXTRACT.LOG", "MAIN.LOG"}));
     }
@@ -212,13 +210,22 @@ TEST_F(MergeFiles, MarksMadeForAnotherVersionOfTheExtractLogAreNotUsed) {
     EXPECT_EQ(calls_of("MAIN.LOG").size(), 2u);
 }
 
-TEST_F(MergeFiles, ALeftoverWorkFileAndAMissingMergeLogDoNoHarm) {
-    write_file(m_dir.path() / "NEWLOG.NEW", "old records of an earlier merge");
+TEST_F(MergeFiles, ALeftoverWorkFileIsUsedAgainAndAMissingMergeLogDoesNoHarm) {
+    write_file(m_dir.path() / "NEWLOG.NEW", "old records of a merge that was stopped");
     const MergeOutcome outcome = merge("110", false, "newlog.log");
     EXPECT_EQ(outcome.end, MergeEnd::done);
     EXPECT_EQ(calls_of("newlog.log"), (Calls{"E1", "E2"}));
-    EXPECT_EQ(read_file(m_dir.path() / "NEWLOG.NEW"), "old records of an earlier merge");
-    EXPECT_EQ(files_in_dir(), (Calls{"EXTRACT.LOG", "MAIN.LOG", "NEWLOG.NEW", "newlog.log"}));
+    EXPECT_EQ(files_in_dir(), (Calls{"EXTRACT.LOG", "MAIN.LOG", "newlog.log"}));
+}
+
+TEST_F(MergeFiles, AWorkNameInUseByAnotherRunIsLeftToIt) {
+    const int held = ::open(file("MAIN.NEW").c_str(), O_RDWR | O_CREAT, 0644);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+    EXPECT_EQ(merge("111", false).end, MergeEnd::done);
+    EXPECT_EQ(calls_of("MAIN.LOG"), (Calls{"E1", "M1", "E2", "M2", "E3"}));
+    EXPECT_EQ(files_in_dir(), (Calls{"EXTRACT.LOG", "MAIN.LOG", "MAIN.NEW"}));
+    ::close(held);
 }
 
 TEST(WorkName, TheNewNameStandsBesideTheLog) {
@@ -227,6 +234,12 @@ TEST(WorkName, TheNewNameStandsBesideTheLog) {
     EXPECT_EQ(work_name_for("/logs/my.log.log"), "/logs/MY.NEW.NEW");
     EXPECT_EQ(work_name_for("/logs/field-day"), "/logs/FIELD-DAY.NEW");
     EXPECT_EQ(work_name_for("/logs/FD.LOGBOOK"), "/logs/FD.NEWBOOK");
+    // A name at the system's limit still gets a legal work name of its own.
+    const std::string longest(255, 'Q');
+    const std::string work = work_name_for("/logs/" + longest);
+    EXPECT_EQ(work.size(), std::string("/logs/").size() + 255);
+    EXPECT_TRUE(work.ends_with(".NEW"));
+    EXPECT_NE(work, work_name_for("/logs/" + std::string(254, 'Q') + "R"));
 }
 
 } // namespace

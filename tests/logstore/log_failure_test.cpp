@@ -120,6 +120,7 @@ TEST(LogFailures, WritesThatFailForGoodAreReportedAsSuch) {
         ASSERT_TRUE(log.open_log(dir.file("L.LOG")));
         ASSERT_TRUE(log.build_record_index());
         files.arm();
+        files.only_file = "L.LOG";
         files.fail_changes_from = 2;
         files.change_error = EROFS;
         EXPECT_EQ(log.insert_record_in_order(qso("01-01-24", "0000", "NEW"), "NEW"),
@@ -226,6 +227,7 @@ TEST(LogFailures, ManyRecordsMoveInBlocks) {
     ASSERT_TRUE(log.build_record_index());
     EXPECT_LE(files.preads, 10);
 
+    files.only_file = "L.LOG";
     for (const Operation& operation : {k_operations[0], k_operations[3], k_operations[6]}) {
         files.arm();
         ASSERT_TRUE(operation.run(log));

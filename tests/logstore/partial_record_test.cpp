@@ -81,6 +81,7 @@ TEST(PartialRecord, TheTailStaysWhenItCannotBeSetAside) {
     files.fail_new_files = false;
 
     files.arm();
+    files.only_file = "NEW";
     files.fail_change_number = 1; // the copy's write
     EXPECT_EQ(log.set_aside_partial_record(dir.file("NEW")), LogError::side_file_failed);
     EXPECT_FALSE(std::filesystem::exists(dir.file("NEW")));

@@ -1,0 +1,431 @@
+#include "logstore/journal.hpp"
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <optional>
+#include <set>
+
+namespace kestrel::logstore {
+
+namespace {
+
+// A journal file holds one entry: "KJNL", its kind and the length of what follows (32 and 64
+// bits, little-endian), the entry itself, and a 64-bit checksum of kind, length and entry.
+constexpr std::array<std::uint8_t, 4> k_magic = {'K', 'J', 'N', 'L'};
+constexpr std::size_t k_head_size = 16;
+constexpr std::size_t k_check_size = 8;
+constexpr std::size_t k_name_limit = 255;
+constexpr std::string_view k_journal_suffix = ".JNL";
+
+enum class Kind : std::uint32_t {
+    undo = 1,    // old length, offset, the old bytes from there, a file the change creates
+    renames = 2, // work files to rename over logs, each with the device and inode it had
+    partner = 3, // the log whose journal holds the renames this log takes part in
+};
+
+// A checksum that tells a whole journal from one cut short or mixed with older bytes; it reads
+// eight bytes at a step, so saving a large move costs little beside writing it.
+class Checksum {
+  public:
+    void add(std::span<const std::uint8_t> bytes) {
+        m_total += bytes.size();
+        while (!bytes.empty()) {
+            if (m_buffered == 0 && bytes.size() >= 8) {
+                const std::size_t whole = bytes.size() / 8 * 8;
+                for (std::size_t at = 0; at < whole; at += 8) {
+                    std::uint64_t word = 0;
+                    std::memcpy(&word, bytes.data() + at, 8);
+                    mix(word);
+                }
+                bytes = bytes.subspan(whole);
+                continue;
+            }
+            m_buffer[m_buffered++] = bytes.front();
+            bytes = bytes.subspan(1);
+            if (m_buffered == 8) {
+                std::uint64_t word = 0;
+                std::memcpy(&word, m_buffer.data(), 8);
+                mix(word);
+                m_buffered = 0;
+            }
+        }
+    }
+
+    std::uint64_t value() const {
+        Checksum last = *this;
+        std::uint64_t word = 0;
+        std::memcpy(&word, last.m_buffer.data(), last.m_buffered);
+        last.mix(word);
+        last.mix(m_total);
+        return last.m_hash ^ (last.m_hash >> 31);
+    }
+
+  private:
+    void mix(std::uint64_t word) {
+        m_hash = (m_hash ^ word) * 0x9E3779B97F4A7C15ULL;
+        m_hash ^= m_hash >> 29;
+    }
+
+    std::uint64_t m_hash = 0x243F6A8885A308D3ULL;
+    std::array<std::uint8_t, 8> m_buffer{};
+    std::size_t m_buffered = 0;
+    std::uint64_t m_total = 0;
+};
+
+class Writer {
+  public:
+    void u32(std::uint32_t value) { put(value, 4); }
+    void u64(std::uint64_t value) { put(value, 8); }
+    void i64(std::int64_t value) { put(static_cast<std::uint64_t>(value), 8); }
+    void text(const std::string& value) {
+        u32(static_cast<std::uint32_t>(value.size()));
+        bytes.insert(bytes.end(), value.begin(), value.end());
+    }
+    std::vector<std::uint8_t> bytes;
+
+  private:
+    void put(std::uint64_t value, int count) {
+        for (int i = 0; i < count; ++i)
+            bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+    }
+};
+
+// Reads an entry back; any read past its end makes the whole entry unusable.
+class Reader {
+  public:
+    explicit Reader(std::span<const std::uint8_t> bytes) : m_bytes(bytes) {}
+    std::uint32_t u32() { return static_cast<std::uint32_t>(get(4)); }
+    std::uint64_t u64() { return get(8); }
+    std::int64_t i64() { return static_cast<std::int64_t>(get(8)); }
+    std::span<const std::uint8_t> bytes(std::uint64_t count) {
+        if (!m_ok || count > m_bytes.size() - m_at) {
+            m_ok = false;
+            return {};
+        }
+        const auto part = m_bytes.subspan(m_at, static_cast<std::size_t>(count));
+        m_at += static_cast<std::size_t>(count);
+        return part;
+    }
+    std::string text() {
+        const auto part = bytes(u32());
+        return {part.begin(), part.end()};
+    }
+    bool ok() const { return m_ok; }
+    bool at_end() const { return m_ok && m_at == m_bytes.size(); }
+
+  private:
+    std::uint64_t get(int count) {
+        const auto part = bytes(static_cast<std::uint64_t>(count));
+        std::uint64_t value = 0;
+        for (std::size_t i = 0; i < part.size(); ++i)
+            value |= std::uint64_t{part[i]} << (8 * i);
+        return value;
+    }
+    std::span<const std::uint8_t> m_bytes;
+    std::size_t m_at = 0;
+    bool m_ok = true;
+};
+
+std::span<const std::uint8_t> bytes_of(const std::string& text) {
+    return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
+
+bool exists(FileSystem& files, const std::string& path) {
+    FileInfo info;
+    return files.stat(path, info) == 0;
+}
+
+// Writes a journal entry made of the given pieces and syncs it, and the directory when the file
+// is new, so that it is on disk before anything it protects is touched.
+LogStatus write_journal(FileSystem& files, const std::string& path, Kind kind,
+                        std::initializer_list<std::span<const std::uint8_t>> pieces) {
+    std::uint64_t size = 0;
+    for (const auto piece : pieces)
+        size += piece.size();
+    Writer head;
+    head.bytes.assign(k_magic.begin(), k_magic.end());
+    head.u32(static_cast<std::uint32_t>(kind));
+    head.u64(size);
+    Checksum check;
+    check.add(std::span(head.bytes).subspan(k_magic.size()));
+    for (const auto piece : pieces)
+        check.add(piece);
+    Writer tail;
+    tail.u64(check.value());
+
+    const bool existed = exists(files, path);
+    const int fd = files.open(path, FileSystem::OpenMode::write_replace);
+    if (fd < 0) return write_error_of(-fd);
+    int status = write_all(files, fd, head.bytes, 0);
+    std::int64_t offset = static_cast<std::int64_t>(head.bytes.size());
+    for (const auto piece : pieces) {
+        if (status == 0) status = write_all(files, fd, piece, offset);
+        offset += static_cast<std::int64_t>(piece.size());
+    }
+    if (status == 0) status = write_all(files, fd, tail.bytes, offset);
+    if (status == 0) status = files.fsync(fd);
+    const int closed = files.close(fd);
+    if (status == 0) status = closed;
+    if (status == 0 && !existed) status = files.sync_directory(directory_of(path));
+    if (status < 0) {
+        (void)files.unlink(path);
+        return write_error_of(-status);
+    }
+    return {};
+}
+
+struct Entry {
+    Kind kind = Kind::undo;
+    std::vector<std::uint8_t> bytes;
+};
+
+// The journal's entry when it is whole; nothing when it is missing, empty, cut short or
+// damaged.
+std::optional<Entry> read_journal(FileSystem& files, const std::string& path) {
+    const int fd = files.open(path, FileSystem::OpenMode::read_only);
+    if (fd < 0) return std::nullopt;
+    FileInfo info;
+    std::vector<std::uint8_t> bytes;
+    bool read = files.fstat(fd, info) == 0 && info.size >= std::int64_t{k_head_size + k_check_size};
+    if (read) {
+        bytes.resize(static_cast<std::size_t>(info.size));
+        read = read_all(files, fd, bytes, 0) == info.size;
+    }
+    (void)files.close(fd);
+    if (!read || !std::equal(k_magic.begin(), k_magic.end(), bytes.begin())) return std::nullopt;
+
+    Reader reader(bytes);
+    (void)reader.bytes(k_magic.size());
+    const std::uint32_t kind = reader.u32();
+    const std::uint64_t size = reader.u64();
+    if (size != bytes.size() - k_head_size - k_check_size) return std::nullopt;
+    const std::span<const std::uint8_t> all(bytes);
+    Checksum check;
+    check.add(all.subspan(k_magic.size(), k_head_size - k_magic.size() + size));
+    Reader tail(all.subspan(k_head_size + size));
+    if (tail.u64() != check.value()) return std::nullopt;
+    if (kind < 1 || kind > 3) return std::nullopt;
+    Entry entry;
+    entry.kind = static_cast<Kind>(kind);
+    entry.bytes.assign(bytes.begin() + k_head_size, bytes.begin() + static_cast<std::ptrdiff_t>(k_head_size + size));
+    return entry;
+}
+
+// Removes a journal whose work is done, and makes its removal last.
+void remove_journal(FileSystem& files, const std::string& path) {
+    (void)files.unlink(path);
+    (void)files.sync_directory(directory_of(path));
+}
+
+Result<Recovery, LogError> undo(FileSystem& files, const std::string& log_path, const std::string& journal,
+                                const Entry& entry) {
+    Reader reader(entry.bytes);
+    const std::int64_t old_length = reader.i64();
+    const std::int64_t offset = reader.i64();
+    const auto old_bytes = reader.bytes(reader.u64());
+    const std::string created = reader.text();
+    const bool sound = reader.at_end() && offset >= 0 &&
+                       offset + static_cast<std::int64_t>(old_bytes.size()) <= old_length;
+    if (!sound || !exists(files, log_path)) {
+        remove_journal(files, journal);
+        return Recovery::none;
+    }
+    const int fd = files.open(log_path, FileSystem::OpenMode::read_write_create);
+    if (fd < 0) return LogError::recovery_failed;
+    int status = write_all(files, fd, old_bytes, offset);
+    if (status == 0) status = files.ftruncate(fd, old_length);
+    if (status == 0) status = files.fsync(fd);
+    const int closed = files.close(fd);
+    if (status < 0 || closed < 0) return LogError::recovery_failed;
+    if (!created.empty() && files.unlink(created) == 0) (void)files.sync_directory(directory_of(created));
+    remove_journal(files, journal);
+    return Recovery::undone;
+}
+
+struct Planned {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    Rename rename;
+};
+
+std::optional<std::vector<Planned>> renames_of(const Entry& entry) {
+    Reader reader(entry.bytes);
+    const std::uint32_t count = reader.u32();
+    std::vector<Planned> planned;
+    for (std::uint32_t i = 0; i < count && reader.ok(); ++i) {
+        Planned p;
+        p.device = reader.u64();
+        p.inode = reader.u64();
+        p.rename.from = reader.text();
+        p.rename.to = reader.text();
+        planned.push_back(std::move(p));
+    }
+    if (!reader.at_end() || planned.empty()) return std::nullopt;
+    return planned;
+}
+
+// Carries out the renames a journal names, skipping those already made: a work file that is no
+// longer there, or is not the file the journal saw, has been renamed already.
+Result<Recovery, LogError> complete(FileSystem& files, const std::string& journal, const Entry& entry) {
+    const auto planned = renames_of(entry);
+    if (!planned) {
+        remove_journal(files, journal);
+        return Recovery::none;
+    }
+    std::set<std::string> directories;
+    for (const Planned& p : *planned) {
+        FileInfo info;
+        if (files.stat(p.rename.from, info) == 0 && info.device == p.device && info.inode == p.inode) {
+            if (files.rename(p.rename.from, p.rename.to) < 0) return LogError::recovery_failed;
+        }
+        directories.insert(directory_of(p.rename.to));
+    }
+    for (const auto& directory : directories) {
+        if (files.sync_directory(directory) < 0) return LogError::recovery_failed;
+    }
+    // The journal holding the renames goes first: a partner left behind then points at nothing.
+    remove_journal(files, journal);
+    for (std::size_t i = 1; i < planned->size(); ++i) {
+        const std::string partner = journal_path_of((*planned)[i].rename.to);
+        const auto found = read_journal(files, partner);
+        if (found && found->kind == Kind::partner) remove_journal(files, partner);
+    }
+    return Recovery::completed;
+}
+
+Result<Recovery, LogError> recover(FileSystem& files, const std::string& log_path, bool follow_partner) {
+    const std::string journal = journal_path_of(log_path);
+    if (!exists(files, journal)) return Recovery::none;
+    const auto entry = read_journal(files, journal);
+    if (!entry) {
+        // Cut short while it was written: the change it was for never began.
+        remove_journal(files, journal);
+        return Recovery::none;
+    }
+    switch (entry->kind) {
+    case Kind::undo: return undo(files, log_path, journal, *entry);
+    case Kind::renames: return complete(files, journal, *entry);
+    case Kind::partner: {
+        Reader reader(entry->bytes);
+        const std::string holder = reader.text();
+        Result<Recovery, LogError> done = Recovery::none;
+        if (follow_partner && reader.at_end()) {
+            const auto held = read_journal(files, journal_path_of(holder));
+            if (held && held->kind == Kind::renames) done = recover(files, holder, false);
+        }
+        if (done) remove_journal(files, journal);
+        return done;
+    }
+    }
+    return Recovery::none;
+}
+
+} // namespace
+
+std::string add_to_file_name(const std::string& path, std::string_view suffix) {
+    const auto slash = path.rfind('/');
+    const std::string directory = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (name.size() + suffix.size() <= k_name_limit) return path + std::string(suffix);
+
+    Checksum check;
+    check.add(bytes_of(name));
+    constexpr char k_hex[] = "0123456789ABCDEF";
+    std::string mark = "~";
+    for (std::uint64_t value = check.value(), i = 0; i < 16; ++i, value >>= 4)
+        mark.push_back(k_hex[value & 0xF]);
+    std::size_t keep = k_name_limit - suffix.size() - mark.size();
+    // Not in the middle of a character of more than one byte.
+    while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80)
+        --keep;
+    name.resize(keep);
+    return directory + name + mark + std::string(suffix);
+}
+
+std::string journal_path_of(const std::string& log_path) {
+    return add_to_file_name(log_path, k_journal_suffix);
+}
+
+Result<Recovery, LogError> recover_log(FileSystem& files, const std::string& log_path) {
+    return recover(files, log_path, true);
+}
+
+LogStatus UndoJournal::begin(const std::string& log_path, std::int64_t old_length, std::int64_t offset,
+                             std::span<const std::uint8_t> old_bytes, const std::string& created_file) {
+    Writer head;
+    head.i64(old_length);
+    head.i64(offset);
+    head.u64(old_bytes.size());
+    Writer tail;
+    tail.text(created_file);
+    const std::string path = journal_path_of(log_path);
+    if (const auto status = write_journal(m_files, path, Kind::undo, {head.bytes, old_bytes, tail.bytes});
+        !status)
+        return status;
+    m_path = path;
+    return {};
+}
+
+LogStatus UndoJournal::end() {
+    if (m_path.empty()) return {};
+    if (const int status = m_files.unlink(m_path); status < 0 && status != -ENOENT)
+        return write_error_of(-status);
+    // From here on the change stands. A failed sync of the directory is not reported: the change
+    // is on disk, and at worst a power cut now brings the journal back, which undoes it whole.
+    (void)m_files.sync_directory(directory_of(m_path));
+    m_path.clear();
+    return {};
+}
+
+LogStatus rename_together(FileSystem& files, const std::vector<Rename>& renames) {
+    if (renames.empty()) return {};
+    if (renames.size() == 1) {
+        if (const int status = files.rename(renames[0].from, renames[0].to); status < 0)
+            return write_error_of(-status);
+        if (const int status = files.sync_directory(directory_of(renames[0].to)); status < 0)
+            return write_error_of(-status);
+        return {};
+    }
+
+    Writer plan;
+    plan.u32(static_cast<std::uint32_t>(renames.size()));
+    for (const Rename& rename : renames) {
+        FileInfo info;
+        if (const int status = files.stat(rename.from, info); status < 0) return write_error_of(-status);
+        plan.u64(info.device);
+        plan.u64(info.inode);
+        plan.text(rename.from);
+        plan.text(rename.to);
+    }
+    // Each other log first points at the one whose journal will hold the renames, so that
+    // opening any of them completes the change once it has begun.
+    const std::string& holder = renames[0].to;
+    std::vector<std::string> partners;
+    const auto remove_partners = [&] {
+        for (const auto& partner : partners)
+            remove_journal(files, partner);
+    };
+    for (std::size_t i = 1; i < renames.size(); ++i) {
+        Writer pointer;
+        pointer.text(holder);
+        const std::string partner = journal_path_of(renames[i].to);
+        if (const auto status = write_journal(files, partner, Kind::partner, {pointer.bytes}); !status) {
+            remove_partners();
+            return status;
+        }
+        partners.push_back(partner);
+    }
+    const std::string journal = journal_path_of(holder);
+    if (const auto status = write_journal(files, journal, Kind::renames, {plan.bytes}); !status) {
+        remove_partners();
+        return status;
+    }
+    // The change is made: what follows is what the next open would do if this stopped here, and
+    // a failure from here on leaves it to that open.
+    const auto done = complete(files, journal, Entry{Kind::renames, std::move(plan.bytes)});
+    if (!done) return LogError::write_failed;
+    return {};
+}
+
+} // namespace kestrel::logstore

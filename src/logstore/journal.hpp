@@ -1,0 +1,84 @@
+#pragma once
+
+#include "common/result.hpp"
+#include "logstore/file_system.hpp"
+#include "logstore/log_error.hpp"
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kestrel::logstore {
+
+// Every change to a log is all or nothing, whatever stops it: a crash, a kill, a power cut.
+//
+// Before a change overwrites anything, the bytes it will overwrite and the log's length are
+// saved in a journal file beside the log and synced to disk. Then the log is changed and synced,
+// and only then is the journal removed: that removal is the moment the change is made. A journal
+// found when the log is opened belongs to a change that did not finish; its bytes are written
+// back and the log cut to its old length, which gives the log exactly as it was before.
+//
+// The journal carries a checksum over everything in it. One that is cut short or half written
+// (the process died while writing it, or the power failed before it reached the disk) does not
+// match its checksum; it is simply removed, and rightly so, because the log is never touched
+// until the whole journal is on disk. A write to the log torn part way, inside one system call,
+// is no different from any other unfinished change: the journal puts every byte back.
+//
+// Replacing two logs together (a merge that also takes the moved entries out of the log they
+// came from) works the other way round: both new logs are written and synced under work names
+// first, then a journal naming the renames is written; from that moment the change is made, and
+// an interrupted run of renames is completed at the next open of either log.
+
+// What opening a log found to put right.
+enum class Recovery {
+    none,
+    undone,    // an interrupted change was undone: the log is as it was before it
+    completed, // an interrupted pair of renames was completed: the logs are as they were after it
+};
+
+// The name of the journal of the log at log_path, beside it.
+[[nodiscard]] std::string journal_path_of(const std::string& log_path);
+
+// The file name of `path` with `suffix` added, shortened when needed (with a mark drawn from the
+// whole name, so that different long names stay different) so that it stays within the system's
+// limit of 255 bytes for a name.
+[[nodiscard]] std::string add_to_file_name(const std::string& path, std::string_view suffix);
+
+// Puts right an interrupted change to the log at log_path, or does nothing when none was
+// interrupted. Fails with recovery_failed when a change was interrupted and the log cannot be
+// written now; the journal then stays for the next try.
+[[nodiscard]] Result<Recovery, LogError> recover_log(FileSystem& files, const std::string& log_path);
+
+// The journal of one change in place.
+class UndoJournal {
+  public:
+    explicit UndoJournal(FileSystem& files) : m_files(files) {}
+
+    // Saves, on disk beside the log, its length now and the bytes from `offset` on that the
+    // change is about to overwrite, and the name of a file the change creates (removed again if
+    // the change is undone). Nothing is left behind when this fails.
+    [[nodiscard]] LogStatus begin(const std::string& log_path, std::int64_t old_length, std::int64_t offset,
+                                  std::span<const std::uint8_t> old_bytes, const std::string& created_file = {});
+    // The change is complete and synced: removes the journal. When the journal could not be
+    // removed it is still there and still undoes the change, which must then be undone.
+    [[nodiscard]] LogStatus end();
+    bool active() const { return !m_path.empty(); }
+
+  private:
+    FileSystem& m_files;
+    std::string m_path;
+};
+
+// A work file to be put in the place of a log.
+struct Rename {
+    std::string from;
+    std::string to;
+};
+
+// Renames each work file over its log, all of them or none: once this has begun, an interruption
+// is completed at the next open of any of the logs. The work files must be complete and synced.
+[[nodiscard]] LogStatus rename_together(FileSystem& files, const std::vector<Rename>& renames);
+
+} // namespace kestrel::logstore
