@@ -208,7 +208,8 @@ std::optional<Entry> read_journal(FileSystem& files, const std::string& path) {
     if (kind < 1 || kind > 3) return std::nullopt;
     Entry entry;
     entry.kind = static_cast<Kind>(kind);
-    entry.bytes.assign(bytes.begin() + k_head_size, bytes.begin() + static_cast<std::ptrdiff_t>(k_head_size + size));
+    entry.bytes.assign(bytes.begin() + k_head_size,
+                       bytes.begin() + static_cast<std::ptrdiff_t>(k_head_size + size));
     return entry;
 }
 
@@ -225,8 +226,8 @@ Result<Recovery, LogError> undo(FileSystem& files, const std::string& log_path, 
     const std::int64_t offset = reader.i64();
     const auto old_bytes = reader.bytes(reader.u64());
     const std::string created = reader.text();
-    const bool sound = reader.at_end() && offset >= 0 &&
-                       offset + static_cast<std::int64_t>(old_bytes.size()) <= old_length;
+    const bool sound =
+        reader.at_end() && offset >= 0 && offset + static_cast<std::int64_t>(old_bytes.size()) <= old_length;
     if (!sound || !exists(files, log_path)) {
         remove_journal(files, journal);
         return Recovery::none;

@@ -169,7 +169,8 @@ LogStatus LogFile::splice(int first, std::span<const std::uint8_t> old_bytes, co
     const int new_total = count - old_count + new_count;
     if (const auto status = check_can_change(new_total != count); !status) return status;
     if (m_journaling) {
-        if (const auto status = m_journal.begin(m_absolute_path, length(), offset_of(first), old_bytes); !status)
+        if (const auto status = m_journal.begin(m_absolute_path, length(), offset_of(first), old_bytes);
+            !status)
             return status;
         sync = Sync::yes;
     }

@@ -1,6 +1,7 @@
 #include "exchange/merge.hpp"
 
 #include "common/fixed_text.hpp"
+#include "logstore/crashing_file_system.hpp"
 #include "logstore/journal.hpp"
 #include "tools_fixture.hpp"
 
@@ -177,6 +178,50 @@ TEST_F(MergeFiles, BothLogsChangeTogetherOrNeitherDoes) {
         }
         EXPECT_EQ(files_in_dir(), (Calls{"EXTRACT.LOG", "MAIN.LOG"}));
     }
+}
+
+// The merge stopped dead after any number of bytes written or files renamed, as a kill or a
+// crash would stop it: once either log is opened again, both are as they were before the merge
+// or both as they are after it, and no work file or journal is left.
+TEST_F(MergeFiles, AMergeStoppedAnywhereLeavesBothLogsBeforeOrAfter) {
+    const std::string extract_before = read_file(m_dir.path() / "EXTRACT.LOG");
+    const std::string main_before = read_file(m_dir.path() / "MAIN.LOG");
+    const auto run = [&](std::int64_t steps) {
+        write_file(m_dir.path() / "EXTRACT.LOG", extract_before);
+        write_file(m_dir.path() / "MAIN.LOG", main_before);
+        testing::CrashingFileSystem files(steps);
+        LogReader extract(files);
+        EXPECT_TRUE(extract.open(file("EXTRACT.LOG")));
+        const MergeOutcome outcome = merge_log_files(files, extract, marks_of("101"), true, file("MAIN.LOG"));
+        if (!files.crashed()) {
+            EXPECT_EQ(outcome.end, MergeEnd::done);
+        }
+        return files.steps();
+    };
+    const std::int64_t total = run(testing::CrashingFileSystem::k_never);
+    const std::string extract_after = read_file(m_dir.path() / "EXTRACT.LOG");
+    const std::string main_after = read_file(m_dir.path() / "MAIN.LOG");
+    int completed = 0;
+    for (std::int64_t cut = 0; cut < total; ++cut) {
+        SCOPED_TRACE(cut);
+        run(cut);
+        // Opening either log puts things right; which one is opened first does not matter.
+        const std::string first = cut % 2 ? "MAIN.LOG" : "EXTRACT.LOG";
+        const auto recovered = logstore::recover_log(m_files, file(first));
+        ASSERT_TRUE(recovered);
+        if (*recovered == logstore::Recovery::completed) ++completed;
+        ASSERT_TRUE(logstore::recover_log(m_files, file("EXTRACT.LOG")));
+        ASSERT_TRUE(logstore::recover_log(m_files, file("MAIN.LOG")));
+        const bool before = read_file(m_dir.path() / "EXTRACT.LOG") == extract_before &&
+                            read_file(m_dir.path() / "MAIN.LOG") == main_before;
+        const bool after = read_file(m_dir.path() / "EXTRACT.LOG") == extract_after &&
+                           read_file(m_dir.path() / "MAIN.LOG") == main_after;
+        ASSERT_TRUE(before || after);
+        // A stopped run leaves its work files for the next to take up, and nothing else.
+        for (const std::string& name : files_in_dir())
+            EXPECT_TRUE(name == "EXTRACT.LOG" || name == "MAIN.LOG" || name.ends_with(".NEW")) << name;
+    }
+    EXPECT_GT(completed, 0);
 }
 
 TEST_F(MergeFiles, LogsThatCannotBeRewrittenSafelyAreRefused) {
