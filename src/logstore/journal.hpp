@@ -60,7 +60,8 @@ class UndoJournal {
     // change is about to overwrite, and the name of a file the change creates (removed again if
     // the change is undone). Nothing is left behind when this fails.
     [[nodiscard]] LogStatus begin(const std::string& log_path, std::int64_t old_length, std::int64_t offset,
-                                  std::span<const std::uint8_t> old_bytes, const std::string& created_file = {});
+                                  std::span<const std::uint8_t> old_bytes,
+                                  const std::string& created_file = {});
     // The change is complete and synced: removes the journal. When the journal could not be
     // removed it is still there and still undoes the change, which must then be undone.
     [[nodiscard]] LogStatus end();
