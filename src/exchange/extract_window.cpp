@@ -146,6 +146,7 @@ void ExtractWindow::write_log(ui::Context& ctx) {
         log_windows::tell_log_error(ctx, status.error(), source);
         return;
     }
+    log_windows::tell_recovery(ctx, in.recovery(), source);
     if (const auto status = out.create(m_new_log); !status) {
         log_windows::tell_log_error(ctx, status.error(), m_new_log);
         return;

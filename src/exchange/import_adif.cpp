@@ -175,6 +175,7 @@ void ImportWindow::import_file(ui::Context& ctx) {
         if (!previous.empty()) (void)m_log.open_log(previous);
         return;
     }
+    log_windows::tell_recovery(ctx, m_log.recovery(), *log_name);
     ctx.message(completion_text(imported), k_done_title);
     log_windows::build_index_with_progress(ctx.host(), &ctx, m_log);
 }

@@ -68,6 +68,7 @@ bool open_program_log(ui::Context& ctx, logstore::LogStore& log, const std::stri
         log_windows::tell_log_error(ctx, status.error(), path);
         return false;
     }
+    log_windows::tell_recovery(ctx, log.recovery(), path);
     return true;
 }
 

@@ -44,6 +44,8 @@ class LogReader final : public RecordSource {
     const std::string& path() const { return m_file.path(); }
     int record_count() const { return m_file.record_count(); }
     int trailing_bytes() const { return m_file.trailing_bytes(); }
+    // What opening the log put right.
+    logstore::Recovery recovery() const { return m_file.recovery(); }
 
     // Starts again at record 1.
     void rewind();

@@ -65,6 +65,7 @@ bool MergeWindow::open_extract(ui::Context& ctx) {
         log_windows::tell_log_error(ctx, status.error(), path);
         return false;
     }
+    log_windows::tell_recovery(ctx, m_extract.recovery(), path);
     m_marks.assign(static_cast<std::size_t>(m_extract.record_count()), ctx.checked(k_merge_all));
     return true;
 }

@@ -23,4 +23,15 @@ void tell_log_error(ui::Host& host, ui::Context* owner, logstore::LogError error
                                         std::string(k_log_message_title), ui::Icon::stop, ui::Buttons::ok});
 }
 
+void tell_recovery(ui::Context& ctx, logstore::Recovery what, const std::string& path) {
+    if (what == logstore::Recovery::none) return;
+    ctx.message(logstore::recovery_text(what, path), k_log_message_title, ui::Icon::information);
+}
+
+void tell_recovery(ui::Host& host, ui::Context* owner, logstore::Recovery what, const std::string& path) {
+    if (what == logstore::Recovery::none) return;
+    host.message_box(owner, ui::Message{logstore::recovery_text(what, path), std::string(k_log_message_title),
+                                        ui::Icon::information, ui::Buttons::ok});
+}
+
 } // namespace kestrel::log_windows

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "logstore/journal.hpp"
 #include "logstore/log_error.hpp"
 
 #include <string_view>
@@ -28,5 +29,10 @@ void tell_log_error(ui::Context& ctx, logstore::LogError error, std::string_view
                     std::string_view title = k_log_message_title);
 // The same from code that runs outside a window (owner nullptr while the program starts).
 void tell_log_error(ui::Host& host, ui::Context* owner, logstore::LogError error, std::string_view path = {});
+
+// Tells the operator, once, that opening the log at path put right a change that was
+// interrupted; nothing when there was none.
+void tell_recovery(ui::Context& ctx, logstore::Recovery what, const std::string& path);
+void tell_recovery(ui::Host& host, ui::Context* owner, logstore::Recovery what, const std::string& path);
 
 } // namespace kestrel::log_windows

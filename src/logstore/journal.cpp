@@ -344,6 +344,20 @@ std::string add_to_file_name(const std::string& path, std::string_view suffix) {
     return directory + name + mark + std::string(suffix);
 }
 
+std::string recovery_text(Recovery what, const std::string& log_path) {
+    const std::string name = log_path.substr(log_path.rfind('/') + 1);
+    switch (what) {
+    case Recovery::none: return {};
+    case Recovery::undone:
+        return "The last change to " + name + " was interrupted; the log is as it was before it.";
+    case Recovery::completed:
+        return "The last change to " + name +
+               " was interrupted; Kestrel has now finished it, and the log is as "
+               "it was meant to be after it.";
+    }
+    return {};
+}
+
 std::string journal_path_of(const std::string& log_path) {
     return add_to_file_name(log_path, k_journal_suffix);
 }

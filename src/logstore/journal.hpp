@@ -38,6 +38,9 @@ enum class Recovery {
     completed, // an interrupted pair of renames was completed: the logs are as they were after it
 };
 
+// What the operator is told once when an open put a log right; empty for Recovery::none.
+[[nodiscard]] std::string recovery_text(Recovery what, const std::string& log_path);
+
 // The name of the journal of the log at log_path, beside it.
 [[nodiscard]] std::string journal_path_of(const std::string& log_path);
 

@@ -94,6 +94,7 @@ bool open_log_checked(ui::Host& host, ui::Context* owner, logstore::LogStore& lo
         log_windows::tell_log_error(host, owner, status.error(), path);
         return false;
     }
+    log_windows::tell_recovery(host, owner, log.recovery(), path);
     if (log.trailing_bytes() > 0) offer_to_set_aside(host, owner, log, path);
     return true;
 }

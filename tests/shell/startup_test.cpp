@@ -1,5 +1,7 @@
 #include "shell/startup.hpp"
 
+#include "logstore/crashing_file_system.hpp"
+#include "logstore/log_store.hpp"
 #include "rig/station_settings.hpp"
 #include "shell/backup.hpp"
 #include "shell/main_window.hpp"
@@ -154,6 +156,30 @@ TEST_F(StartUp, ALogEndingInAPieceOfARecordIsKeptUntilTheOperatorSaysSo) {
     run_program(app, again);
     EXPECT_EQ(read("MYLOG.LOG"), log_of(2));
     EXPECT_EQ(read("MYLOG.LOG.PART"), "tail!");
+}
+
+TEST_F(StartUp, AChangeInterruptedByACrashIsUndoneAndTheOperatorToldOnce) {
+    write("COUNTRY.LST", "");
+    write("MYLOG.LOG", log_of(3));
+    {
+        // The program dies half way through deleting the first entry.
+        kestrel::testing::CrashingFileSystem dying(400);
+        logstore::LogStore log(dying);
+        ASSERT_TRUE(log.open_log(file("MYLOG.LOG")));
+        EXPECT_FALSE(log.delete_record(1));
+        ASSERT_TRUE(dying.crashed());
+    }
+    ASSERT_NE(read("MYLOG.LOG"), log_of(3));
+    m_host.expect_message("The last change to MYLOG.LOG was interrupted; the log is as it was before it.");
+    run_program_with([&](TestRun& main) { main.command(MainWindow::k_exit); });
+    EXPECT_EQ(m_host.messages().back().icon, ui::Icon::information);
+    EXPECT_EQ(read("MYLOG.LOG"), log_of(3));
+
+    ui::TestHost again;
+    Application app;
+    again.on_modal([](TestRun& main) { main.command(MainWindow::k_exit); });
+    run_program(app, again);
+    EXPECT_TRUE(again.messages().empty());
 }
 
 TEST_F(StartUp, TheCountryListIsLoadedAndABadLineIsReported) {

@@ -7,6 +7,8 @@
 #
 # The directory defaults to one on the disk (/var/tmp); give /dev/shm to try tmpfs. OPERATIONS
 # picks operations (default: all), CRASH_DRIVER the program (default: build/tools/...).
+# Exits 1 when any kill left a log that is neither before nor after, or lost, doubled or spliced
+# a contact.
 set -euo pipefail
 
 kills=${1:-100}
@@ -24,6 +26,7 @@ initial=$work/INITIAL.LOG
 # A delay from 0 to 40 ms, counted from the first change the driver journals.
 random_delay() { printf '0.%06d' $(((RANDOM * 32768 + RANDOM) % 40000)); }
 
+failed=0
 printf '%-12s %6s %6s %6s %6s %6s %6s %6s %10s %8s %8s\n' operation kills idle before after mixed \
     partial finished lost duplicated spliced
 for operation in $operations; do
@@ -52,4 +55,6 @@ for operation in $operations; do
     done
     printf '%-12s %6d %6d %6d %6d %6d %6d %6d %6d %10d %8d\n' "$operation" "$kills" "$idle" "$before" "$after" \
         "$mixed" "$partial" "$finished" "$lost" "$duplicated" "$spliced"
+    if ((mixed + partial + lost + duplicated + spliced > 0)); then failed=1; fi
 done
+exit $failed
