@@ -1,5 +1,7 @@
 #include "common/side_file.hpp"
 
+#include "common/file_names.hpp"
+
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
@@ -10,7 +12,7 @@
 namespace kestrel {
 
 bool write_side_file(const std::string& path, std::string_view bytes) {
-    const std::string temporary = path + ".kestrel-tmp";
+    const std::string temporary = add_to_file_name(path, ".kestrel-tmp");
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return false;
     bool ok = true;

@@ -1,5 +1,6 @@
 #include "exchange/log_copy.hpp"
 
+#include "common/file_names.hpp"
 #include "common/fixed_text.hpp"
 #include "logstore/journal.hpp"
 
@@ -103,7 +104,7 @@ LogStatus WorkLog::create(const std::string& target) {
     if (const auto recovered = logstore::recover_log(m_files, target); !recovered) return recovered.error();
     const std::string base = work_name_for(target);
     for (int n = 0; n < k_work_name_tries; ++n) {
-        const std::string name = n == 0 ? base : logstore::add_to_file_name(base, std::to_string(n));
+        const std::string name = n == 0 ? base : add_to_file_name(base, std::to_string(n));
         const int fd = m_files.open(name, logstore::FileSystem::OpenMode::read_write_create);
         if (fd == -EISDIR) continue;
         if (fd < 0) return open_error_of(-fd);
@@ -213,7 +214,7 @@ std::string work_name_for(const std::string& path) {
         replaced = true;
     }
     const std::string work = (p.parent_path() / name).string();
-    return replaced ? work : logstore::add_to_file_name(work, ".NEW");
+    return replaced ? work : add_to_file_name(work, ".NEW");
 }
 
 bool same_file(logstore::FileSystem& files, const std::string& a, const std::string& b) {

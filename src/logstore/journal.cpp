@@ -1,5 +1,7 @@
 #include "logstore/journal.hpp"
 
+#include "common/file_names.hpp"
+
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -15,7 +17,6 @@ namespace {
 constexpr std::array<std::uint8_t, 4> k_magic = {'K', 'J', 'N', 'L'};
 constexpr std::size_t k_head_size = 16;
 constexpr std::size_t k_check_size = 8;
-constexpr std::size_t k_name_limit = 255;
 constexpr std::string_view k_journal_suffix = ".JNL";
 
 enum class Kind : std::uint32_t {
@@ -126,10 +127,6 @@ class Reader {
     std::size_t m_at = 0;
     bool m_ok = true;
 };
-
-std::span<const std::uint8_t> bytes_of(const std::string& text) {
-    return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
-}
 
 bool exists(FileSystem& files, const std::string& path) {
     FileInfo info;
@@ -323,26 +320,6 @@ Result<Recovery, LogError> recover(FileSystem& files, const std::string& log_pat
 }
 
 } // namespace
-
-std::string add_to_file_name(const std::string& path, std::string_view suffix) {
-    const auto slash = path.rfind('/');
-    const std::string directory = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    if (name.size() + suffix.size() <= k_name_limit) return path + std::string(suffix);
-
-    Checksum check;
-    check.add(bytes_of(name));
-    constexpr char k_hex[] = "0123456789ABCDEF";
-    std::string mark = "~";
-    for (std::uint64_t value = check.value(), i = 0; i < 16; ++i, value >>= 4)
-        mark.push_back(k_hex[value & 0xF]);
-    std::size_t keep = k_name_limit - suffix.size() - mark.size();
-    // Not in the middle of a character of more than one byte.
-    while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80)
-        --keep;
-    name.resize(keep);
-    return directory + name + mark + std::string(suffix);
-}
 
 std::string recovery_text(Recovery what, const std::string& log_path) {
     const std::string name = log_path.substr(log_path.rfind('/') + 1);

@@ -44,11 +44,6 @@ enum class Recovery {
 // The name of the journal of the log at log_path, beside it.
 [[nodiscard]] std::string journal_path_of(const std::string& log_path);
 
-// The file name of `path` with `suffix` added, shortened when needed (with a mark drawn from the
-// whole name, so that different long names stay different) so that it stays within the system's
-// limit of 255 bytes for a name.
-[[nodiscard]] std::string add_to_file_name(const std::string& path, std::string_view suffix);
-
 // Puts right an interrupted change to the log at log_path, or does nothing when none was
 // interrupted. Fails with recovery_failed when a change was interrupted and the log cannot be
 // written now; the journal then stays for the next try.

@@ -1,5 +1,7 @@
 #include "shell/backup.hpp"
 
+#include "common/file_names.hpp"
+
 #include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
@@ -56,7 +58,7 @@ bool copy_bytes(int from, int to) {
 bool copy_log(const std::string& log_path, const std::string& destination) {
     Fd from(::open(log_path.c_str(), O_RDONLY | O_CLOEXEC));
     if (from.get() < 0) return false;
-    const std::string temporary = destination + ".kestrel-tmp";
+    const std::string temporary = add_to_file_name(destination, ".kestrel-tmp");
     Fd to(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
     if (to.get() < 0) return false;
     const bool copied = copy_bytes(from.get(), to.get()) && ::fsync(to.get()) == 0;

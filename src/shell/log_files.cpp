@@ -1,5 +1,6 @@
 #include "shell/log_files.hpp"
 
+#include "common/file_names.hpp"
 #include "common/number_text.hpp"
 #include "log_windows/load_log.hpp"
 #include "log_windows/log_messages.hpp"
@@ -25,10 +26,10 @@ std::string file_name_of(const std::string& path) {
 
 // A name beside the log for the bytes set aside, one that holds nothing yet.
 std::string free_side_name(const std::string& log_path) {
-    std::string name = log_path + ".PART";
+    std::string name = add_to_file_name(log_path, ".PART");
     std::error_code ec;
     for (int n = 2; std::filesystem::exists(name, ec); ++n)
-        name = log_path + ".PART" + std::to_string(n);
+        name = add_to_file_name(log_path, ".PART" + std::to_string(n));
     return name;
 }
 

@@ -1,3 +1,4 @@
+#include "common/file_names.hpp"
 #include "logstore/journal.hpp"
 #include "logstore/log_store.hpp"
 
