@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test. Exits non-zero on any failure.
 # KESTREL_SANITIZE=1 ./test.sh runs the same tests under the address and undefined-behaviour
-# sanitizers, then the threaded tests under the thread sanitizer.
+# sanitizers, then the threaded tests under the thread sanitizer, then every fuzz target for a
+# short while.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/setup
@@ -32,4 +33,7 @@ if [ "$san" = ON ]; then
     cmake --build build-tsan --target "${threaded[@]}"
     export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1"
     ctest --test-dir build-tsan --output-on-failure -j2 -R '^(ThreadPost|FakeSteadyClock|PosixSteadyClock)\.'
+
+    # Every reader of outside data, fuzzed for a short fixed time (longer: scripts/fuzz 3600).
+    scripts/fuzz 10
 fi
