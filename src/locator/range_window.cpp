@@ -1,0 +1,90 @@
+#include "locator/range_window.hpp"
+
+#include "locator/locator.hpp"
+
+#include <cstdio>
+
+namespace kestrel::locator {
+
+namespace {
+constexpr int k_unit_group = 1;
+}
+
+std::string distance_text(int distance, bool miles) {
+    char number[16];
+    std::snprintf(number, sizeof number, "%3d", distance);
+    return std::string(number) + (miles ? "Mi" : "KM");
+}
+
+std::string bearing_text(int bearing) {
+    return " " + std::to_string(bearing) + "\xB0";
+}
+
+ui::Form RangeWindow::build() const {
+    ui::Form form;
+    form.caption = "Range and Bearing";
+    form.frame = {0, 0, 140, 110};
+    form.at_default_position = true;
+    form.add(ui::label(k_from_label, "&From Square:", {20, 10, 50, 10}));
+    ui::Control from = ui::edit(k_from, {75, 10, 30, 10});
+    from.text = m_state.from;
+    form.add(from);
+    form.add(ui::label(k_to_label, "&To Square:", {20, 25, 50, 10}));
+    form.add(ui::edit(k_to, {75, 25, 30, 10}));
+    form.add(ui::label(k_distance_label, "Distance:", {20, 40, 50, 10}));
+    form.add(ui::edit(k_distance, {75, 40, 35, 10}, ui::read_only));
+    form.add(ui::label(k_bearing_label, "Bearing:", {20, 55, 50, 10}));
+    form.add(ui::edit(k_bearing, {75, 55, 30, 10}, ui::read_only));
+    form.add(ui::option(k_miles, "&Miles", {30, 70, 30, 10}, k_unit_group));
+    ui::Control km = ui::option(k_km, "&Km", {80, 70, 20, 10}, k_unit_group);
+    km.checked = true;
+    form.add(km);
+    form.add(ui::button(k_go, "&Go", {10, 90, 25, 15}));
+    form.add(ui::button(ui::k_cancel, "E&xit", {100, 90, 25, 15}));
+    TwoBoxes::add_keys(form);
+    return form;
+}
+
+void RangeWindow::on_command(ui::Context& ctx, int id, ui::Notify notify) {
+    if (notify != ui::Notify::clicked) return;
+    if (TwoBoxes::is_key(id)) {
+        if (m_boxes.key(ctx, id) == TwoBoxes::Then::compute) compute(ctx);
+        return;
+    }
+    switch (id) {
+    case k_go: compute(ctx); break;
+    case ui::k_cancel: ctx.close(0); break;
+    }
+}
+
+void RangeWindow::compute(ui::Context& ctx) {
+    ctx.set_text(k_distance, "");
+    ctx.set_text(k_bearing, "");
+    const std::string from = ctx.text(k_from);
+    const std::string to = ctx.text(k_to);
+    m_state.from = from; // remembered even when it turns out not to be a locator
+    if (!validate_locator(from)) {
+        ctx.beep();
+        m_boxes.to(ctx, k_from);
+        return;
+    }
+    if (!validate_locator(to)) {
+        ctx.beep();
+        m_boxes.to(ctx, k_to);
+        return;
+    }
+    const Course course = great_circle(locator_to_position(from), locator_to_position(to));
+    const bool miles = ctx.checked(k_miles);
+    ctx.set_text(
+        k_distance,
+        distance_text(distance(course.arc, miles ? DistanceUnit::miles : DistanceUnit::kilometres), miles));
+    ctx.set_text(k_bearing, bearing_text(course.bearing));
+    m_boxes.to(ctx, k_from);
+}
+
+void show_range_and_bearing(ui::Context& parent, LocatorState& state) {
+    RangeWindow window(state);
+    parent.run_modal(window);
+}
+
+} // namespace kestrel::locator
