@@ -46,15 +46,7 @@ ui::Form RangeWindow::build() const {
 }
 
 void RangeWindow::on_command(ui::Context& ctx, int id, ui::Notify notify) {
-    if (notify != ui::Notify::clicked) return;
-    if (TwoBoxes::is_key(id)) {
-        if (m_boxes.key(ctx, id) == TwoBoxes::Then::compute) compute(ctx);
-        return;
-    }
-    switch (id) {
-    case k_go: compute(ctx); break;
-    case ui::k_cancel: ctx.close(0); break;
-    }
+    m_boxes.command(ctx, id, notify, k_go, [&] { compute(ctx); });
 }
 
 void RangeWindow::compute(ui::Context& ctx) {

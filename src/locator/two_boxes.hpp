@@ -44,6 +44,20 @@ class TwoBoxes {
     }
     static bool is_key(int command) { return command >= k_enter && command <= k_down; }
 
+    // The commands both calculators answer alike: their keys, "Go" (go) and "Exit"; the
+    // calculation is the window's own.
+    template <class Compute>
+    void command(ui::Context& ctx, int id, ui::Notify notify, int go, Compute compute) {
+        if (notify != ui::Notify::clicked) return;
+        if (is_key(id)) {
+            if (key(ctx, id) == Then::compute) compute();
+        } else if (id == go) {
+            compute();
+        } else if (id == ui::k_cancel) {
+            ctx.close(0);
+        }
+    }
+
   private:
     int m_first;
     int m_second;
