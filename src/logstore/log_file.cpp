@@ -233,46 +233,33 @@ LogStatus LogFile::set_aside_trailing(const std::string& side_path) {
     std::vector<std::uint8_t> tail;
     if (const auto status = read_trailing(tail); !status) return status;
     const std::int64_t whole = offset_of(m_count + 1);
+    const std::string side_absolute = absolute_path_of(side_path);
     if (m_journaling) {
-        const std::string created = absolute_path_of(side_path);
-        if (const auto status = m_journal.begin(m_absolute_path, length(), whole, tail, created); !status)
+        if (const auto status = m_journal.begin(m_absolute_path, length(), whole, tail, side_absolute);
+            !status)
             return status;
     }
-    const auto give_up = [&](LogError error) -> LogStatus {
-        (void)m_journal.end();
-        return error;
-    };
+    // Nothing in the log has changed yet: only the journal goes.
+    const auto give_up = [&](LogError error) { return abandon(m_count + 1, tail, false, error); };
 
     const int side = m_files.open(side_path, FileSystem::OpenMode::write_new);
     if (side == -EEXIST) return give_up(LogError::side_file_exists);
     if (side < 0) return give_up(LogError::side_file_failed);
     const bool saved = write_all(m_files, side, tail, 0) == 0 && m_files.fsync(side) == 0;
     const bool closed = m_files.close(side) == 0;
-    if (!saved || !closed || m_files.sync_directory(directory_of(absolute_path_of(side_path))) < 0) {
+    if (!saved || !closed || m_files.sync_directory(directory_of(side_absolute)) < 0) {
         (void)m_files.unlink(side_path);
         return give_up(LogError::side_file_failed);
     }
 
     int status = m_files.ftruncate(m_fd, whole);
     if (status == 0) status = m_files.fsync(m_fd);
-    if (status < 0) {
-        // Both copies of the bytes exist: keep the one in the log.
+    LogStatus ended;
+    if (status == 0) ended = m_journal.end();
+    if (status < 0 || !ended) {
+        // Both copies of the bytes exist: keep the one in the log, as the journal would.
         (void)m_files.unlink(side_path);
-        const std::int64_t cut_to = length();
-        if (m_files.ftruncate(m_fd, cut_to) < 0 || write_all(m_files, m_fd, tail, whole) < 0 ||
-            m_files.fsync(m_fd) < 0) {
-            m_needs_recovery = m_journal.active();
-            return LogError::restore_failed;
-        }
-        return give_up(write_error_of(-status));
-    }
-    if (const auto ended = m_journal.end(); !ended) {
-        // The journal would put the bytes back and remove the side file: do it now.
-        (void)write_all(m_files, m_fd, tail, whole);
-        (void)m_files.fsync(m_fd);
-        (void)m_files.unlink(side_path);
-        (void)refresh();
-        return ended;
+        return abandon(m_count + 1, tail, true, status < 0 ? write_error_of(-status) : ended.error());
     }
     (void)refresh();
     return {};
