@@ -81,7 +81,12 @@ class LogStore {
     void set_index_call(int n, std::string_view index_text);
 
     int contact_count() const { return m_contact_count; }
+    // A contact logged while the program runs counts at once, without indexing the log again.
+    void count_contact() { ++m_contact_count; }
+    // The band of the latest contact when the log was indexed; the on-line window and the rig
+    // change it as the operator moves between bands.
     int last_band() const { return m_last_band; }
+    void set_last_band(int band) { m_last_band = band; }
 
     const std::string& second_log_path() const { return m_second_log_path; }
     void set_second_log_path(std::string path) { m_second_log_path = std::move(path); }

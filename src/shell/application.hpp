@@ -4,9 +4,11 @@
 #include "countries/status_chart.hpp"
 #include "exchange/import_adif.hpp"
 #include "io/devices.hpp"
+#include "locator/range_window.hpp"
 #include "logstore/band_names.hpp"
 #include "logstore/log_store.hpp"
 #include "offline/entry_editor.hpp"
+#include "online/online_window.hpp"
 #include "rig/station_settings.hpp"
 #include "shell/shell_state.hpp"
 
@@ -28,6 +30,8 @@ struct Application {
     rig::RigLinkSettings rig_link;
     offline::EditorState editor; // repeat values live as long as the program
     exchange::AdifImportState adif_import;
+    online::OnlineState online; // what the on-line window keeps between openings
+    locator::LocatorState locator;
     ShellState shell;
 };
 

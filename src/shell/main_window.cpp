@@ -8,6 +8,7 @@
 #include "exchange/extract_window.hpp"
 #include "exchange/import_adif.hpp"
 #include "exchange/merge_window.hpp"
+#include "locator/latlong_window.hpp"
 #include "offline/entry_editor.hpp"
 #include "rig/setup_windows.hpp"
 #include "shell/application.hpp"
@@ -101,6 +102,7 @@ void MainWindow::on_command(ui::Context& ctx, int id, ui::Notify notify) {
     case k_exit:
     case k_exit_button: ctx.close(0); break;
     case k_size_toggle: toggle_size(ctx); break;
+    case k_online: online::run_online_logging(ctx, online_env()); break;
     case k_offline: offline::run_entry_editor(ctx, editor_env()); break;
     case k_browse: browse::run_browse(ctx, browse_env()); break;
     case k_list: browse::run_list(ctx, list_env(), ""); break;
@@ -149,8 +151,32 @@ browse::BrowseEnv MainWindow::browse_env() {
     return {editor_env(), m_app.shell.scale_factor};
 }
 
-browse::ListEnv MainWindow::list_env() {
-    return {m_app.log, m_app.band_names, m_app.shell.scale_factor, false};
+browse::ListEnv MainWindow::list_env(bool online_logging_open) {
+    return {m_app.log, m_app.band_names, m_app.shell.scale_factor, online_logging_open};
+}
+
+online::OnlineEnv MainWindow::online_env() {
+    online::OnlineEnv env{m_app.log,
+                          m_app.band_names,
+                          m_app.countries,
+                          m_app.chart,
+                          m_app.station,
+                          m_app.online,
+                          m_app.devices ? &m_app.devices->wall_clock() : nullptr,
+                          std::string(k_title),
+                          m_app.shell.program_directory,
+                          m_app.shell.scale_factor,
+                          {},
+                          {}};
+    env.links.list = [this](ui::Context& owner, const std::string& call) {
+        browse::run_list(owner, list_env(true), call);
+    };
+    env.links.dx_status = [this](ui::Context& owner, const std::string& call) {
+        countries::show_call_bands(owner, dxcc_env(), call);
+    };
+    env.links.range = [this](ui::Context& owner) { locator::show_range_and_bearing(owner, m_app.locator); };
+    env.links.locator = [](ui::Context& owner) { locator::show_latlong_to_locator(owner); };
+    return env;
 }
 
 rig::SetupEnv MainWindow::setup_env() {

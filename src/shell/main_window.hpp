@@ -5,6 +5,7 @@
 #include "countries/status_windows.hpp"
 #include "exchange/log_choice.hpp"
 #include "offline/entry_editor.hpp"
+#include "online/online_window.hpp"
 #include "rig/setup_windows.hpp"
 #include "ui/window.hpp"
 
@@ -67,7 +68,8 @@ class MainWindow final : public ui::Window {
     rig::SetupEnv setup_env();
     offline::EditorEnv editor_env();
     browse::BrowseEnv browse_env();
-    browse::ListEnv list_env();
+    browse::ListEnv list_env(bool online_logging_open = false);
+    online::OnlineEnv online_env();
     exchange::ExchangeEnv exchange_env();
     Application& m_app;
 };

@@ -385,6 +385,9 @@ void Context::typed(Control& box, std::string text, TextSelection selection) {
 
 void Driver::start() {
     m_ctx.m_form = m_ctx.m_window.build();
+    // A list built with its lines has a selection flag for each, none set unless the form says.
+    for (Control& c : m_ctx.m_form.controls)
+        c.selected.resize(c.items.size(), false);
 }
 
 void Driver::init() {

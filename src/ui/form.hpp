@@ -76,7 +76,8 @@ struct Control {
     std::vector<std::string> items;
     std::vector<bool> selected; // one flag per item
     int top_index = 0;
-    int item_height = 0; // owner-drawn list: pixels per line, 0 for the font's height
+    // Owner-drawn list: pixels per line; 0 or less for the font's height with that added.
+    int item_height = 0;
 
     // Progress bars.
     int minimum = 0;

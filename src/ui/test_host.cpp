@@ -356,7 +356,7 @@ TestRun& TestRun::mouse_up(Point where) {
 RecordingCanvas TestRun::draw(int id, int index, bool selected) {
     RecordingCanvas canvas;
     const Control& c = m_ctx->control(id);
-    const int h = c.item_height > 0 ? c.item_height : canvas.line_height();
+    const int h = c.item_height > 0 ? c.item_height : canvas.line_height() + c.item_height;
     DrawItem item{id, index, Rect{0, (index - c.top_index) * h, c.rect.w * 2, h}, selected, false};
     m_ctx->window().draw_item(*m_ctx, item, canvas);
     return canvas;

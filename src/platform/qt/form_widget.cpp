@@ -79,7 +79,7 @@ class OwnerDrawDelegate final : public QStyledItemDelegate {
     }
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override {
         const int h = m_ctx.control(m_id).item_height;
-        return QSize(option.rect.width(), h > 0 ? h : QFontMetrics(option.font).height());
+        return QSize(option.rect.width(), h > 0 ? h : QFontMetrics(option.font).height() + h);
     }
 
   private:

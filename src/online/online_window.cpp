@@ -1,0 +1,892 @@
+#include "online/online_window.hpp"
+
+#include "common/fixed_text.hpp"
+#include "common/number_text.hpp"
+#include "countries/country_table.hpp"
+#include "countries/status_chart.hpp"
+#include "io/clocks.hpp"
+#include "locator/locator.hpp"
+#include "log_windows/load_log.hpp"
+#include "log_windows/log_messages.hpp"
+#include "logstore/band_names.hpp"
+#include "logstore/dates.hpp"
+#include "logstore/log_store.hpp"
+#include "online/text_entry_window.hpp"
+#include "rig/station_settings.hpp"
+#include "ui/context.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kestrel::online {
+
+namespace {
+
+using logstore::k_call_width;
+using logstore::k_comment_width;
+using logstore::k_report_width;
+
+constexpr ui::Colour k_window_colour{0, 210, 221};
+constexpr ui::Colour k_station_label_colour{0, 210, 210};
+constexpr ui::Colour k_grey{210, 210, 210};
+constexpr ui::Colour k_grid_colour{128, 128, 128}; // the system's grey text
+constexpr int k_chart_bands = 13;
+constexpr int k_highest_band = 18;
+constexpr const char* k_qsl_request = "Please QSL via Bureau or Direct";
+
+// A one-line text box of the entry panel.
+ui::Control box(int id, ui::Rect rect, int limit, unsigned style = ui::plain) {
+    ui::Control c = ui::edit(id, rect, style);
+    c.text_limit = limit;
+    return c;
+}
+
+ui::Control coloured(ui::Control c, ui::Colour background) {
+    c.background = background;
+    return c;
+}
+
+// The list's height in dialog units for its lines (each two pixels under the font's height).
+int list_height(int lines) {
+    return lines * 7 + 2;
+}
+
+std::string trimmed(std::string_view text) {
+    return std::string(trim_trailing_spaces(text));
+}
+
+} // namespace
+
+std::string beam_heading(std::string_view own_latitude, std::string_view own_longitude, double latitude,
+                         double longitude) {
+    const double own_lat = leading_number(own_latitude), own_lon = leading_number(own_longitude);
+    if (own_lat + own_lon == 0) return {}; // the station's position was never set
+    const locator::Position from{own_lat / locator::k_degrees_per_radian,
+                                 own_lon / locator::k_degrees_per_radian};
+    const locator::Position to{latitude / locator::k_degrees_per_radian,
+                               longitude / locator::k_degrees_per_radian};
+    const locator::Course course = locator::great_circle(from, to);
+    // A country at the station's own place (or a station on a pole) has no heading to turn to.
+    if (std::sin(course.arc) * std::cos(from.latitude) == 0) return {};
+    const int short_path = course.bearing;
+    int long_path = short_path + 180;
+    if (long_path > 359) long_path -= 360;
+    return "Short path" + number_text(short_path) + "\xb0  Long Path" + number_text(long_path) + "\xb0";
+}
+
+OnlineWindow::OnlineWindow(OnlineEnv env)
+    : m_env(std::move(env)), m_lines(prefilled_lines(m_env.scale_factor)) {}
+
+int OnlineWindow::band_index() const {
+    return m_env.log.last_band();
+}
+
+ui::Form OnlineWindow::build() const {
+    ui::Form form;
+    form.caption = m_env.title + "  On Line Logging";
+    form.frame = {5, 5, 420, 0};
+    form.frame_style =
+        ui::caption_bar | ui::system_menu | ui::sizing_border | ui::minimize_box | ui::maximize_box;
+    form.font = ui::Font{"Courier", 8};
+    form.background = k_window_colour;
+
+    // The clock first, so its digits lie over its black panel.
+    form.add(coloured(ui::label(k_clock_panel, "", {372, 3, 44, 22}, ui::static_edge), ui::colours::black));
+    constexpr int digit_x[] = {374, 383, 392, 395, 404};
+    const char* digits[] = {"F0", "F0", "FC", "F0", "F0"};
+    for (int i = 0; i < 5; ++i)
+        form.add(ui::picture(k_first_digit + i, digits[i], {digit_x[i], 5, i == 2 ? 2 : 9, 18}));
+    form.add(ui::button(k_clock_later, "+", {372, 26, 20, 10}, ui::no_tab_stop));
+    form.add(ui::button(k_clock_earlier, "-", {396, 26, 20, 10}, ui::no_tab_stop));
+
+    // Station data of the band.
+    struct StationField {
+        int label;
+        const char* text;
+        int box;
+        ui::Rect at;
+        int limit;
+        unsigned style;
+    };
+    const StationField station[] = {
+        {1, "Transcei&ver:", k_transceiver, {56, 4, 70, 12}, logstore::k_station_text_width, ui::plain},
+        {2, "A&ntenna:", k_antenna, {172, 4, 70, 12}, logstore::k_station_text_width, ui::plain},
+        {3, "&Operator:", k_operator, {290, 4, 70, 12}, logstore::k_station_text_width, ui::plain},
+        {4, "Po&wer:", k_power, {56, 20, 30, 12}, logstore::k_power_width, ui::plain},
+        {5, "Frequenc&y:", k_band, {172, 20, 50, 120}, 0, ui::plain},
+        {6, "&Mode:", k_mode, {290, 20, 25, 12}, logstore::k_mode_width, ui::upper_case},
+    };
+    for (const StationField& f : station) {
+        form.add(coloured(ui::label(f.label, f.text, {f.at.x - 52, f.at.y + 2, 50, 8}, ui::right_aligned),
+                          k_station_label_colour));
+        if (f.box == k_band) {
+            ui::Control bands = ui::combo(k_band, f.at);
+            for (const std::string& name : m_env.band_names.names())
+                bands.items.push_back(name);
+            form.add(std::move(bands));
+        } else {
+            form.add(box(f.box, f.at, f.limit, f.style));
+        }
+    }
+
+    // The tools for the station being worked.
+    const char* tools[] = {"Li&st",    "&DX Status", "Note&Pad",  "&Range",
+                           "Lo&cator", "Pr&int QSL", "C&allbook", "&QSO Rates"};
+    for (int k = 0; k < 8; ++k)
+        form.add(ui::button(k_list + k, tools[k], {4 + 46 * k, 40, 44, 14}));
+    int second_row = 0;
+    for (int slot = 0; slot < 4; ++slot) {
+        const std::string& name = m_env.links.database_names[static_cast<std::size_t>(slot)];
+        if (name.empty()) continue;
+        form.add(ui::button(k_first_database + slot, offline::database_button_text(name),
+                            {4 + 46 * second_row++, 56, 44, 14}));
+    }
+    if (m_env.state.rig_active || m_env.state.rig_available)
+        form.add(ui::button(k_cat, m_env.state.rig_active ? "CA&T OFF" : "CA&T ON",
+                            {4 + 46 * second_row, 56, 44, 14}));
+
+    // The net.
+    ui::Control net =
+        ui::list(k_net, {4, 74, 412, list_height(m_lines)}, ui::owner_drawn | ui::vertical_scroll);
+    net.item_height = -2; // two pixels under the font's own height
+    for (int n = 1; n <= m_lines; ++n)
+        net.items.push_back(free_line(n));
+    form.add(std::move(net));
+
+    // The contact being entered.
+    const int y = 74 + list_height(m_lines) + 4;
+    form.add(coloured(ui::label(k_panel, "", {4, y, 412, 98}, ui::static_edge), k_grey));
+    const auto grey_label = [&form](int id, const char* text, ui::Rect at) {
+        form.add(coloured(ui::label(id, text, at, ui::right_aligned), k_grey));
+    };
+    grey_label(15, "Entry:", {8, y + 6, 52, 8});
+    form.add(coloured(box(k_entry, {62, y + 4, 36, 12}, 0, ui::read_only), ui::colours::white));
+    grey_label(14, "Call Sign:", {8, y + 20, 52, 8});
+    form.add(box(k_call, {62, y + 18, 60, 12}, k_call_width, ui::upper_case));
+    grey_label(10, "RST Sent:", {8, y + 34, 52, 8});
+    form.add(box(k_rst_sent, {62, y + 32, 30, 12}, k_report_width));
+    grey_label(11, "RST Recvd:", {94, y + 34, 44, 8});
+    form.add(box(k_rst_received, {140, y + 32, 30, 12}, k_report_width));
+    grey_label(12, "Locator:", {8, y + 48, 52, 8});
+    form.add(box(k_locator, {62, y + 46, 34, 12}, 6, ui::upper_case));
+    form.add(coloured(ui::label(k_square_label, "", {100, y + 48, 20, 8}), k_grey));
+    grey_label(13, "Comment:", {8, y + 62, 52, 8});
+    form.add(box(k_comment, {62, y + 60, 170, 12}, k_comment_width));
+
+    grey_label(9, "Country:", {236, y + 6, 52, 8});
+    form.add(coloured(box(k_country, {290, y + 4, 122, 12}, 0, ui::read_only), ui::colours::pale_yellow));
+    grey_label(8, "Last QSO:", {236, y + 20, 52, 8});
+    form.add(coloured(box(k_last_qso, {290, y + 18, 122, 12}, 0, ui::read_only), ui::colours::pale_yellow));
+    grey_label(16, "Beam Heading:", {236, y + 34, 52, 8});
+    form.add(coloured(box(k_heading, {290, y + 32, 122, 12}, 0, ui::read_only), ui::colours::pale_yellow));
+
+    form.add(ui::button(k_log_on, "&Log On", {8, y + 78, 44, 14}));
+    form.add(ui::button(k_log_off, "Log Of&f", {56, y + 78, 44, 14}));
+    form.add(ui::button(k_log_text, "Log Te&xt", {104, y + 78, 44, 14}));
+    form.add(ui::button(k_edit, "&Edit", {152, y + 78, 44, 14}));
+    form.add(ui::button(k_qsled, "QSLed", {200, y + 78, 44, 14}));
+    form.frame.h = y + 102;
+
+    using ui::Key;
+    form.accelerators = {
+        {{Key::enter}, k_enter},
+        {{Key::tab}, k_tab},
+        {{Key::tab, ui::shift}, k_back},
+        {{Key::tab, ui::control}, k_station_forward},
+        {{Key::tab, ui::control | ui::alt}, k_button_forward},
+        {{Key::down}, k_down},
+        {{Key::up}, k_up},
+        {{Key::f1}, k_log_on_key},
+        {{Key::f2}, k_log_off_key},
+        {{Key::f5}, k_first_message},
+        {{Key::f6}, k_first_message + 1},
+        {{Key::f7}, k_first_message + 2},
+        {{Key::f8}, k_first_message + 3},
+        {{Key::f12}, k_comment_from_country},
+        {{Key::escape}, k_cancel},
+    };
+    return form;
+}
+
+void OnlineWindow::on_init(ui::Context& ctx) {
+    m_net.clear();
+    m_rates.reset();
+    m_edit_index = 0; // the net an edit pointed into closed with the window
+    ctx.select(k_band, std::clamp(band_index(), 0, logstore::k_band_count - 1));
+    fill_station_data(ctx);
+    show_entry_number(ctx, m_env.log.record_count() + 1);
+    m_env.log.index().prepare_call_lookup();
+    if (m_env.devices.open_key_port) m_failure = m_env.devices.open_key_port(ctx);
+    ctx.focus(k_call);
+    m_focus_field = k_call;
+    clock_tick(ctx);
+    ctx.start_timer(k_clock_timer, 1000);
+    if (m_env.devices.keyer_period_ms > 0) ctx.start_timer(k_keyer_timer, m_env.devices.keyer_period_ms);
+}
+
+void OnlineWindow::on_timer(ui::Context& ctx, int timer) {
+    if (timer == k_clock_timer) clock_tick(ctx);
+    if (timer == k_keyer_timer && m_env.devices.keyer_tick) m_env.devices.keyer_tick(ctx);
+}
+
+void OnlineWindow::on_command(ui::Context& ctx, int id, ui::Notify notify) {
+    if (notify == ui::Notify::focus_gained) {
+        if (id == k_band) {
+            m_focus_field = k_band;
+            m_band_list_focused = true;
+        } else if (ctx.control(id).kind == ui::ControlKind::edit) {
+            m_focus_field = id;
+        }
+        return;
+    }
+    if (notify == ui::Notify::focus_lost) {
+        if (id == k_band) m_band_list_focused = false;
+        return;
+    }
+    if (id == k_band) {
+        if (notify == ui::Notify::selection_changed) select_band(ctx, ctx.selection(k_band));
+        if (notify == ui::Notify::dropdown_closed) ctx.focus(k_call);
+        return;
+    }
+    if (id == k_net) {
+        if (notify == ui::Notify::double_clicked) ctx.post(k_edit);
+        return;
+    }
+    if (notify != ui::Notify::clicked && notify != ui::Notify::posted) return;
+    switch (id) {
+    case k_enter:
+    case k_tab: enter(ctx); break;
+    case k_back:
+    case k_station_forward:
+    case k_button_forward: cycle_focus(ctx, id); break;
+    case k_down: move_net_selection(ctx, 1); break;
+    case k_up: move_net_selection(ctx, -1); break;
+    case k_log_on: log_on(ctx); break;
+    case k_log_on_key: ctx.post(k_log_on); break;
+    case k_log_off: log_off(ctx); break;
+    case k_log_off_key: ctx.post(k_log_off); break;
+    case k_log_text: log_text(ctx); break;
+    case k_edit: begin_edit(ctx); break;
+    case k_qsled: m_env.state.qsl_sent_mark = 1; break;
+    case k_comment_from_country: ctx.set_text(k_comment, upper_case(ctx.text(k_country))); break;
+    case k_cancel: escape(ctx); break;
+    case k_clock_later: nudge(ctx, 1); break;
+    case k_clock_earlier: nudge(ctx, -1); break;
+    case k_rates: toggle_rate_box(ctx); break;
+    case k_cat: switch_cat(ctx); break;
+    default:
+        if (id >= k_first_message && id < k_first_message + 4) {
+            if (m_env.devices.send && !(m_env.devices.sending && m_env.devices.sending()))
+                m_env.devices.send(ctx, id - k_first_message, m_env.state.his_call, m_env.state.his_report);
+        } else if (id >= k_list && id < k_cat) {
+            tool(ctx, id);
+        }
+        break;
+    }
+}
+
+void OnlineWindow::escape(ui::Context& ctx) {
+    if (m_env.devices.sending && m_env.devices.sending()) {
+        if (m_env.devices.stop_sending) m_env.devices.stop_sending();
+        return;
+    }
+    ctx.close(0);
+}
+
+// ---- Enter and the focus ----
+
+void OnlineWindow::enter(ui::Context& ctx) {
+    switch (m_focus_field) {
+    case k_band:
+    case k_mode:
+    case k_power: // a station field like the band and mode: back to the contact
+        ctx.focus(k_call);
+        break;
+    case k_transceiver:
+    case k_antenna:
+    case k_operator:
+        m_station_data_changed = true;
+        m_focus_field = k_call;
+        ctx.focus(k_call);
+        break;
+    case k_call: call_entered(ctx); break;
+    case k_locator: locator_entered(ctx); break;
+    default: break;
+    }
+    advance(ctx);
+}
+
+void OnlineWindow::advance(ui::Context& ctx) {
+    ++m_focus_field;
+    if (m_focus_field > k_comment || m_focus_field < k_call) m_focus_field = k_call;
+    ctx.focus(m_focus_field);
+}
+
+void OnlineWindow::cycle_focus(ui::Context& ctx, int command) {
+    int& f = m_focus_field;
+    if (command == k_back) {
+        f = f > k_call && f <= k_comment ? f - 1 : k_call;
+    } else if (command == k_station_forward) {
+        f = f >= k_transceiver && f < k_power ? f + 1 : k_transceiver;
+    } else {
+        // The buttons that are there, 201 onwards, round again after the last.
+        int next = f >= k_list && f <= k_cat ? f + 1 : k_list;
+        while (next <= k_cat && !ctx.exists(next))
+            ++next;
+        f = next > k_cat ? k_list : next;
+    }
+    ctx.focus(f);
+}
+
+void OnlineWindow::call_entered(ui::Context& ctx) {
+    const std::string call = ctx.text(k_call);
+    if (call == "CQ") {
+        ctx.post(k_log_on);
+        return;
+    }
+    if (call.empty()) return;
+    ctx.set_text(k_heading, "");
+    previous_contact(ctx, call);
+    show_country(ctx, call);
+}
+
+void OnlineWindow::previous_contact(ui::Context& ctx, const std::string& call) {
+    ctx.host().wait_cursor(true);
+    ctx.set_text(k_comment, "");
+    const std::string key = trimmed(logstore::base_call(call + " "));
+    // The stations on the net are logged already; their own records are not an earlier contact.
+    int found = 0;
+    if (!key.empty() && key.front() != '/') {
+        const logstore::RecordIndex& index = m_env.log.index();
+        for (int up_to = m_env.log.record_count(); up_to > 0; up_to = found - 1) {
+            found = index.last_with_call(key, up_to);
+            if (found == 0 || !m_net.holds_record(found)) break;
+        }
+    }
+    if (found == 0) {
+        ctx.set_text(k_last_qso, "No previous contact");
+        ctx.host().wait_cursor(false);
+        return;
+    }
+    const auto record = m_env.log.read_record(found);
+    ctx.host().wait_cursor(false);
+    if (!record) {
+        log_windows::tell_log_error(ctx, record.error());
+        return;
+    }
+    const logstore::QsoRecord qso = logstore::QsoRecord::decode(*record);
+    ctx.set_text(k_last_qso, logstore::date_text_of(qso.date) +
+                                 " at: " + logstore::time_text_of(qso.time_on) + " on " +
+                                 m_env.band_names.name(logstore::band_of_field(qso.band)) + " " + qso.mode +
+                                 " QSL: " + logstore::qsl_tag_of(qso.qsl_flags));
+    ctx.set_text(k_comment, trimmed(qso.comment));
+}
+
+void OnlineWindow::show_country(ui::Context& ctx, const std::string& call) {
+    const countries::Resolution found = m_env.countries.resolve_country(call);
+    std::string text;
+    if (found.country >= 1) {
+        const countries::CountryEntry& row = m_env.countries.row(found.row);
+        text = row.name;
+        const int band = band_index();
+        if (band >= 0 && band < k_chart_bands) {
+            const int mode_class = logstore::mode_class_of(ctx.text(k_mode));
+            bool anywhere = false;
+            for (int b = 0; b < k_chart_bands && !anywhere; ++b)
+                for (int m = 0; m < countries::k_mode_classes && !anywhere; ++m)
+                    anywhere = m_env.chart.worked(found.country, b, m);
+            bool this_band = false;
+            for (int m = 0; m < countries::k_mode_classes && !this_band; ++m)
+                this_band = m_env.chart.worked(found.country, band, m);
+            if (!anywhere)
+                text += " New Country";
+            else if (!this_band)
+                text += " New Country this Band";
+            else if (!m_env.chart.worked(found.country, band, mode_class))
+                text += " New Country this Mode";
+        }
+        ctx.set_text(k_heading, beam_heading(m_env.station.latitude, m_env.station.longitude, row.latitude,
+                                             row.longitude));
+    } else if (found.country == 0) {
+        text = m_env.countries.row(found.row).name + " Not a DXCC Entity";
+    } else {
+        text = " Not a DXCC Entity";
+    }
+    ctx.set_text(k_country, text);
+}
+
+void OnlineWindow::locator_entered(ui::Context& ctx) {
+    ctx.set_text(k_square_label, "");
+    const std::string locator = ctx.text(k_locator);
+    if (!locator.empty() && (!locator::validate_locator(locator) || locator.size() < 4)) {
+        ctx.message(locator + " is not a Maidenhead locator: two letters A to R, two digits, and perhaps two "
+                              "letters A to X (IO91 or IO91WM).",
+                    "Locator", ui::Icon::exclamation);
+        m_focus_field = k_locator - 1; // Enter's step stays on the box
+        return;
+    }
+    const int band = band_index();
+    if (band < 9 || band > 11) return; // worked squares are kept for 50, 70 and 144 MHz
+    m_env.state.square = check_square(m_env.data_directory + k_squares_file, square_of(locator));
+    ctx.set_text(k_square_label, m_env.state.square.label);
+}
+
+// ---- Logging ----
+
+bool OnlineWindow::can_date(ui::Context& ctx) {
+    if (logstore::is_storable_date(m_date_text)) return true;
+    ctx.message(std::string(logstore::k_date_range_message) + "\r\nNothing was written to the log.",
+                logstore::k_date_error_title, ui::Icon::exclamation);
+    return false;
+}
+
+bool OnlineWindow::append(ui::Context& ctx, const logstore::RecordBytes& record,
+                          std::string_view index_text) {
+    if (auto written = m_env.log.append_record(record, index_text); !written) {
+        log_windows::tell_log_error(ctx, written.error());
+        return false;
+    }
+    show_entry_number(ctx, m_env.log.record_count());
+    return true;
+}
+
+bool OnlineWindow::write_station_data(ui::Context& ctx) {
+    if (!can_date(ctx)) return false;
+    logstore::StationDataRecord data;
+    data.date = logstore::day_number_of(m_date_text);
+    data.time = logstore::minute_of(m_clock_text);
+    data.operator_name = ctx.text(k_operator);
+    data.transceiver = ctx.text(k_transceiver);
+    data.antenna = ctx.text(k_antenna);
+    data.band_index = static_cast<std::int16_t>(band_index());
+    if (!append(ctx, data.encode(), logstore::k_station_data_marker)) return false;
+    m_station_data_changed = false;
+    return true;
+}
+
+void OnlineWindow::log_on(ui::Context& ctx) {
+    if (m_station_data_changed && !write_station_data(ctx)) return;
+    const std::string call = ctx.text(k_call);
+    m_env.state.his_call = call;
+    if (call.empty()) {
+        ctx.focus(k_call);
+        return;
+    }
+    NetEntry typed;
+    typed.call = fixed_width(call, k_call_width);
+    typed.rst_sent = fixed_width(ctx.text(k_rst_sent), k_report_width);
+    typed.rst_received = fixed_width(ctx.text(k_rst_received), k_report_width);
+    typed.comment = fixed_width(ctx.text(k_comment), k_comment_width);
+    const std::string mode = ctx.text(k_mode);
+
+    if (m_edit_index > 0) {
+        update_edited(ctx, typed);
+    } else {
+        if (m_net.full()) {
+            ctx.message("You have 50 calls logged on\r\nTo continue you must log some calls off",
+                        "NET LOG FULL", ui::Icon::exclamation);
+            return;
+        }
+        if (!can_date(ctx)) return;
+        const bool is_cq = typed.call == fixed_width("CQ", k_call_width);
+        if (!is_cq) {
+            const std::string blank(k_report_width, ' ');
+            if (typed.rst_sent == blank)
+                typed.rst_sent = fixed_width(logstore::default_report(mode), k_report_width);
+            if (typed.rst_received == blank)
+                typed.rst_received = fixed_width(logstore::default_report(mode), k_report_width);
+        }
+        typed.time_on = m_clock_text;
+        typed.qsl_mark = m_env.state.qsl_sent_mark;
+        typed.record = m_env.log.record_count() + 1;
+
+        logstore::QsoRecord qso;
+        qso.date = logstore::day_number_of(m_date_text);
+        qso.time_on = qso.time_off = logstore::minute_of(m_clock_text);
+        qso.call = typed.call;
+        qso.rst_sent = typed.rst_sent;
+        qso.rst_received = typed.rst_received;
+        qso.band = logstore::coded_band_field(band_index());
+        qso.mode = mode;
+        qso.power = ctx.text(k_power);
+        qso.comment = typed.comment;
+        qso.qsl_flags = typed.qsl_mark;
+        const logstore::RecordBytes record = qso.encode();
+        // On disk first: a station shown on the net always has its contact in the log.
+        if (!append(ctx, record, logstore::index_text_of(record))) return;
+        m_env.state.qsl_sent_mark = 0;
+        if (!is_cq) {
+            m_env.log.count_contact();
+            m_rates.logged_on();
+        }
+        const int line = m_net.count() + 1;
+        m_net.add(typed);
+        if (line <= ctx.item_count(k_net)) {
+            ctx.set_item(k_net, line - 1, net_line(line, typed));
+        } else {
+            ctx.add_item(k_net, net_line(line, typed));
+        }
+    }
+
+    SquareCheck& square = m_env.state.square;
+    if (square.status != SquareCheck::Status::none) {
+        if (!record_square(m_env.data_directory + k_squares_file, square, typed.call, m_date_text))
+            ctx.message("The worked square could not be written to " + std::string(k_squares_file) + ".",
+                        "Locator", ui::Icon::exclamation);
+        square = SquareCheck{};
+    }
+
+    // Show what is known of the station just logged, then clear the boxes for the next one.
+    ctx.focus(k_call);
+    m_focus_field = k_call;
+    enter(ctx);
+    for (int id : {k_call, k_rst_sent, k_rst_received, k_comment, k_locator, k_square_label})
+        ctx.set_text(id, "");
+    ctx.focus(k_call);
+    show_entry_number(ctx, m_env.log.record_count());
+}
+
+void OnlineWindow::update_edited(ui::Context& ctx, const NetEntry& typed) {
+    const int n = m_edit_index;
+    m_edit_index = 0;
+    if (n > m_net.count()) return;
+    NetEntry& entry = m_net.entry(n - 1);
+    entry.call = typed.call;
+    entry.rst_sent = typed.rst_sent;
+    entry.rst_received = typed.rst_received;
+    entry.comment = typed.comment;
+    entry.time_on = m_edit_time_on;
+    ctx.set_item(k_net, n - 1, net_line(n, entry));
+
+    const auto record = m_env.log.read_record(entry.record);
+    if (!record) {
+        log_windows::tell_log_error(ctx, record.error());
+        return;
+    }
+    logstore::QsoRecord qso = logstore::QsoRecord::decode(*record);
+    qso.call = entry.call;
+    qso.rst_sent = entry.rst_sent;
+    qso.rst_received = entry.rst_received;
+    qso.comment = entry.comment;
+    if (auto written = m_env.log.write_record(entry.record, qso.encode()); !written)
+        log_windows::tell_log_error(ctx, written.error());
+}
+
+void OnlineWindow::begin_edit(ui::Context& ctx) {
+    if (m_edit_index > 0) return;
+    const int n = ctx.selection(k_net) + 1;
+    if (n == 0 || n > m_net.count()) {
+        ctx.beep();
+        m_edit_index = 0;
+        return;
+    }
+    m_edit_index = n;
+    const NetEntry& entry = m_net.entry(n - 1);
+    ctx.set_text(k_call, trimmed(entry.call));
+    ctx.set_text(k_rst_sent, trimmed(entry.rst_sent));
+    ctx.set_text(k_rst_received, trimmed(entry.rst_received));
+    ctx.set_text(k_comment, trimmed(entry.comment));
+    m_edit_time_on = entry.time_on;
+}
+
+bool OnlineWindow::complete_record(ui::Context* ctx, const NetEntry& entry, bool any_report) {
+    const auto report = [ctx](logstore::LogError error) {
+        if (ctx) log_windows::tell_log_error(*ctx, error);
+    };
+    const auto record = m_env.log.read_record(entry.record);
+    if (!record) {
+        report(record.error());
+        return false;
+    }
+    logstore::QsoRecord qso = logstore::QsoRecord::decode(*record);
+    qso.call = entry.call;
+    qso.time_off = logstore::minute_of(m_clock_text);
+    qso.rst_sent = entry.rst_sent;
+    qso.rst_received = entry.rst_received;
+    qso.comment = entry.comment;
+    qso.qsl_flags = entry.qsl_mark;
+    qso.band = logstore::coded_band_field(band_index());
+    const logstore::RecordBytes bytes = qso.encode();
+    if (auto written = m_env.log.write_record(entry.record, bytes); !written) {
+        report(written.error());
+        return false;
+    }
+    if (any_report || leading_number(qso.rst_received) > 1) {
+        const int country = m_env.countries.resolve_country(trimmed(qso.call)).country;
+        m_env.chart.update_chart(country, band_index(), logstore::mode_class_of(qso.mode), 0);
+    }
+    m_env.log.set_index_call(entry.record, logstore::index_text_of(bytes));
+    return true;
+}
+
+void OnlineWindow::log_off(ui::Context& ctx) {
+    if (m_edit_index > 0) {
+        ctx.focus(k_call);
+        return;
+    }
+    int n = ctx.selection(k_net) + 1;
+    if (n == 0 && m_net.count() == 1) {
+        ctx.select(k_net, 0);
+        n = 1;
+    }
+    if (n == 0) {
+        ctx.focus(k_call);
+        return;
+    }
+    if (n > m_net.count()) {
+        ctx.beep();
+        return;
+    }
+    if (!complete_record(&ctx, m_net.entry(n - 1), false)) return;
+    const int old_count = m_net.count();
+    m_net.remove(n - 1);
+    renumber_after(ctx, n, old_count);
+    // The lines were written anew and none is chosen: a second F2 never logs off the next station
+    // by accident.
+    ctx.select(k_net, -1);
+    m_edit_index = 0;
+    m_rates.logged_off();
+    ctx.focus(k_call);
+}
+
+void OnlineWindow::renumber_after(ui::Context& ctx, int removed_line, int old_count) {
+    ctx.remove_item(k_net, removed_line - 1);
+    const int last = std::max(old_count, m_lines);
+    for (int k = removed_line; k <= last; ++k) {
+        const int at = k - 1;
+        if (at < ctx.item_count(k_net)) {
+            std::string text = ctx.item(k_net, at);
+            const std::string start = free_line(k).substr(0, 3);
+            text.replace(0, std::min<std::size_t>(3, text.size()), start);
+            ctx.set_item(k_net, at, text);
+        } else {
+            ctx.add_item(k_net, free_line(k));
+        }
+    }
+}
+
+void OnlineWindow::log_text(ui::Context& ctx) {
+    TextEntryWindow entry;
+    ctx.run_modal(entry);
+    if (entry.text() && can_date(ctx)) {
+        logstore::TextRecord note;
+        note.date = logstore::day_number_of(m_date_text);
+        note.time = logstore::minute_of(m_clock_text);
+        note.text = *entry.text();
+        (void)append(ctx, note.encode(), logstore::k_text_marker);
+    }
+    ctx.focus(k_call);
+}
+
+void OnlineWindow::show_entry_number(ui::Context& ctx, int number) {
+    ctx.set_text(k_entry, number > 0 ? std::to_string(number) : std::string());
+}
+
+// ---- Band and station data ----
+
+void OnlineWindow::select_band(ui::Context& ctx, int band) {
+    if (band < 0) return;
+    m_env.log.set_last_band(band);
+    if (ctx.selection(k_band) != band) ctx.select(k_band, band);
+    fill_station_data(ctx);
+}
+
+void OnlineWindow::fill_station_data(ui::Context& ctx) {
+    const rig::StationRow& row = m_env.station.row_for_band(band_index());
+    ctx.set_text(k_power, row.power);
+    ctx.set_text(k_transceiver, row.transceiver);
+    ctx.set_text(k_antenna, row.antenna);
+    ctx.set_text(k_operator, row.operator_name);
+    ctx.set_text(k_mode, row.mode.empty() ? std::string("SSB") : row.mode);
+}
+
+void OnlineWindow::move_net_selection(ui::Context& ctx, int by) {
+    if (m_band_list_focused) {
+        const int band = std::clamp(band_index() + by, 0, k_highest_band);
+        if (band != band_index()) select_band(ctx, band);
+        return;
+    }
+    const int last = ctx.item_count(k_net) - 1;
+    const int now = ctx.selection(k_net);
+    ctx.select(k_net, std::clamp(now < 0 && by > 0 ? 0 : now + by, 0, last));
+}
+
+// ---- Tools ----
+
+void OnlineWindow::tool(ui::Context& ctx, int id) {
+    const std::string call = ctx.text(k_call);
+    const OnlineLinks& links = m_env.links;
+    switch (id) {
+    case k_list:
+        if (links.list) links.list(ctx, call);
+        break;
+    case k_dx_status:
+        if (!call.empty() && links.dx_status) links.dx_status(ctx, call);
+        break;
+    case k_notepad:
+        if (links.notepad) links.notepad(ctx);
+        break;
+    case k_range:
+        if (links.range) links.range(ctx);
+        break;
+    case k_locator_tool:
+        if (links.locator) links.locator(ctx);
+        break;
+    case k_print_qsl: print_qsl(ctx); break;
+    case k_callbook:
+        if (links.callbook) links.callbook(ctx, call);
+        break;
+    case k_rates: toggle_rate_box(ctx); return;
+    default:
+        if (id >= k_first_database && id < k_cat && links.database_search)
+            links.database_search(ctx, id - k_first_database + 1,
+                                  offline::DatabaseCopy{m_date_text, call, ctx.item(k_band, band_index())});
+        break;
+    }
+    ctx.focus(k_call);
+    m_focus_field = k_call;
+}
+
+void OnlineWindow::print_qsl(ui::Context& ctx) {
+    if (!m_env.links.print_qsl_label) {
+        ctx.message("No Printer file loaded", "Print QSL");
+        return;
+    }
+    if (m_net.count() == 0) return;
+    if (ctx.selection(k_net) < 0 && m_net.count() == 1) ctx.select(k_net, 0);
+    const int line = ctx.selection(k_net);
+    if (line < 0 || line >= m_net.count()) return;
+    const NetEntry& entry = m_net.entry(line);
+    offline::QslContact contact;
+    contact.date = m_date_text;
+    contact.call = trimmed(entry.call);
+    contact.time_on = entry.time_on;
+    contact.rst_sent = trimmed(entry.rst_sent);
+    contact.power = ctx.text(k_power);
+    contact.mode = ctx.text(k_mode);
+    contact.band = band_index();
+    contact.request = k_qsl_request;
+    (void)m_env.links.print_qsl_label(ctx, contact);
+}
+
+void OnlineWindow::switch_cat(ui::Context& ctx) {
+    OnlineState& s = m_env.state;
+    if (s.rig_active) {
+        s.rig_available = s.rig_active;
+        s.rig_active = false;
+        ctx.set_text(k_cat, "CA&T ON");
+    } else if (s.rig_available) {
+        s.rig_active = s.rig_available;
+        ctx.set_text(k_cat, "CA&T OFF");
+    }
+}
+
+// ---- Clock and rates ----
+
+void OnlineWindow::toggle_rate_box(ui::Context& ctx) {
+    if (m_rate_box) {
+        ctx.remove_control(k_rate_box);
+        m_rate_box = false;
+    } else {
+        const int y = ctx.control(k_panel).rect.y;
+        ui::Control rates =
+            box(k_rate_box, {300, y + 48, 112, 38}, 0, ui::read_only | ui::multi_line | ui::no_tab_stop);
+        rates.background = ui::colours::cyan;
+        rates.foreground = ui::colours::black;
+        rates.text = rates_text(m_rates);
+        ctx.add_control(std::move(rates));
+        m_rate_box = true;
+    }
+    ctx.focus(k_call);
+    m_focus_field = k_call;
+}
+
+void OnlineWindow::clock_tick(ui::Context& ctx) {
+    OnlineState& s = m_env.state;
+    s.colon_shown = !s.colon_shown;
+    ctx.set_text(k_colon, s.colon_shown ? "FC" : "FB");
+
+    const TimePoint now = ctx.host().now();
+    const std::string clock = clock_text_of(now);
+    if (clock.substr(3) != m_clock_text.substr(3)) {
+        m_rates.new_minute();
+        if (m_rate_box) ctx.set_text(k_rate_box, rates_text(m_rates));
+    }
+    for (int i = 0; i < 5; ++i) {
+        if (i == 2 || clock[static_cast<std::size_t>(i)] == m_clock_text[static_cast<std::size_t>(i)])
+            continue;
+        ctx.set_text(k_first_digit + i, std::string("F") + clock[static_cast<std::size_t>(i)]);
+    }
+    m_clock_text = clock;
+    const std::string date = date_text_of(now);
+    if (date != m_date_text) {
+        m_date_text = date;
+        ctx.set_caption(online_caption(m_env.title, m_date_text, m_env.log.path()));
+    }
+    if (s.rig_active && m_env.devices.poll_rig) {
+        int band = band_index();
+        std::string mode = ctx.text(k_mode);
+        m_env.devices.poll_rig(ctx, band, mode);
+        if (band != band_index()) select_band(ctx, band);
+        if (mode != ctx.text(k_mode)) ctx.set_text(k_mode, mode);
+    }
+}
+
+void OnlineWindow::nudge(ui::Context& ctx, int minutes) {
+    if (m_env.wall_clock) {
+        const io::Status moved = m_env.wall_clock->set(nudged_time(m_env.wall_clock->now(), minutes));
+        if (!moved && !m_clock_refusal_told) {
+            m_clock_refusal_told = true;
+            ctx.message("The computer's clock was not moved: it " +
+                            std::string(io::message_of(moved.error())) +
+                            ".\r\nSet it with the system's date and time settings, or let the system keep it "
+                            "right from a time server.",
+                        "Clock", ui::Icon::information);
+        }
+    }
+    ctx.focus(k_call);
+    m_focus_field = k_call;
+}
+
+// ---- Drawing the net ----
+
+void OnlineWindow::draw_item(ui::Context& ctx, const ui::DrawItem& item, ui::Canvas& canvas) {
+    if (item.control != k_net || item.index < 0 || item.index >= ctx.item_count(k_net)) return;
+    const ui::Colour paper = item.selected ? ui::colours::navy : ui::colours::white;
+    const ui::Colour ink = item.selected ? ui::colours::white : ui::colours::black;
+    const ui::Rect& r = item.area;
+    canvas.fill(r, paper);
+    canvas.text(r, drawn_text(ctx.item(k_net, item.index)), ink);
+    const int bottom = r.y + r.h - 1;
+    canvas.line({r.x, bottom}, {r.x + r.w, bottom}, k_grid_colour);
+    for (int column : k_grid_columns) {
+        // Half way across the blank between two columns.
+        const int x = r.x + (2 * column + 1) * canvas.char_width() / 2;
+        canvas.line({x, r.y}, {x, bottom}, k_grid_colour);
+    }
+}
+
+// ---- Closing ----
+
+void OnlineWindow::finish(ui::Context& owner) {
+    bool told = false;
+    while (m_net.count() > 0) {
+        // Each is completed as far as the log allows; a log that cannot be written is told once
+        // and the rest are still tried.
+        if (!complete_record(told ? nullptr : &owner, m_net.entry(0), true)) told = true;
+        m_net.remove(0);
+    }
+    if (m_env.devices.close_key_port) m_env.devices.close_key_port();
+    if (m_failure != 0) owner.message(std::to_string(m_failure), "ERROR");
+    m_failure = 0;
+}
+
+void run_online_logging(ui::Context& parent, OnlineEnv env) {
+    if (!log_windows::log_selected(parent, env.log)) return;
+    if (!log_windows::ensure_record_index(parent.host(), &parent, env.log)) return;
+    OnlineWindow window(std::move(env));
+    parent.run_modal(window);
+    window.finish(parent);
+}
+
+} // namespace kestrel::online

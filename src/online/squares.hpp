@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kestrel::online {
+
+inline constexpr const char* k_squares_file = "SQUARES.EDB";
+
+// What Enter on a locator found in SQUARES.EDB, for the Log On that follows.
+struct SquareCheck {
+    enum class Status {
+        none,     // no square to record
+        got,      // worked before: nothing is recorded
+        new_line, // not in the file: Log On adds a line
+        fill_in,  // listed with no call yet: Log On fills that line in
+    };
+    Status status = Status::none;
+    long line_start = 0; // fill_in: the byte at which that line starts (0 the first)
+    std::string square;  // the square the line is about
+    std::string label;   // "New", "Got" or nothing
+};
+
+// The square of a locator as the file keeps it: its first four characters.
+[[nodiscard]] std::string_view square_of(std::string_view locator);
+
+// Looks the square up. A missing file or an empty square is no check at all. A line is about the
+// square when its square field (the text before the first blank or ":") is exactly the square;
+// a line with a call after its first ":" has been worked.
+[[nodiscard]] SquareCheck check_square(const std::string& path, std::string_view square);
+
+// The line that records the first contact in a square: square, two blanks, ":", the call in
+// twelve places, ":", the date, ":".
+[[nodiscard]] std::string square_line(std::string_view square, std::string_view call,
+                                      std::string_view date_text);
+
+// Records the contact as the check said. A listed line gets the new text over its start (the rest
+// of the file kept), a new one is added at the end with CR LF. False when it could not be written.
+[[nodiscard]] bool record_square(const std::string& path, const SquareCheck& check, std::string_view call,
+                                 std::string_view date_text);
+
+} // namespace kestrel::online
