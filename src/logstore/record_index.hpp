@@ -1,5 +1,6 @@
 #pragma once
 
+#include "logstore/call_lookup.hpp"
 #include "logstore/record.hpp"
 
 #include <array>
@@ -27,25 +28,46 @@ class RecordIndex {
     void insert(int n, std::string_view index_text, std::int16_t date);
     void append(std::string_view index_text, std::int16_t date) { insert(size() + 1, index_text, date); }
     void erase(int n);
-    // Removes the records of the given numbers (ascending, each 1 ≤ n ≤ size()) in one pass.
+    // Removes the records of the given numbers (strictly ascending, each 1 ≤ n ≤ size()) in one
+    // pass.
     void erase_sorted(const std::vector<int>& numbers);
     // Keeps the first `count` records.
     void shrink_to(int count);
     // Takes record `from` out and puts it back as record `to` with new contents, moving the
     // records between by one: the index side of replacing an entry.
     void move(int from, int to, std::string_view index_text, std::int16_t date);
-    void clear() { m_slots.clear(); }
+    void clear();
     void reserve(int count) { m_slots.reserve(static_cast<std::size_t>(count)); }
 
+    // The newest record n ≤ up_to whose index text, padding aside, is `key` (trailing spaces of
+    // the key do not count either); 0 when no such record, for an empty key and for up_to < 1.
+    // The first search after the index was filled, or after a change that renumbered a large
+    // share of it, builds the call lookup; so the searches, though const, are for the one thread
+    // that owns the index.
+    [[nodiscard]] int last_with_call(std::string_view key, int up_to) const;
+    // Builds the call lookup now, for a window that searches often and would rather not make the
+    // operator's first search wait for it.
+    void prepare_call_lookup() const;
+
   private:
+    using Text = CallLookup::Text;
     struct Slot {
-        std::array<char, k_call_width> call;
+        Text call;
         std::int16_t date;
     };
     static Slot make_slot(std::string_view index_text, std::int16_t date);
     std::size_t position(int n) const;
+    const Text& call_of(int n) const { return m_slots[static_cast<std::size_t>(n - 1)].call; }
+
+    // Whether a change that renumbers `records` records keeps the lookup up to date rather than
+    // dropping it to be built again at the next search.
+    bool lookup_follows(int records) const;
+    void change_call(int n, const Text& from, const Text& to);
 
     std::vector<Slot> m_slots;
+    // Built on first use and kept in step by every change after that.
+    mutable CallLookup m_lookup;
+    mutable bool m_lookup_ready = false;
 };
 
 } // namespace kestrel::logstore
