@@ -30,7 +30,6 @@ constexpr ui::Colour k_window_colour{0, 210, 221};
 constexpr ui::Colour k_station_label_colour{0, 210, 210};
 constexpr ui::Colour k_grey{210, 210, 210};
 constexpr ui::Colour k_grid_colour{128, 128, 128}; // the system's grey text
-constexpr int k_chart_bands = 13;
 constexpr int k_highest_band = 18;
 constexpr const char* k_qsl_request = "Please QSL via Bureau or Direct";
 
@@ -51,31 +50,7 @@ int list_height(int lines) {
     return lines * 7 + 2;
 }
 
-std::string trimmed(std::string_view text) {
-    return std::string(trim_trailing_spaces(text));
-}
-
 } // namespace
-
-std::string beam_heading(std::string_view own_latitude, std::string_view own_longitude, double latitude,
-                         double longitude) {
-    const double own_lat = leading_number(own_latitude), own_lon = leading_number(own_longitude);
-    if (own_lat + own_lon == 0) return {}; // the station's position was never set
-    const locator::Position from{own_lat / locator::k_degrees_per_radian,
-                                 own_lon / locator::k_degrees_per_radian};
-    const locator::Position to{latitude / locator::k_degrees_per_radian,
-                               longitude / locator::k_degrees_per_radian};
-    const locator::Course course = locator::great_circle(from, to);
-    // A country at the station's own place (or a station on a pole) has no heading to turn to.
-    if (std::sin(course.arc) * std::cos(from.latitude) == 0) return {};
-    const int short_path = course.bearing;
-    int long_path = short_path + 180;
-    if (long_path > 359) long_path -= 360;
-    return "Short path" + number_text(short_path) + "\xb0  Long Path" + number_text(long_path) + "\xb0";
-}
-
-OnlineWindow::OnlineWindow(OnlineEnv env)
-    : m_env(std::move(env)), m_lines(prefilled_lines(m_env.scale_factor)) {}
 
 int OnlineWindow::band_index() const {
     return m_env.log.last_band();
@@ -109,15 +84,15 @@ ui::Form OnlineWindow::build() const {
         unsigned style;
     };
     const StationField station[] = {
-        {1, "Transcei&ver:", k_transceiver, {56, 4, 70, 12}, logstore::k_station_text_width, ui::plain},
-        {2, "A&ntenna:", k_antenna, {172, 4, 70, 12}, logstore::k_station_text_width, ui::plain},
-        {3, "&Operator:", k_operator, {290, 4, 70, 12}, logstore::k_station_text_width, ui::plain},
+        {1, "Transcei&ver:", k_transceiver, {56, 4, 62, 12}, logstore::k_station_text_width, ui::plain},
+        {2, "A&ntenna:", k_antenna, {168, 4, 62, 12}, logstore::k_station_text_width, ui::plain},
+        {3, "&Operator:", k_operator, {280, 4, 62, 12}, logstore::k_station_text_width, ui::plain},
         {4, "Po&wer:", k_power, {56, 20, 30, 12}, logstore::k_power_width, ui::plain},
-        {5, "Frequenc&y:", k_band, {172, 20, 50, 120}, 0, ui::plain},
-        {6, "&Mode:", k_mode, {290, 20, 25, 12}, logstore::k_mode_width, ui::upper_case},
+        {5, "Frequenc&y:", k_band, {168, 20, 50, 12}, 0, ui::plain},
+        {6, "&Mode:", k_mode, {280, 20, 25, 12}, logstore::k_mode_width, ui::upper_case},
     };
     for (const StationField& f : station) {
-        form.add(coloured(ui::label(f.label, f.text, {f.at.x - 52, f.at.y + 2, 50, 8}, ui::right_aligned),
+        form.add(coloured(ui::label(f.label, f.text, {f.at.x - 50, f.at.y + 2, 48, 8}, ui::right_aligned),
                           k_station_label_colour));
         if (f.box == k_band) {
             ui::Control bands = ui::combo(k_band, f.at);
@@ -171,14 +146,15 @@ ui::Form OnlineWindow::build() const {
     form.add(box(k_locator, {62, y + 46, 34, 12}, 6, ui::upper_case));
     form.add(coloured(ui::label(k_square_label, "", {100, y + 48, 20, 8}), k_grey));
     grey_label(13, "Comment:", {8, y + 62, 52, 8});
-    form.add(box(k_comment, {62, y + 60, 170, 12}, k_comment_width));
+    form.add(box(k_comment, {62, y + 60, 176, 12}, k_comment_width));
 
-    grey_label(9, "Country:", {236, y + 6, 52, 8});
-    form.add(coloured(box(k_country, {290, y + 4, 122, 12}, 0, ui::read_only), ui::colours::pale_yellow));
-    grey_label(8, "Last QSO:", {236, y + 20, 52, 8});
-    form.add(coloured(box(k_last_qso, {290, y + 18, 122, 12}, 0, ui::read_only), ui::colours::pale_yellow));
-    grey_label(16, "Beam Heading:", {236, y + 34, 52, 8});
-    form.add(coloured(box(k_heading, {290, y + 32, 122, 12}, 0, ui::read_only), ui::colours::pale_yellow));
+    // Wide enough for the longest texts they show: a last contact, a country with its note.
+    grey_label(9, "Country:", {184, y + 6, 54, 8});
+    form.add(coloured(box(k_country, {240, y + 4, 172, 12}, 0, ui::read_only), ui::colours::pale_yellow));
+    grey_label(8, "Last QSO:", {184, y + 20, 54, 8});
+    form.add(coloured(box(k_last_qso, {240, y + 18, 172, 12}, 0, ui::read_only), ui::colours::pale_yellow));
+    grey_label(16, "Beam Heading:", {184, y + 34, 54, 8});
+    form.add(coloured(box(k_heading, {240, y + 32, 172, 12}, 0, ui::read_only), ui::colours::pale_yellow));
 
     form.add(ui::button(k_log_on, "&Log On", {8, y + 78, 44, 14}));
     form.add(ui::button(k_log_off, "Log Of&f", {56, y + 78, 44, 14}));
@@ -338,350 +314,6 @@ void OnlineWindow::cycle_focus(ui::Context& ctx, int command) {
     ctx.focus(f);
 }
 
-void OnlineWindow::call_entered(ui::Context& ctx) {
-    const std::string call = ctx.text(k_call);
-    if (call == "CQ") {
-        ctx.post(k_log_on);
-        return;
-    }
-    if (call.empty()) return;
-    ctx.set_text(k_heading, "");
-    previous_contact(ctx, call);
-    show_country(ctx, call);
-}
-
-void OnlineWindow::previous_contact(ui::Context& ctx, const std::string& call) {
-    ctx.host().wait_cursor(true);
-    ctx.set_text(k_comment, "");
-    const std::string key = trimmed(logstore::base_call(call + " "));
-    // The stations on the net are logged already; their own records are not an earlier contact.
-    int found = 0;
-    if (!key.empty() && key.front() != '/') {
-        const logstore::RecordIndex& index = m_env.log.index();
-        for (int up_to = m_env.log.record_count(); up_to > 0; up_to = found - 1) {
-            found = index.last_with_call(key, up_to);
-            if (found == 0 || !m_net.holds_record(found)) break;
-        }
-    }
-    if (found == 0) {
-        ctx.set_text(k_last_qso, "No previous contact");
-        ctx.host().wait_cursor(false);
-        return;
-    }
-    const auto record = m_env.log.read_record(found);
-    ctx.host().wait_cursor(false);
-    if (!record) {
-        log_windows::tell_log_error(ctx, record.error());
-        return;
-    }
-    const logstore::QsoRecord qso = logstore::QsoRecord::decode(*record);
-    ctx.set_text(k_last_qso, logstore::date_text_of(qso.date) +
-                                 " at: " + logstore::time_text_of(qso.time_on) + " on " +
-                                 m_env.band_names.name(logstore::band_of_field(qso.band)) + " " + qso.mode +
-                                 " QSL: " + logstore::qsl_tag_of(qso.qsl_flags));
-    ctx.set_text(k_comment, trimmed(qso.comment));
-}
-
-void OnlineWindow::show_country(ui::Context& ctx, const std::string& call) {
-    const countries::Resolution found = m_env.countries.resolve_country(call);
-    std::string text;
-    if (found.country >= 1) {
-        const countries::CountryEntry& row = m_env.countries.row(found.row);
-        text = row.name;
-        const int band = band_index();
-        if (band >= 0 && band < k_chart_bands) {
-            const int mode_class = logstore::mode_class_of(ctx.text(k_mode));
-            bool anywhere = false;
-            for (int b = 0; b < k_chart_bands && !anywhere; ++b)
-                for (int m = 0; m < countries::k_mode_classes && !anywhere; ++m)
-                    anywhere = m_env.chart.worked(found.country, b, m);
-            bool this_band = false;
-            for (int m = 0; m < countries::k_mode_classes && !this_band; ++m)
-                this_band = m_env.chart.worked(found.country, band, m);
-            if (!anywhere)
-                text += " New Country";
-            else if (!this_band)
-                text += " New Country this Band";
-            else if (!m_env.chart.worked(found.country, band, mode_class))
-                text += " New Country this Mode";
-        }
-        ctx.set_text(k_heading, beam_heading(m_env.station.latitude, m_env.station.longitude, row.latitude,
-                                             row.longitude));
-    } else if (found.country == 0) {
-        text = m_env.countries.row(found.row).name + " Not a DXCC Entity";
-    } else {
-        text = " Not a DXCC Entity";
-    }
-    ctx.set_text(k_country, text);
-}
-
-void OnlineWindow::locator_entered(ui::Context& ctx) {
-    ctx.set_text(k_square_label, "");
-    const std::string locator = ctx.text(k_locator);
-    if (!locator.empty() && (!locator::validate_locator(locator) || locator.size() < 4)) {
-        ctx.message(locator + " is not a Maidenhead locator: two letters A to R, two digits, and perhaps two "
-                              "letters A to X (IO91 or IO91WM).",
-                    "Locator", ui::Icon::exclamation);
-        m_focus_field = k_locator - 1; // Enter's step stays on the box
-        return;
-    }
-    const int band = band_index();
-    if (band < 9 || band > 11) return; // worked squares are kept for 50, 70 and 144 MHz
-    m_env.state.square = check_square(m_env.data_directory + k_squares_file, square_of(locator));
-    ctx.set_text(k_square_label, m_env.state.square.label);
-}
-
-// ---- Logging ----
-
-bool OnlineWindow::can_date(ui::Context& ctx) {
-    if (logstore::is_storable_date(m_date_text)) return true;
-    ctx.message(std::string(logstore::k_date_range_message) + "\r\nNothing was written to the log.",
-                logstore::k_date_error_title, ui::Icon::exclamation);
-    return false;
-}
-
-bool OnlineWindow::append(ui::Context& ctx, const logstore::RecordBytes& record,
-                          std::string_view index_text) {
-    if (auto written = m_env.log.append_record(record, index_text); !written) {
-        log_windows::tell_log_error(ctx, written.error());
-        return false;
-    }
-    show_entry_number(ctx, m_env.log.record_count());
-    return true;
-}
-
-bool OnlineWindow::write_station_data(ui::Context& ctx) {
-    if (!can_date(ctx)) return false;
-    logstore::StationDataRecord data;
-    data.date = logstore::day_number_of(m_date_text);
-    data.time = logstore::minute_of(m_clock_text);
-    data.operator_name = ctx.text(k_operator);
-    data.transceiver = ctx.text(k_transceiver);
-    data.antenna = ctx.text(k_antenna);
-    data.band_index = static_cast<std::int16_t>(band_index());
-    if (!append(ctx, data.encode(), logstore::k_station_data_marker)) return false;
-    m_station_data_changed = false;
-    return true;
-}
-
-void OnlineWindow::log_on(ui::Context& ctx) {
-    if (m_station_data_changed && !write_station_data(ctx)) return;
-    const std::string call = ctx.text(k_call);
-    m_env.state.his_call = call;
-    if (call.empty()) {
-        ctx.focus(k_call);
-        return;
-    }
-    NetEntry typed;
-    typed.call = fixed_width(call, k_call_width);
-    typed.rst_sent = fixed_width(ctx.text(k_rst_sent), k_report_width);
-    typed.rst_received = fixed_width(ctx.text(k_rst_received), k_report_width);
-    typed.comment = fixed_width(ctx.text(k_comment), k_comment_width);
-    const std::string mode = ctx.text(k_mode);
-
-    if (m_edit_index > 0) {
-        update_edited(ctx, typed);
-    } else {
-        if (m_net.full()) {
-            ctx.message("You have 50 calls logged on\r\nTo continue you must log some calls off",
-                        "NET LOG FULL", ui::Icon::exclamation);
-            return;
-        }
-        if (!can_date(ctx)) return;
-        const bool is_cq = typed.call == fixed_width("CQ", k_call_width);
-        if (!is_cq) {
-            const std::string blank(k_report_width, ' ');
-            if (typed.rst_sent == blank)
-                typed.rst_sent = fixed_width(logstore::default_report(mode), k_report_width);
-            if (typed.rst_received == blank)
-                typed.rst_received = fixed_width(logstore::default_report(mode), k_report_width);
-        }
-        typed.time_on = m_clock_text;
-        typed.qsl_mark = m_env.state.qsl_sent_mark;
-        typed.record = m_env.log.record_count() + 1;
-
-        logstore::QsoRecord qso;
-        qso.date = logstore::day_number_of(m_date_text);
-        qso.time_on = qso.time_off = logstore::minute_of(m_clock_text);
-        qso.call = typed.call;
-        qso.rst_sent = typed.rst_sent;
-        qso.rst_received = typed.rst_received;
-        qso.band = logstore::coded_band_field(band_index());
-        qso.mode = mode;
-        qso.power = ctx.text(k_power);
-        qso.comment = typed.comment;
-        qso.qsl_flags = typed.qsl_mark;
-        const logstore::RecordBytes record = qso.encode();
-        // On disk first: a station shown on the net always has its contact in the log.
-        if (!append(ctx, record, logstore::index_text_of(record))) return;
-        m_env.state.qsl_sent_mark = 0;
-        if (!is_cq) {
-            m_env.log.count_contact();
-            m_rates.logged_on();
-        }
-        const int line = m_net.count() + 1;
-        m_net.add(typed);
-        if (line <= ctx.item_count(k_net)) {
-            ctx.set_item(k_net, line - 1, net_line(line, typed));
-        } else {
-            ctx.add_item(k_net, net_line(line, typed));
-        }
-    }
-
-    SquareCheck& square = m_env.state.square;
-    if (square.status != SquareCheck::Status::none) {
-        if (!record_square(m_env.data_directory + k_squares_file, square, typed.call, m_date_text))
-            ctx.message("The worked square could not be written to " + std::string(k_squares_file) + ".",
-                        "Locator", ui::Icon::exclamation);
-        square = SquareCheck{};
-    }
-
-    // Show what is known of the station just logged, then clear the boxes for the next one.
-    ctx.focus(k_call);
-    m_focus_field = k_call;
-    enter(ctx);
-    for (int id : {k_call, k_rst_sent, k_rst_received, k_comment, k_locator, k_square_label})
-        ctx.set_text(id, "");
-    ctx.focus(k_call);
-    show_entry_number(ctx, m_env.log.record_count());
-}
-
-void OnlineWindow::update_edited(ui::Context& ctx, const NetEntry& typed) {
-    const int n = m_edit_index;
-    m_edit_index = 0;
-    if (n > m_net.count()) return;
-    NetEntry& entry = m_net.entry(n - 1);
-    entry.call = typed.call;
-    entry.rst_sent = typed.rst_sent;
-    entry.rst_received = typed.rst_received;
-    entry.comment = typed.comment;
-    entry.time_on = m_edit_time_on;
-    ctx.set_item(k_net, n - 1, net_line(n, entry));
-
-    const auto record = m_env.log.read_record(entry.record);
-    if (!record) {
-        log_windows::tell_log_error(ctx, record.error());
-        return;
-    }
-    logstore::QsoRecord qso = logstore::QsoRecord::decode(*record);
-    qso.call = entry.call;
-    qso.rst_sent = entry.rst_sent;
-    qso.rst_received = entry.rst_received;
-    qso.comment = entry.comment;
-    if (auto written = m_env.log.write_record(entry.record, qso.encode()); !written)
-        log_windows::tell_log_error(ctx, written.error());
-}
-
-void OnlineWindow::begin_edit(ui::Context& ctx) {
-    if (m_edit_index > 0) return;
-    const int n = ctx.selection(k_net) + 1;
-    if (n == 0 || n > m_net.count()) {
-        ctx.beep();
-        m_edit_index = 0;
-        return;
-    }
-    m_edit_index = n;
-    const NetEntry& entry = m_net.entry(n - 1);
-    ctx.set_text(k_call, trimmed(entry.call));
-    ctx.set_text(k_rst_sent, trimmed(entry.rst_sent));
-    ctx.set_text(k_rst_received, trimmed(entry.rst_received));
-    ctx.set_text(k_comment, trimmed(entry.comment));
-    m_edit_time_on = entry.time_on;
-}
-
-bool OnlineWindow::complete_record(ui::Context* ctx, const NetEntry& entry, bool any_report) {
-    const auto report = [ctx](logstore::LogError error) {
-        if (ctx) log_windows::tell_log_error(*ctx, error);
-    };
-    const auto record = m_env.log.read_record(entry.record);
-    if (!record) {
-        report(record.error());
-        return false;
-    }
-    logstore::QsoRecord qso = logstore::QsoRecord::decode(*record);
-    qso.call = entry.call;
-    qso.time_off = logstore::minute_of(m_clock_text);
-    qso.rst_sent = entry.rst_sent;
-    qso.rst_received = entry.rst_received;
-    qso.comment = entry.comment;
-    qso.qsl_flags = entry.qsl_mark;
-    qso.band = logstore::coded_band_field(band_index());
-    const logstore::RecordBytes bytes = qso.encode();
-    if (auto written = m_env.log.write_record(entry.record, bytes); !written) {
-        report(written.error());
-        return false;
-    }
-    if (any_report || leading_number(qso.rst_received) > 1) {
-        const int country = m_env.countries.resolve_country(trimmed(qso.call)).country;
-        m_env.chart.update_chart(country, band_index(), logstore::mode_class_of(qso.mode), 0);
-    }
-    m_env.log.set_index_call(entry.record, logstore::index_text_of(bytes));
-    return true;
-}
-
-void OnlineWindow::log_off(ui::Context& ctx) {
-    if (m_edit_index > 0) {
-        ctx.focus(k_call);
-        return;
-    }
-    int n = ctx.selection(k_net) + 1;
-    if (n == 0 && m_net.count() == 1) {
-        ctx.select(k_net, 0);
-        n = 1;
-    }
-    if (n == 0) {
-        ctx.focus(k_call);
-        return;
-    }
-    if (n > m_net.count()) {
-        ctx.beep();
-        return;
-    }
-    if (!complete_record(&ctx, m_net.entry(n - 1), false)) return;
-    const int old_count = m_net.count();
-    m_net.remove(n - 1);
-    renumber_after(ctx, n, old_count);
-    // The lines were written anew and none is chosen: a second F2 never logs off the next station
-    // by accident.
-    ctx.select(k_net, -1);
-    m_edit_index = 0;
-    m_rates.logged_off();
-    ctx.focus(k_call);
-}
-
-void OnlineWindow::renumber_after(ui::Context& ctx, int removed_line, int old_count) {
-    ctx.remove_item(k_net, removed_line - 1);
-    const int last = std::max(old_count, m_lines);
-    for (int k = removed_line; k <= last; ++k) {
-        const int at = k - 1;
-        if (at < ctx.item_count(k_net)) {
-            std::string text = ctx.item(k_net, at);
-            const std::string start = free_line(k).substr(0, 3);
-            text.replace(0, std::min<std::size_t>(3, text.size()), start);
-            ctx.set_item(k_net, at, text);
-        } else {
-            ctx.add_item(k_net, free_line(k));
-        }
-    }
-}
-
-void OnlineWindow::log_text(ui::Context& ctx) {
-    TextEntryWindow entry;
-    ctx.run_modal(entry);
-    if (entry.text() && can_date(ctx)) {
-        logstore::TextRecord note;
-        note.date = logstore::day_number_of(m_date_text);
-        note.time = logstore::minute_of(m_clock_text);
-        note.text = *entry.text();
-        (void)append(ctx, note.encode(), logstore::k_text_marker);
-    }
-    ctx.focus(k_call);
-}
-
-void OnlineWindow::show_entry_number(ui::Context& ctx, int number) {
-    ctx.set_text(k_entry, number > 0 ? std::to_string(number) : std::string());
-}
-
 // ---- Band and station data ----
 
 void OnlineWindow::select_band(ui::Context& ctx, int band) {
@@ -759,9 +391,9 @@ void OnlineWindow::print_qsl(ui::Context& ctx) {
     const NetEntry& entry = m_net.entry(line);
     offline::QslContact contact;
     contact.date = m_date_text;
-    contact.call = trimmed(entry.call);
+    contact.call = std::string(trim_trailing_spaces(entry.call));
     contact.time_on = entry.time_on;
-    contact.rst_sent = trimmed(entry.rst_sent);
+    contact.rst_sent = std::string(trim_trailing_spaces(entry.rst_sent));
     contact.power = ctx.text(k_power);
     contact.mode = ctx.text(k_mode);
     contact.band = band_index();
@@ -781,73 +413,6 @@ void OnlineWindow::switch_cat(ui::Context& ctx) {
     }
 }
 
-// ---- Clock and rates ----
-
-void OnlineWindow::toggle_rate_box(ui::Context& ctx) {
-    if (m_rate_box) {
-        ctx.remove_control(k_rate_box);
-        m_rate_box = false;
-    } else {
-        const int y = ctx.control(k_panel).rect.y;
-        ui::Control rates =
-            box(k_rate_box, {300, y + 48, 112, 38}, 0, ui::read_only | ui::multi_line | ui::no_tab_stop);
-        rates.background = ui::colours::cyan;
-        rates.foreground = ui::colours::black;
-        rates.text = rates_text(m_rates);
-        ctx.add_control(std::move(rates));
-        m_rate_box = true;
-    }
-    ctx.focus(k_call);
-    m_focus_field = k_call;
-}
-
-void OnlineWindow::clock_tick(ui::Context& ctx) {
-    OnlineState& s = m_env.state;
-    s.colon_shown = !s.colon_shown;
-    ctx.set_text(k_colon, s.colon_shown ? "FC" : "FB");
-
-    const TimePoint now = ctx.host().now();
-    const std::string clock = clock_text_of(now);
-    if (clock.substr(3) != m_clock_text.substr(3)) {
-        m_rates.new_minute();
-        if (m_rate_box) ctx.set_text(k_rate_box, rates_text(m_rates));
-    }
-    for (int i = 0; i < 5; ++i) {
-        if (i == 2 || clock[static_cast<std::size_t>(i)] == m_clock_text[static_cast<std::size_t>(i)])
-            continue;
-        ctx.set_text(k_first_digit + i, std::string("F") + clock[static_cast<std::size_t>(i)]);
-    }
-    m_clock_text = clock;
-    const std::string date = date_text_of(now);
-    if (date != m_date_text) {
-        m_date_text = date;
-        ctx.set_caption(online_caption(m_env.title, m_date_text, m_env.log.path()));
-    }
-    if (s.rig_active && m_env.devices.poll_rig) {
-        int band = band_index();
-        std::string mode = ctx.text(k_mode);
-        m_env.devices.poll_rig(ctx, band, mode);
-        if (band != band_index()) select_band(ctx, band);
-        if (mode != ctx.text(k_mode)) ctx.set_text(k_mode, mode);
-    }
-}
-
-void OnlineWindow::nudge(ui::Context& ctx, int minutes) {
-    if (m_env.wall_clock) {
-        const io::Status moved = m_env.wall_clock->set(nudged_time(m_env.wall_clock->now(), minutes));
-        if (!moved && !m_clock_refusal_told) {
-            m_clock_refusal_told = true;
-            ctx.message("The computer's clock was not moved: it " +
-                            std::string(io::message_of(moved.error())) +
-                            ".\r\nSet it with the system's date and time settings, or let the system keep it "
-                            "right from a time server.",
-                        "Clock", ui::Icon::information);
-        }
-    }
-    ctx.focus(k_call);
-    m_focus_field = k_call;
-}
-
 // ---- Drawing the net ----
 
 void OnlineWindow::draw_item(ui::Context& ctx, const ui::DrawItem& item, ui::Canvas& canvas) {
@@ -864,21 +429,6 @@ void OnlineWindow::draw_item(ui::Context& ctx, const ui::DrawItem& item, ui::Can
         const int x = r.x + (2 * column + 1) * canvas.char_width() / 2;
         canvas.line({x, r.y}, {x, bottom}, k_grid_colour);
     }
-}
-
-// ---- Closing ----
-
-void OnlineWindow::finish(ui::Context& owner) {
-    bool told = false;
-    while (m_net.count() > 0) {
-        // Each is completed as far as the log allows; a log that cannot be written is told once
-        // and the rest are still tried.
-        if (!complete_record(told ? nullptr : &owner, m_net.entry(0), true)) told = true;
-        m_net.remove(0);
-    }
-    if (m_env.devices.close_key_port) m_env.devices.close_key_port();
-    if (m_failure != 0) owner.message(std::to_string(m_failure), "ERROR");
-    m_failure = 0;
 }
 
 void run_online_logging(ui::Context& parent, OnlineEnv env) {

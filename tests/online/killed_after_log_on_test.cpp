@@ -26,8 +26,18 @@ TEST_F(OnlineTest, AContactSurvivesAKillRightAfterLogOn) {
         logstore::LogStore log;
         if (!log.open_log(log_path()) || !log.build_record_index()) ::_exit(2);
         OnlineState state;
-        OnlineEnv env{log, m_names, m_countries, m_chart, m_station, state, nullptr, "Kestrel v6.44",
-                      m_dir.path().string() + "/", 1.0, {}, {}};
+        OnlineEnv env{log,
+                      m_names,
+                      m_countries,
+                      m_chart,
+                      m_station,
+                      state,
+                      nullptr,
+                      "Kestrel v6.44",
+                      m_dir.path().string() + "/",
+                      1.0,
+                      {},
+                      {}};
         ui::TestHost host;
         host.set_now(m_host.now());
         auto run = host.open(OnlineWindow{env});

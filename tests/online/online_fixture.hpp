@@ -19,7 +19,7 @@ class OnlineTest : public LogbookTest {
         m_station.latitude = "52";
         m_station.longitude = "-1";
         m_station.rows[4] = {"FT1000", "Beam", "100", "CW", "John"}; // 14 MHz
-        m_station.rows[10] = {"IC271", "Yagi", "25", "", "John"};    // 144 MHz
+        m_station.rows[10] = {"IC271", "Yagi", "25", "", "John"};    // 70 MHz
         m_host.set_now(std::chrono::sys_days{std::chrono::year{2026} / 12 / 7} + std::chrono::hours(14) +
                        std::chrono::minutes(30));
     }

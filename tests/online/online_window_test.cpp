@@ -92,7 +92,7 @@ TEST_F(OnlineTest, AnEveningOnTheAirKeyboardOnly) {
         run.replace(W::k_call, "K1CCD").key(Key::f1);
         EXPECT_EQ(run.items(W::k_net)[0].substr(1, 21), " 1 K1CCD        14:30");
 
-        // A note, then 144 MHz from the band list with the arrow keys.
+        // A note, then 70 MHz from the band list with the arrow keys.
         m_host.on_modal([](TestRun& text) { text.type("Sked with K1ZZZ at 1500").key(Key::enter); });
         run.alt('X');
         EXPECT_EQ(m_host.modal_captions().back(), "Text Entry:");
@@ -114,7 +114,7 @@ TEST_F(OnlineTest, AnEveningOnTheAirKeyboardOnly) {
     });
 
     // Every record as written, in order: ten contacts, the note, nothing else; three logged off
-    // at 14:41 (the third on 14 MHz still), the rest at the close on 144 MHz.
+    // at 14:41 on 14 MHz, the rest at the close on 70 MHz.
     ASSERT_EQ(m_log.record_count(), 11);
     const int on = 14 * 60 + 30;
     EXPECT_EQ(record(1),
