@@ -47,7 +47,7 @@ ui::Control coloured(ui::Control c, ui::Colour background) {
 
 // The list's height in dialog units for its lines (each two pixels under the font's height).
 int list_height(int lines) {
-    return lines * 7 + 2;
+    return lines * 27 / 4 + 3;
 }
 
 } // namespace
@@ -118,18 +118,20 @@ ui::Form OnlineWindow::build() const {
     }
     if (m_env.state.rig_active || m_env.state.rig_available)
         form.add(ui::button(k_cat, m_env.state.rig_active ? "CA&T OFF" : "CA&T ON",
-                            {4 + 46 * second_row, 56, 44, 14}));
+                            {4 + 46 * second_row++, 56, 44, 14}));
+    // The net comes up under the tools when there is no second row of them.
+    const int net_top = second_row > 0 ? 74 : 58;
 
     // The net.
     ui::Control net =
-        ui::list(k_net, {4, 74, 412, list_height(m_lines)}, ui::owner_drawn | ui::vertical_scroll);
+        ui::list(k_net, {4, net_top, 412, list_height(m_lines)}, ui::owner_drawn | ui::vertical_scroll);
     net.item_height = -2; // two pixels under the font's own height
     for (int n = 1; n <= m_lines; ++n)
         net.items.push_back(free_line(n));
     form.add(std::move(net));
 
     // The contact being entered.
-    const int y = 74 + list_height(m_lines) + 4;
+    const int y = net_top + list_height(m_lines) + 4;
     form.add(coloured(ui::label(k_panel, "", {4, y, 412, 98}, ui::static_edge), k_grey));
     const auto grey_label = [&form](int id, const char* text, ui::Rect at) {
         form.add(coloured(ui::label(id, text, at, ui::right_aligned), k_grey));
