@@ -1,6 +1,7 @@
 #include "online/online_window.hpp"
 
 #include "io/clocks.hpp"
+#include "logstore/field_codes.hpp"
 #include "logstore/log_store.hpp"
 #include "ui/context.hpp"
 
@@ -49,12 +50,28 @@ void OnlineWindow::clock_tick(ui::Context& ctx) {
         ctx.set_caption(online_caption(m_env.title, m_date_text, m_env.log.path()));
     }
     if (s.rig_active && m_env.devices.poll_rig) {
-        int band = band_index();
-        std::string mode = ctx.text(k_mode);
-        m_env.devices.poll_rig(ctx, band, mode);
-        if (band != band_index()) select_band(ctx, band);
-        if (mode != ctx.text(k_mode)) ctx.set_text(k_mode, mode);
+        if (const auto reading = m_env.devices.poll_rig(ctx)) follow_rig(ctx, *reading);
     }
+}
+
+void OnlineWindow::follow_rig(ui::Context& ctx, const rig::RigReading& reading) {
+    const int band = logstore::band_of_frequency(reading.frequency_text);
+    if (band < 0 || band >= logstore::k_band_count) return;
+    // The station data of a new band first, so the rig's mode is what stays in Mode.
+    if (band != band_index()) {
+        m_env.log.set_last_band(band);
+        fill_station_data(ctx);
+    }
+    std::vector<std::string>& texts = m_env.state.band_texts;
+    if (texts.empty()) texts = band_texts();
+    if (texts[static_cast<std::size_t>(band)] != reading.frequency_text || ctx.selection(k_band) != band) {
+        texts[static_cast<std::size_t>(band)] = reading.frequency_text;
+        ctx.set_items(k_band, texts);
+        ctx.select(k_band, band);
+        // Back to the box the operator was in; one that has the focus keeps what he selected.
+        if (ctx.focused() != m_focus_field) ctx.focus(m_focus_field);
+    }
+    if (!reading.mode.empty()) ctx.set_text(k_mode, reading.mode);
 }
 
 void OnlineWindow::nudge(ui::Context& ctx, int minutes) {

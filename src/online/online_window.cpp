@@ -52,6 +52,23 @@ int list_height(int lines) {
 
 } // namespace
 
+std::vector<std::string> OnlineWindow::band_texts() const {
+    if (!m_env.state.band_texts.empty()) return m_env.state.band_texts;
+    const auto& names = m_env.band_names.names();
+    return {names.begin(), names.end()};
+}
+
+void OnlineWindow::send_message(ui::Context& ctx, int message) {
+    const OnlineDevices& keyer = m_env.devices;
+    if (!keyer.send || (keyer.sending && keyer.sending())) return;
+    // The station being worked, or the one last worked when the box is empty.
+    if (const std::string call = ctx.text(k_call); !call.empty()) {
+        m_env.state.his_call = call;
+        m_env.state.his_report = ctx.text(k_rst_sent);
+    }
+    keyer.send(ctx, message, m_env.state.his_call, m_env.state.his_report);
+}
+
 int OnlineWindow::band_index() const {
     return m_env.log.last_band();
 }
@@ -96,8 +113,7 @@ ui::Form OnlineWindow::build() const {
                           k_station_label_colour));
         if (f.box == k_band) {
             ui::Control bands = ui::combo(k_band, f.at);
-            for (const std::string& name : m_env.band_names.names())
-                bands.items.push_back(name);
+            bands.items = band_texts();
             form.add(std::move(bands));
         } else {
             form.add(box(f.box, f.at, f.limit, f.style));
@@ -199,12 +215,10 @@ void OnlineWindow::on_init(ui::Context& ctx) {
     m_focus_field = k_call;
     clock_tick(ctx);
     ctx.start_timer(k_clock_timer, 1000);
-    if (m_env.devices.keyer_period_ms > 0) ctx.start_timer(k_keyer_timer, m_env.devices.keyer_period_ms);
 }
 
 void OnlineWindow::on_timer(ui::Context& ctx, int timer) {
     if (timer == k_clock_timer) clock_tick(ctx);
-    if (timer == k_keyer_timer && m_env.devices.keyer_tick) m_env.devices.keyer_tick(ctx);
 }
 
 void OnlineWindow::on_command(ui::Context& ctx, int id, ui::Notify notify) {
@@ -254,8 +268,9 @@ void OnlineWindow::on_command(ui::Context& ctx, int id, ui::Notify notify) {
     case k_cat: switch_cat(ctx); break;
     default:
         if (id >= k_first_message && id < k_first_message + 4) {
-            if (m_env.devices.send && !(m_env.devices.sending && m_env.devices.sending()))
-                m_env.devices.send(ctx, id - k_first_message, m_env.state.his_call, m_env.state.his_report);
+            send_message(ctx, id - k_first_message);
+        } else if (id == k_keyer_done || id == k_keyer_failed) {
+            if (m_env.devices.keyer_posted) m_env.devices.keyer_posted(ctx, id);
         } else if (id >= k_list && id < k_cat) {
             tool(ctx, id);
         }

@@ -5,12 +5,15 @@
 #include "online/net_log.hpp"
 #include "online/rates.hpp"
 #include "online/squares.hpp"
+#include "rig/rig_reading.hpp"
 #include "ui/window.hpp"
 
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace kestrel::countries {
 class CountryTable;
@@ -40,7 +43,10 @@ struct OnlineState {
     SquareCheck square;         // the last square checked, for the Log On that follows
     bool rig_active = false;    // the rig is polled at each clock tick
     bool rig_available = false; // a rig description was loaded; CAT may be switched on
-    bool colon_shown = false;   // the clock's colon blinks on across openings
+    // The band list's entries: the band names, each replaced by the frequency the rig last
+    // reported on that band for the rest of the run. Empty until the window first opens.
+    std::vector<std::string> band_texts;
+    bool colon_shown = false; // the clock's colon blinks on across openings
 };
 
 // The tools the window's buttons open. A tool that is not there does what the operator would
@@ -61,18 +67,19 @@ struct OnlineLinks {
 // The Morse keyer and the rig link as the window drives them. Each may be absent.
 struct OnlineDevices {
     // At opening: claims the key port, telling the operator when it cannot; gives the number of
-    // the failure to report again at closing, 0 for none.
+    // the failure to report again at closing, 0 for none. At closing the port is let go.
     std::function<int(ui::Context& window)> open_key_port;
     std::function<void()> close_key_port;
-    std::function<bool()> sending;
-    // Message 0-3 with the station's call and report put in.
+    // Keys message 0-3 with the station's call and report put in. The keyer works on a thread of
+    // its own and tells the window through the window's thread post, with k_keyer_done when the
+    // message has ended and k_keyer_failed when the line refused; the window hands those back.
     std::function<void(ui::Context& window, int message, const std::string& call, const std::string& report)>
         send;
+    std::function<bool()> sending;
     std::function<void()> stop_sending;
-    int keyer_period_ms = 0; // the keyer's timer; 0 for none
-    std::function<void(ui::Context& window)> keyer_tick;
-    // Each clock tick while CAT is on: may change the band index and the mode.
-    std::function<void(ui::Context& window, int& band_index, std::string& mode)> poll_rig;
+    std::function<void(ui::Context& window, int command)> keyer_posted;
+    // Each clock tick while CAT is on: what the rig reported since the last tick, if anything.
+    std::function<std::optional<rig::RigReading>(ui::Context& window)> poll_rig;
 };
 
 // Everything the on-line window works on.
@@ -146,10 +153,11 @@ class OnlineWindow final : public ui::Window {
         k_log_on_key = 504,
         k_log_off_key = 505,
         k_comment_from_country = 506,
+        k_keyer_done = 510,
+        k_keyer_failed = 511,
         k_net = 3073,
     };
     static constexpr int k_clock_timer = 1;
-    static constexpr int k_keyer_timer = 2;
 
     explicit OnlineWindow(OnlineEnv env);
     ui::Form build() const override;
@@ -197,6 +205,9 @@ class OnlineWindow final : public ui::Window {
     void clock_tick(ui::Context& ctx);
     void nudge(ui::Context& ctx, int minutes);
     int band_index() const;
+    std::vector<std::string> band_texts() const;
+    void send_message(ui::Context& ctx, int message);
+    void follow_rig(ui::Context& ctx, const rig::RigReading& reading);
 
     OnlineEnv m_env;
     int m_focus_field = k_call;

@@ -484,3 +484,65 @@ TEST_F(OnlineTest, NetLinesAreDrawnWithTheirGrid) {
 
 } // namespace
 } // namespace kestrel::online
+
+namespace kestrel::online {
+namespace {
+
+TEST_F(OnlineTest, TheBandListFollowsTheRigUntilCatIsSwitchedOff) {
+    open_log({});
+    m_log.set_last_band(4);
+    m_station.rows[2] = {"FT817", "Dipole", "5", "", "John"};
+    m_online.rig_active = true;
+    std::vector<rig::RigReading> replies = {{"7.030", "CW"}, {"7.031", ""}, {"14.250", "USB"}};
+    int polls = 0;
+    m_devices.poll_rig = [&](ui::Context&) -> std::optional<rig::RigReading> {
+        ++polls;
+        if (replies.empty()) return std::nullopt;
+        rig::RigReading r = replies.front();
+        replies.erase(replies.begin());
+        return r;
+    };
+    run_window([&](TestRun& run) {
+        EXPECT_EQ(polls, 1) << "the first tick, as the window opens";
+        EXPECT_EQ(run.text(W::k_transceiver), "FT817") << "7 MHz: its station data";
+        EXPECT_EQ(run.text(W::k_mode), "CW");
+        EXPECT_EQ(run.items(W::k_band)[2], "7.030");
+        EXPECT_EQ(run.text(W::k_band), "7.030");
+        run.type("G4A");
+        m_host.advance(std::chrono::milliseconds(1000));
+        EXPECT_EQ(run.items(W::k_band)[2], "7.031");
+        EXPECT_EQ(run.text(W::k_mode), "CW") << "no mode in the reply: Mode stays";
+        run.type("BC");
+        EXPECT_EQ(run.text(W::k_call), "G4ABC") << "a poll never takes the typing away";
+        EXPECT_EQ(run.text(W::k_cat), "CA&T OFF");
+        run.click(W::k_cat);
+        EXPECT_EQ(run.text(W::k_cat), "CA&T ON");
+        m_host.advance(std::chrono::milliseconds(3000));
+        EXPECT_EQ(polls, 2) << "no polls while CAT is off";
+        run.click(W::k_cat);
+        m_host.advance(std::chrono::milliseconds(1000));
+        EXPECT_EQ(m_log.last_band(), 4);
+        EXPECT_EQ(run.text(W::k_mode), "USB");
+        EXPECT_EQ(run.items(W::k_band)[2], "7.031") << "a band's frequency stays in the list";
+        run.key(Key::escape);
+    });
+    EXPECT_EQ(m_online.band_texts[4], "14.250");
+}
+
+TEST_F(OnlineTest, FunctionKeysSendTheStationBeingWorkedOrTheLastOne) {
+    open_log({});
+    std::vector<std::string> sent;
+    m_devices.send = [&](ui::Context&, int message, const std::string& call, const std::string& report) {
+        sent.push_back(std::to_string(message) + " " + call + " " + report);
+    };
+    run_window([&](TestRun& run) {
+        run.type("G4ABC").key(Key::enter).type("579").key(Key::f5);
+        log_on(run, "G4ABC", "579");
+        run.key(Key::f8);
+        run.key(Key::escape);
+    });
+    EXPECT_EQ(sent, (std::vector<std::string>{"0 G4ABC 579", "3 G4ABC 579"}));
+}
+
+} // namespace
+} // namespace kestrel::online
