@@ -55,18 +55,5 @@ TEST(KeyerSettings, StartUpGivesTheFaultyLinesOfTheMorseTable) {
     }
 }
 
-TEST(KeyerSettings, TheShippedSettingsHaveNoPortAndUseBothSubstitutions) {
-    const KeyerSettings shipped = read_keyer_settings(testing::read_file(KESTREL_SHIPPED_KEYER_SETTINGS));
-    EXPECT_EQ(shipped.port, "");
-    EXPECT_EQ(shipped.words_per_minute, 20);
-    bool call = false, report = false;
-    for (const std::string& m : shipped.messages) {
-        EXPECT_FALSE(m.empty());
-        call = call || m.find("#HCALL") != std::string::npos;
-        report = report || m.find("#RST") != std::string::npos;
-    }
-    EXPECT_TRUE(call && report);
-}
-
 } // namespace
 } // namespace kestrel::keyer

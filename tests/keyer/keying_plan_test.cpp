@@ -50,16 +50,6 @@ TEST(KeyingPlan, SlotsKeepTheProportionsOfMorse) {
         EXPECT_EQ(build_slots(c.text, table), c.slots) << c.text;
 }
 
-TEST(KeyingPlan, TheLineChangesWhereTheSlotsDo) {
-    const KeyingPlan plan = plan_of({1, 0, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0});
-    EXPECT_EQ(plan.slots, 16);
-    EXPECT_EQ(plan.edges,
-              (std::vector<SlotEdge>{{0, true}, {1, false}, {2, true}, {5, false}, {12, true}, {13, false}}));
-    EXPECT_TRUE(plan.keys_anything());
-    EXPECT_FALSE(plan_of({0, 0, 0, 0}).keys_anything());
-    EXPECT_FALSE(plan_of({}).keys_anything());
-}
-
 TEST(KeyingPlan, ADotIsTwelveHundredMillisecondsOverTheSpeedWithNoDrift) {
     using namespace std::chrono;
     const struct {
