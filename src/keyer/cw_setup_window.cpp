@@ -59,7 +59,7 @@ ui::Form CwSetupWindow::build() const {
     }
     form.add(ui::label(k_port_label, "&Port:", {5, 88, 22, 8}));
     form.add(box(k_port, {28, 86, 76, 12}, m_settings.port));
-    form.add(ui::label(k_speed_label, "&W.P.M:", {116, 88, 28, 8}));
+    form.add(ui::label(k_speed_label, "&W.P.M:", {112, 88, 32, 8}));
     ui::Control speed =
         box(k_speed, {146, 86, 22, 12}, std::to_string(m_settings.words_per_minute), ui::digits_only);
     speed.text_limit = k_speed_digits;
