@@ -1,11 +1,13 @@
 #pragma once
 
 #include "common/result.hpp"
+#include "io/byte_stream.hpp"
 #include "io/clocks.hpp"
 #include "io/device_error.hpp"
 #include "io/key_line.hpp"
 #include "io/serial_port.hpp"
 
+#include <chrono>
 #include <memory>
 #include <string_view>
 
@@ -21,6 +23,12 @@ class Devices {
     // system's line settings until the caller configures it.
     [[nodiscard]] virtual Result<std::unique_ptr<SerialPort>, DeviceError>
     open_serial_port(std::string_view port_text) = 0;
+
+    // Connects to a program that serves a device over TCP, such as a rig daemon, at host:port,
+    // waiting at most `timeout` for it to answer. A host that is unknown or refuses is
+    // no_such_port; one that does not answer in time is timeout.
+    [[nodiscard]] virtual Result<std::unique_ptr<ByteStream>, DeviceError>
+    connect_stream(std::string_view host, int port, std::chrono::milliseconds timeout) = 0;
 
     // Claims the first parallel port as a key line, key up.
     [[nodiscard]] virtual Result<std::unique_ptr<KeyLine>, DeviceError> open_parallel_key_line() = 0;

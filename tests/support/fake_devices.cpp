@@ -15,6 +15,21 @@ FakeDevices::open_serial_port(std::string_view port_text) {
     return serial_line(port_text).open();
 }
 
+Result<std::unique_ptr<io::ByteStream>, io::DeviceError>
+FakeDevices::connect_stream(std::string_view host, int port, std::chrono::milliseconds timeout) {
+    const auto found = m_network_peers.find(std::string(host) + ":" + std::to_string(port));
+    (void)timeout; // nothing here takes time to refuse
+    if (found == m_network_peers.end()) return io::DeviceError::no_such_port;
+    auto port_of_peer = found->second.open();
+    if (!port_of_peer) return port_of_peer.error();
+    return std::unique_ptr<io::ByteStream>(std::move(port_of_peer).value());
+}
+
+FakeSerialLine& FakeDevices::network_peer(std::string_view host, int port) {
+    return m_network_peers.try_emplace(std::string(host) + ":" + std::to_string(port), m_steady_clock)
+        .first->second;
+}
+
 Result<std::unique_ptr<io::KeyLine>, io::DeviceError> FakeDevices::open_parallel_key_line() {
     return m_parallel_port.open();
 }

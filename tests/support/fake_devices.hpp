@@ -13,7 +13,8 @@
 namespace kestrel::testing {
 
 // The devices of a made-up station: every serial port exists (a test makes one fail with
-// serial_line(...).fail_open), the parallel port is a FakeKeyLine, the clocks are set by hand.
+// serial_line(...).fail_open), the parallel port is a FakeKeyLine, the clocks are set by hand,
+// and a network server answers only where a test put one.
 // Port texts are checked as the real devices check them, and "1" and "/dev/ttyS0" are one line.
 class FakeDevices final : public io::Devices {
   public:
@@ -21,6 +22,9 @@ class FakeDevices final : public io::Devices {
 
     Result<std::unique_ptr<io::SerialPort>, io::DeviceError>
     open_serial_port(std::string_view port_text) override;
+    // A connection is a port of the line network_peer gives for that host and port.
+    Result<std::unique_ptr<io::ByteStream>, io::DeviceError>
+    connect_stream(std::string_view host, int port, std::chrono::milliseconds timeout) override;
     Result<std::unique_ptr<io::KeyLine>, io::DeviceError> open_parallel_key_line() override;
     FakeWallClock& wall_clock() override { return m_wall_clock; }
     FakeSteadyClock& steady_clock() override { return *m_steady_clock; }
@@ -28,12 +32,16 @@ class FakeDevices final : public io::Devices {
     // The line a port text names, made on first use. The text must be a good port name.
     [[nodiscard]] FakeSerialLine& serial_line(std::string_view port_text);
     [[nodiscard]] FakeKeyLine& parallel_port() { return m_parallel_port; }
+    // The program at host:port, made on first use: a scripted far end as a serial line's. Until
+    // a test asks for it, nothing listens there and connecting fails with no_such_port.
+    [[nodiscard]] FakeSerialLine& network_peer(std::string_view host, int port);
 
   private:
     std::shared_ptr<FakeSteadyClock> m_steady_clock;
     FakeWallClock m_wall_clock;
     FakeKeyLine m_parallel_port;
     std::map<std::string, FakeSerialLine> m_serial_lines;
+    std::map<std::string, FakeSerialLine> m_network_peers;
 };
 
 } // namespace kestrel::testing

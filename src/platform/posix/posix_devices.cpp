@@ -2,6 +2,7 @@
 
 #include "io/port_name.hpp"
 #include "platform/posix/posix_serial_port.hpp"
+#include "platform/posix/tcp_stream.hpp"
 
 namespace kestrel::platform::posix {
 
@@ -13,6 +14,11 @@ PosixDevices::open_serial_port(std::string_view port_text) {
     const auto path = io::serial_device_path(port_text);
     if (!path) return path.error();
     return PosixSerialPort::open(m_calls, *path);
+}
+
+Result<std::unique_ptr<io::ByteStream>, io::DeviceError>
+PosixDevices::connect_stream(std::string_view host, int port, std::chrono::milliseconds timeout) {
+    return TcpStream::connect(std::string(host), port, timeout);
 }
 
 Result<std::unique_ptr<io::KeyLine>, io::DeviceError> PosixDevices::open_parallel_key_line() {
