@@ -3,23 +3,11 @@
 #include "common/side_file.hpp"
 #include "common/text_items.hpp"
 
+#include <algorithm>
+
 namespace kestrel::rig {
 
 namespace {
-
-std::vector<std::string> split_lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t at = 0;
-    while (at < text.size()) {
-        std::size_t end = text.find_first_of("\r\n", at);
-        if (end == std::string::npos) end = text.size();
-        lines.push_back(text.substr(at, end - at));
-        at = end;
-        if (at < text.size() && text[at] == '\r') ++at;
-        if (at < text.size() && text[at] == '\n') ++at;
-    }
-    return lines;
-}
 
 // An item as RIG.LST keeps it: quoted when a comma or blanks at either end would otherwise change
 // it on the next reading (an item brought in quoted from an older file may hold either).
@@ -72,7 +60,15 @@ bool write_settings_file(const StationSettings& settings, const std::string& pat
 
 std::string rig_line_with_link(const std::string& old_line, const std::string& port,
                                const std::string& rate) {
-    const std::string tail = old_line.size() > 6 ? old_line.substr(old_line.size() - 6) : old_line;
+    // The items after the first (parity, data bits, stop bits: ",N,8,2") are kept exactly as they
+    // were written, however many characters they take; a line of the first item alone has none.
+    std::size_t at = old_line.find_first_not_of(" \t");
+    if (at != std::string::npos && old_line[at] == '"') {
+        const std::size_t closing = old_line.find('"', at + 1);
+        at = closing == std::string::npos ? std::string::npos : closing + 1;
+    }
+    const std::size_t comma = at == std::string::npos ? std::string::npos : old_line.find(',', at);
+    const std::string tail = comma == std::string::npos ? std::string{} : old_line.substr(comma);
     return port + ":" + rate + tail;
 }
 
@@ -80,13 +76,10 @@ bool apply_rig_link_change(RigLinkSettings& link) {
     if (!link.changed || !link.description_path) return true;
     const auto text = read_side_file(*link.description_path);
     if (!text) return false;
-    std::vector<std::string> lines = split_lines(*text);
-    // A description has six lines; lines a longer file holds after them are kept as they are.
-    if (lines.size() < 6) lines.resize(6);
-    lines[0] = rig_line_with_link(lines[0], link.port, link.rate);
-    std::string out;
-    for (const std::string& line : lines)
-        out += line + "\r\n";
+    // Only line 1 changes; its line end and every later byte stay as they were.
+    const std::size_t end = std::min(text->find_first_of("\r\n"), text->size());
+    const std::string out =
+        rig_line_with_link(text->substr(0, end), link.port, link.rate) + text->substr(end);
     if (!write_side_file(*link.description_path, out)) return false;
     link.changed = false;
     return true;

@@ -50,12 +50,14 @@ struct RigLinkSettings {
     bool changed = false;
 };
 
-// Line 1 of a rig description with a new port and speed: port ":" rate, then the last six
-// characters of the old line (its parity, data-bit and stop-bit items, as in ",N,8,2").
+// Line 1 of a rig description with a new port and speed: port ":" rate, then the old line's items
+// after its first (parity, data bits and stop bits, as in ",N,8,2") as they were written. For a
+// rig daemon the port is its host and the rate its TCP port.
 [[nodiscard]] std::string rig_line_with_link(const std::string& old_line, const std::string& port,
                                              const std::string& rate);
-// Writes a marked change into the rig description (its first six lines kept, line 1 replaced)
-// and clears the mark. False when the file could not be read or written (the mark then stays).
+// Writes a marked change into the rig description (line 1 replaced, every other byte kept, the
+// file replaced in one go) and clears the mark. False when the file could not be read or written
+// (the mark then stays).
 [[nodiscard]] bool apply_rig_link_change(RigLinkSettings& link);
 
 } // namespace kestrel::rig

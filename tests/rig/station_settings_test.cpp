@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace kestrel::rig {
 namespace {
 
@@ -70,6 +72,33 @@ TEST(RigLink, APortChangeRewritesTheFirstLineOfTheRigDescription) {
     RigLinkSettings gone{dir.file("GONE.RIG"), "3", "9600", true};
     EXPECT_FALSE(apply_rig_link_change(gone));
     EXPECT_TRUE(gone.changed);
+}
+
+TEST(RigLink, OnlyThePortAndRateChangeWhateverTheRestOfTheFileLooksLike) {
+    const struct {
+        std::string line;
+        std::string port;
+        std::string rate;
+        std::string rewritten;
+    } lines[] = {
+        {"1:4800,N,8,1 ", "2", "4800", "2:4800,N,8,1 "},
+        {"1:4800, N, 8, 2", "2", "9600", "2:9600, N, 8, 2"},
+        {"1:4800", "2", "4800", "2:4800"},
+        {"\"1:4800\",N,8,2", "/dev/ttyUSB0", "4800", "/dev/ttyUSB0:4800,N,8,2"},
+        {"localhost:4532", "shack-pi", "4532", "shack-pi:4532"},
+        {"", "1", "4800", "1:4800"},
+    };
+    for (const auto& c : lines)
+        EXPECT_EQ(rig_line_with_link(c.line, c.port, c.rate), c.rewritten) << c.line;
+
+    testing::TempDir dir;
+    const std::string rig = dir.file("TS2000.RIG");
+    const std::string rest = "\n46413B\n3,11,1\n0,0\n\n0,0\nNotes: kept as they are\n";
+    testing::write_file(rig, "1:9600,N,8,1" + rest);
+    RigLinkSettings link{rig, "/dev/ttyUSB1", "38400", true};
+    ASSERT_TRUE(apply_rig_link_change(link));
+    EXPECT_EQ(testing::read_file(rig), "/dev/ttyUSB1:38400,N,8,1" + rest);
+    EXPECT_FALSE(std::filesystem::exists(rig + ".kestrel-tmp"));
 }
 
 } // namespace
