@@ -168,7 +168,9 @@ PollStep decode_reply(const RigDescription& rig, PollState& state, std::span<con
     step.request = state.poll_command;
     if (reply.empty()) return step;
     const int format = rig.frequency_format;
-    if (format == k_framed_bcd) return decode_frames(rig, state, reply);
+    // The two requests differ in byte 5 (a description with fewer bytes is refused when read).
+    if (format == k_framed_bcd)
+        return state.poll_command.size() < 5 ? step : decode_frames(rig, state, reply);
 
     if (format == k_bcd_echoed) {
         // Five bytes are the rig's echo of the request alone: acknowledge it, and read the

@@ -123,15 +123,6 @@ TEST(RigDescription, EachLineIsReadOnItsOwnWhateverItsLineEnds) {
     EXPECT_EQ(read.rig.mode_names.size(), k_mode_name_count) << "names past the sixteenth are not kept";
 }
 
-TEST(RigDescription, HexCommands) {
-    EXPECT_EQ(hex_command("0000000003"), (Bytes{0x00, 0x00, 0x00, 0x00, 0x03}));
-    EXPECT_EQ(hex_command("FEfe94E0 03 FD "), (Bytes{0xFE, 0xFE, 0x94, 0xE0, 0x03, 0xFD}));
-    EXPECT_EQ(hex_command(""), Bytes{});
-    EXPECT_FALSE(hex_command("0"));
-    EXPECT_FALSE(hex_command("0 0"));
-    EXPECT_FALSE(hex_command("&H10"));
-}
-
 TEST(RigDescription, TheFirstRigFileByNameInAnyCaseIsTheOne) {
     testing::TempDir dir;
     EXPECT_FALSE(find_rig_description(dir.path().string()));
