@@ -23,6 +23,10 @@ class Printer {
     virtual int dpi_y() const = 0;
     virtual int page_width() const = 0; // the printable area, in dots
     virtual int page_height() const = 0;
+    // Where positions are measured from: dots from the paper's left and top edges to the corner
+    // of the printable area. Label sheets are laid out from the paper's edges with these.
+    virtual int printable_left() const { return 0; }
+    virtual int printable_top() const { return 0; }
     virtual void set_orientation(Orientation orientation) = 0; // before anything is drawn
     virtual void set_colour(Colour colour) = 0;
     virtual void text(int x, int y, std::string_view text) = 0; // Windows-1252 text

@@ -17,6 +17,7 @@ struct PrintedJob {
         std::string text;
         std::string font;
         int points;
+        Colour colour{};
     };
     struct Line {
         int x1, y1, x2, y2;
@@ -52,9 +53,9 @@ class RecordingPrinter final : public Printer {
     int page_width() const override { return m_job->orientation == Orientation::portrait ? 4800 : 6300; }
     int page_height() const override { return m_job->orientation == Orientation::portrait ? 6300 : 4800; }
     void set_orientation(Orientation o) override { m_job->orientation = o; }
-    void set_colour(Colour) override {}
+    void set_colour(Colour colour) override { m_colour = colour; }
     void text(int x, int y, std::string_view text) override {
-        m_job->pages.back().texts.push_back({x, y, std::string(text), m_font, m_points});
+        m_job->pages.back().texts.push_back({x, y, std::string(text), m_font, m_points, m_colour});
     }
     void line(int x1, int y1, int x2, int y2) override {
         m_job->pages.back().lines.push_back({x1, y1, x2, y2});
@@ -70,6 +71,7 @@ class RecordingPrinter final : public Printer {
     bool m_fail_at_end;
     std::string m_font;
     int m_points = 0;
+    Colour m_colour{};
 };
 
 } // namespace kestrel::printing

@@ -3,8 +3,12 @@
 #include "platform/qt/text.hpp"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QFontMetrics>
+#include <QPen>
 #include <QPrintDialog>
+
+#include <algorithm>
 
 namespace kestrel::platform {
 
@@ -62,8 +66,16 @@ bool QtPrinter::painting() {
         return false;
     }
     m_painter.setFont(m_font);
-    m_painter.setPen(m_colour);
+    use_pen();
     return true;
+}
+
+void QtPrinter::use_pen() {
+    // Rules of about a third of a point, whatever the resolution: a one-dot line all but vanishes
+    // on a 1200 dpi page.
+    QPen pen(m_colour);
+    pen.setWidth(std::max(1, m_printer->resolution() / 200));
+    m_painter.setPen(pen);
 }
 
 void QtPrinter::set_font(std::string_view name, int points, bool bold) {
@@ -87,6 +99,14 @@ int QtPrinter::page_height() const {
     return m_printer->pageLayout().paintRectPixels(m_printer->resolution()).height();
 }
 
+int QtPrinter::printable_left() const {
+    return m_printer->pageLayout().paintRectPixels(m_printer->resolution()).left();
+}
+
+int QtPrinter::printable_top() const {
+    return m_printer->pageLayout().paintRectPixels(m_printer->resolution()).top();
+}
+
 void QtPrinter::set_orientation(printing::Orientation orientation) {
     if (m_painter.isActive()) return;
     m_printer->setPageOrientation(orientation == printing::Orientation::landscape ? QPageLayout::Landscape
@@ -95,7 +115,7 @@ void QtPrinter::set_orientation(printing::Orientation orientation) {
 
 void QtPrinter::set_colour(ui::Colour c) {
     m_colour = QColor(c.r, c.g, c.b);
-    if (m_painter.isActive()) m_painter.setPen(m_colour);
+    if (m_painter.isActive()) use_pen();
 }
 
 void QtPrinter::text(int x, int y, std::string_view text) {
@@ -116,7 +136,18 @@ void QtPrinter::new_page() {
 bool QtPrinter::end_job() {
     if (!painting()) return false; // an empty job still makes one page, as the old printers did
     const bool ended = m_painter.end();
-    return ended && !m_failed && m_printer->printerState() != QPrinter::Error;
+    return ended && !m_failed && m_printer->printerState() != QPrinter::Error && output_complete();
+}
+
+bool QtPrinter::output_complete() const {
+    if (m_printer->outputFormat() != QPrinter::PdfFormat) return true;
+    // Qt's PDF writer does not notice a write that failed (a full disk, say) and reports the job
+    // done all the same. A whole PDF file ends with its trailer, written last.
+    QFile file(m_printer->outputFileName());
+    if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly)) return false;
+    const qint64 size = file.size();
+    if (size < 16 || !file.seek(std::max<qint64>(0, size - 64))) return false;
+    return file.readAll().contains("%%EOF");
 }
 
 } // namespace kestrel::platform

@@ -32,6 +32,8 @@ class QtPrinter final : public printing::Printer {
     int dpi_y() const override { return m_printer->resolution(); }
     int page_width() const override;
     int page_height() const override;
+    int printable_left() const override;
+    int printable_top() const override;
     void set_orientation(printing::Orientation orientation) override;
     void set_colour(ui::Colour colour) override;
     void text(int x, int y, std::string_view text) override;
@@ -41,6 +43,8 @@ class QtPrinter final : public printing::Printer {
 
   private:
     bool painting();
+    bool output_complete() const;
+    void use_pen();
 
     std::unique_ptr<QPrinter> m_printer;
     QPainter m_painter;
