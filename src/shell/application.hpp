@@ -9,6 +9,7 @@
 #include "logstore/log_store.hpp"
 #include "offline/entry_editor.hpp"
 #include "online/online_window.hpp"
+#include "rig/rig_link.hpp"
 #include "rig/station_settings.hpp"
 #include "shell/shell_state.hpp"
 
@@ -22,6 +23,9 @@ struct Application {
     // device only through here. First, so it goes last: whatever holds a port or a clock of it
     // is gone by then. A test that opens no device may leave it empty.
     std::unique_ptr<io::Devices> devices;
+    // The rig's link, polled by the on-line window; none without a rig description. It may hold
+    // a device of the above, so it goes before them.
+    std::unique_ptr<rig::RigLink> rig;
     logstore::LogStore log;
     logstore::BandNameTable band_names;
     countries::CountryTable countries;

@@ -176,6 +176,7 @@ online::OnlineEnv MainWindow::online_env() {
     };
     env.links.range = [this](ui::Context& owner) { locator::show_range_and_bearing(owner, m_app.locator); };
     env.links.locator = [](ui::Context& owner) { locator::show_latlong_to_locator(owner); };
+    if (m_app.rig) env.devices.poll_rig = [this](ui::Context&) { return m_app.rig->poll(); };
     return env;
 }
 

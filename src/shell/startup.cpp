@@ -42,6 +42,13 @@ void start_up(Application& app, ui::Host& host) {
 
     app.band_names = logstore::load_band_names();
     app.station = rig::read_settings_file(shell.program_directory + rig::k_settings_file);
+    if (app.devices) {
+        rig::RigLoad rig = rig::load_rig(shell.program_directory, *app.devices);
+        if (rig.notice) notice(host, rig.notice->text, rig.notice->title, ui::Icon::exclamation);
+        app.rig_link = std::move(rig.settings);
+        app.rig = std::move(rig.link);
+        app.online.rig_active = app.online.rig_available = app.rig != nullptr;
+    }
 
     countries::ChartLoad chart = countries::load_chart(shell.program_directory + countries::k_chart_file);
     if (chart.wrong_length)
