@@ -33,34 +33,36 @@ LabelRun::LabelRun(Printer& printer, const LabelLayout& layout, Form form, Sheet
     : m_printer(printer), m_layout(layout), m_form(form), m_sheet(printer, geometry),
       m_next_sheet(std::move(next_sheet)) {}
 
-LabelRun::Placed LabelRun::after_label(bool printed) {
-    if (!m_sheet.advance() || !m_next_sheet) return {printed, true};
-    return {printed, m_next_sheet()};
+bool LabelRun::sheet_ready() {
+    if (!m_sheet.new_page_due() || !m_next_sheet) return true;
+    return m_next_sheet();
 }
 
 LabelRun::Placed LabelRun::add_single(const Placeholders& placeholders) {
+    if (!sheet_ready()) return {false, false};
     const LabelSheet::Corner corner = m_sheet.begin_label();
     LabelPen pen{corner.x, corner.x, corner.y};
     start_label_font(m_printer);
     render_label(m_printer, placeholders.expand(m_layout.template_text), pen);
-    return after_label(true);
+    m_sheet.advance();
+    return {true, true};
 }
 
 LabelRun::Placed LabelRun::add(const LabelValues& values) {
     if (m_form == Form::single) return add_single(values.placeholders());
     const std::string station = label_station(values.call);
-    if (m_open && (station != m_station || m_rows >= m_layout.settings.per_label())) {
-        // The sheet the closed label filled may be the last the operator has.
-        if (close_label() && m_next_sheet && !m_next_sheet()) return {false, false};
+    if (m_open && (station != m_station || m_rows >= m_layout.settings.per_label())) close_label();
+    if (!m_open) {
+        if (!sheet_ready()) return {false, false};
+        open_label(values);
     }
-    if (!m_open) open_label(values);
     m_station = station;
     add_row(values);
     return {true, true};
 }
 
 void LabelRun::finish() {
-    if (m_open) (void)close_label();
+    if (m_open) close_label();
 }
 
 void LabelRun::open_label(const LabelValues& values) {
@@ -89,7 +91,7 @@ void LabelRun::add_row(const LabelValues& values) {
     m_last = values;
 }
 
-bool LabelRun::close_label() {
+void LabelRun::close_label() {
     const int left = m_pen.left;
     m_printer.line(left, m_pen.y, left + k_table_width * m_char_width, m_pen.y);
     for (int at : k_rules_at) {
@@ -100,7 +102,7 @@ bool LabelRun::close_label() {
     m_pen.x = left;
     render_label(m_printer, m_last.placeholders().expand(split_template(m_layout.template_text).foot), m_pen);
     m_open = false;
-    return m_sheet.advance();
+    m_sheet.advance();
 }
 
 } // namespace kestrel::printing

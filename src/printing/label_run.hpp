@@ -31,14 +31,14 @@ inline constexpr std::string_view k_table_heading = "   Date     UTC  Band Mode 
 class LabelRun {
   public:
     enum class Form { single, multi };
-    // `next_sheet` is asked each time a sheet has filled and more is to come; false ends the run.
-    // Without it sheets follow each other unasked.
+    // `next_sheet` is asked before a label needs a new sheet; false ends the run there, and the
+    // label is not printed. Without it sheets follow each other unasked.
     LabelRun(Printer& printer, const LabelLayout& layout, Form form, SheetGeometry geometry,
              std::function<bool()> next_sheet = {});
 
     struct Placed {
         bool printed = false; // the QSL is on the sheet
-        bool go_on = true;    // false: the operator wants no further sheet
+        bool go_on = true;    // false: the operator wants no further sheet, and the run ends
     };
     // One QSL, filled in from its values.
     Placed add(const LabelValues& values);
@@ -51,10 +51,10 @@ class LabelRun {
     const LabelSheet& sheet() const { return m_sheet; }
 
   private:
-    Placed after_label(bool printed);
+    bool sheet_ready();
     void open_label(const LabelValues& values);
     void add_row(const LabelValues& values);
-    bool close_label();
+    void close_label();
 
     Printer& m_printer;
     const LabelLayout& m_layout;

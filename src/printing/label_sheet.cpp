@@ -30,14 +30,13 @@ LabelSheet::Corner LabelSheet::begin_label() {
     return {m_geometry.left + m_column * m_geometry.width, m_geometry.top + m_row * m_geometry.height};
 }
 
-bool LabelSheet::advance() {
+void LabelSheet::advance() {
     ++m_printed;
-    if (++m_column < m_geometry.across) return false;
+    if (++m_column < m_geometry.across) return;
     m_column = 0;
-    if (++m_row < m_geometry.down) return false;
+    if (++m_row < m_geometry.down) return;
     m_row = 0;
     m_new_page_due = true;
-    return true;
 }
 
 } // namespace kestrel::printing

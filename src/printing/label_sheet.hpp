@@ -33,8 +33,10 @@ class LabelSheet {
         int y;
     };
     Corner begin_label();
-    // The label is done: on to the next column, row or sheet. True when it filled the sheet.
-    bool advance();
+    // The label is done: on to the next column, row or sheet.
+    void advance();
+    // The sheet is full: the next label starts a new page.
+    bool new_page_due() const { return m_new_page_due; }
 
     int column() const { return m_column; }
     int row() const { return m_row; }

@@ -84,9 +84,10 @@ bool LogPages::add(const ListingLine& line) {
 
 void LogPages::close_column_rules(int bottom) {
     if (m_columns_from < 0) return;
+    // The date's rule runs the whole page (draw_frame); the others only beside the contacts.
     if (bottom > m_columns_from)
-        for (int x : m_column_rules)
-            m_printer.line(x, m_columns_from, x, bottom);
+        for (std::size_t i = 1; i < m_column_rules.size(); ++i)
+            m_printer.line(m_column_rules[i], m_columns_from, m_column_rules[i], bottom);
     m_columns_from = -1;
 }
 

@@ -22,7 +22,7 @@ std::string time_of_typed(const std::string& typed) {
 }
 
 LabelValues single_label_values(const SingleLabelEnv& env, const offline::QslContact& c) {
-    const StationTexts& station = station_of_band(station_table_of(env.station), c.band);
+    const StationTexts station = station_of_band(station_table_of(env.station), c.band);
     LabelValues v;
     v.call = std::string(trim_trailing_spaces(c.call));
     v.date = month_date_of_typed(c.date);
