@@ -12,7 +12,7 @@ namespace {
 constexpr std::string_view k_divider = "///";
 constexpr int k_table_width = 30; // characters, as the heading
 // Where the rules between the table's columns stand, in half characters from its left edge.
-constexpr std::array<int, 4> k_rules_at = {19, 31, 43, 52};
+constexpr std::array<int, 4> k_rules_at = {19, 31, 43, 53};
 
 } // namespace
 

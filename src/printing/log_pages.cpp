@@ -9,7 +9,8 @@ namespace kestrel::printing {
 namespace {
 
 constexpr std::string_view k_font = "Courier New";
-constexpr int k_summary_indent = 20; // blanks before "Number of QSOs"
+constexpr int k_summary_indent = 20;       // blanks before "Number of QSOs"
+constexpr std::size_t k_time_off_rule = 2; // the rule after the third field, time on
 
 int inches(double value, int dpi) {
     return static_cast<int>(round_half_even(value * dpi));
@@ -45,7 +46,7 @@ LogPages::LogPages(Printer& printer, Orientation orientation)
         m_column_rules.push_back(m_left + (half_chars + separator) * m_char_width / 2);
         half_chars += 2 * separator;
     }
-    half_chars += 2 * k_field_widths[k_listing_fields - 1];
+    half_chars += 2 * 3; // "QSL" over the two letters of the tag
     m_frame_left = m_left - m_char_width / 2;
     m_frame_right = m_left + (half_chars + 1) * m_char_width / 2;
 }
@@ -84,10 +85,13 @@ bool LogPages::add(const ListingLine& line) {
 
 void LogPages::close_column_rules(int bottom) {
     if (m_columns_from < 0) return;
-    // The date's rule runs the whole page (draw_frame); the others only beside the contacts.
-    if (bottom > m_columns_from)
-        for (std::size_t i = 1; i < m_column_rules.size(); ++i)
-            m_printer.line(m_column_rules[i], m_columns_from, m_column_rules[i], bottom);
+    // The date's rule runs the whole page (draw_frame); the others only beside the contacts, and
+    // the one between the times not through "Time On/Off".
+    for (std::size_t i = 1; i < m_column_rules.size(); ++i) {
+        const bool under_heading = i == k_time_off_rule && m_columns_from == m_top;
+        const int top = under_heading ? line_top(1) : m_columns_from;
+        if (bottom > top) m_printer.line(m_column_rules[i], top, m_column_rules[i], bottom);
+    }
     m_columns_from = -1;
 }
 

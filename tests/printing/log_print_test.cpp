@@ -191,6 +191,12 @@ TEST_F(LogPagesTest, ColumnRulesStandBetweenTheColumnsOfTheContacts) {
         if (x == between[0]) {
             // The date's rule runs the whole table, beside the note too.
             EXPECT_EQ(spans, (std::vector<std::pair<int, int>>{{heading_top, heading_top + 4 * line}})) << x;
+        } else if (x == between[2]) {
+            // "Time On/Off" stands over both times.
+            EXPECT_EQ(spans,
+                      (std::vector<std::pair<int, int>>{{heading_top + line, heading_top + 2 * line},
+                                                        {heading_top + 3 * line, heading_top + 4 * line}}))
+                << x;
         } else {
             // Beside the heading and the first contact, then beside the last, not across the note.
             EXPECT_EQ(spans,
