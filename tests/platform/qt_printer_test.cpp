@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
+
 namespace kestrel::platform {
 namespace {
 
@@ -35,6 +37,27 @@ TEST(QtPrinter, AFileThatCannotBeWrittenFailsTheJob) {
     auto printer = QtPrinter::to_pdf(QStringLiteral("/nonexistent-directory/page.pdf"));
     printer->text(10, 10, "lost");
     EXPECT_FALSE(printer->end_job());
+}
+
+TEST(QtPrinter, APdfFileCutShortFailsTheJob) {
+    testing::qt_app();
+    // Qt's own PDF writer takes no notice of a write that failed: a full disk must not pass for
+    // a printed job.
+    if (!QFileInfo::exists(QStringLiteral("/dev/full"))) GTEST_SKIP() << "no /dev/full on this system";
+    auto printer = QtPrinter::to_pdf(QStringLiteral("/dev/full"));
+    printer->text(10, 10, "lost");
+    EXPECT_FALSE(printer->end_job());
+}
+
+TEST(QtPrinter, PositionsStartAtThePrintableAreaWhoseCornerItTells) {
+    testing::qt_app();
+    kestrel::testing::TempDir dir;
+    auto printer = QtPrinter::to_pdf(QString::fromStdString(dir.file("page.pdf")));
+    // The corner lies inside the paper, a few millimetres from its edges.
+    EXPECT_GT(printer->printable_left(), 0);
+    EXPECT_GT(printer->printable_top(), 0);
+    EXPECT_LT(printer->printable_left(), printer->dpi_x() / 2);
+    EXPECT_LT(printer->printable_top(), printer->dpi_y() / 2);
 }
 
 } // namespace
