@@ -4,6 +4,8 @@
 #include "countries/status_chart.hpp"
 #include "exchange/import_adif.hpp"
 #include "io/devices.hpp"
+#include "keyer/keyer_settings.hpp"
+#include "keyer/morse_table.hpp"
 #include "locator/range_window.hpp"
 #include "logstore/band_names.hpp"
 #include "logstore/log_store.hpp"
@@ -34,6 +36,8 @@ struct Application {
     rig::RigLinkSettings rig_link;
     offline::EditorState editor; // repeat values live as long as the program
     exchange::AdifImportState adif_import;
+    keyer::MorseTable morse;    // DMORSE.CDE
+    keyer::KeyerSettings cw;    // CWTEXT.TXT: the key port, the speed and the four messages
     online::OnlineState online; // what the on-line window keeps between openings
     locator::LocatorState locator;
     ShellState shell;

@@ -8,6 +8,8 @@
 #include "exchange/extract_window.hpp"
 #include "exchange/import_adif.hpp"
 #include "exchange/merge_window.hpp"
+#include "keyer/cw_setup_window.hpp"
+#include "keyer/keyer.hpp"
 #include "locator/latlong_window.hpp"
 #include "offline/entry_editor.hpp"
 #include "rig/setup_windows.hpp"
@@ -102,7 +104,7 @@ void MainWindow::on_command(ui::Context& ctx, int id, ui::Notify notify) {
     case k_exit:
     case k_exit_button: ctx.close(0); break;
     case k_size_toggle: toggle_size(ctx); break;
-    case k_online: online::run_online_logging(ctx, online_env()); break;
+    case k_online: run_online(ctx); break;
     case k_offline: offline::run_entry_editor(ctx, editor_env()); break;
     case k_browse: browse::run_browse(ctx, browse_env()); break;
     case k_list: browse::run_list(ctx, list_env(), ""); break;
@@ -128,6 +130,10 @@ void MainWindow::on_command(ui::Context& ctx, int id, ui::Notify notify) {
     case k_rig_data: rig::station_data_window(ctx, setup_env()); break;
     case k_location: rig::location_window(ctx, setup_env()); break;
     case k_backup_drive: rig::backup_drive_window(ctx, setup_env()); break;
+    case k_cw_keying:
+        keyer::cw_setup_window(ctx, m_app.cw,
+                               keyer::path_in(m_app.shell.program_directory, keyer::k_settings_file));
+        break;
     case k_about: ctx.message(about_text(), std::string(k_title) + " for Linux", ui::Icon::none); break;
     default:
         // The other commands open windows that are not part of this program yet.
@@ -187,6 +193,26 @@ rig::SetupEnv MainWindow::setup_env() {
 
 countries::DxccEnv MainWindow::dxcc_env() const {
     return {m_app.countries, m_app.chart, m_app.shell.band_row_labels};
+}
+
+// The on-line window with the keyer on the port of the CW set-up, for as long as it is open.
+void MainWindow::run_online(ui::Context& ctx) {
+    online::OnlineEnv env = online_env();
+    std::unique_ptr<keyer::Keyer> keyer;
+    if (m_app.devices) {
+        keyer = std::make_unique<keyer::Keyer>(
+            *m_app.devices, m_app.morse, m_app.cw,
+            keyer::KeyerCommands{online::OnlineWindow::k_keyer_done, online::OnlineWindow::k_keyer_failed});
+        keyer::Keyer& k = *keyer;
+        env.devices.open_key_port = [&k](ui::Context& window) { return k.open_key_port(window); };
+        env.devices.close_key_port = [&k] { k.close_key_port(); };
+        env.devices.send = [&k](ui::Context& window, int message, const std::string& call,
+                                const std::string& report) { k.send(window, message, call, report); };
+        env.devices.sending = [&k] { return k.sending(); };
+        env.devices.stop_sending = [&k] { k.stop_sending(); };
+        env.devices.keyer_posted = [&k](ui::Context& window, int command) { k.on_posted(window, command); };
+    }
+    online::run_online_logging(ctx, std::move(env));
 }
 
 void MainWindow::toggle_size(ui::Context& ctx) {

@@ -62,6 +62,7 @@ class MainWindow final : public ui::Window {
 
   private:
     void toggle_size(ui::Context& ctx);
+    void run_online(ui::Context& ctx);
     void refresh_caption(ui::Context& ctx);
     // What each window works on, taken from the application state: one "Env" per kind of window.
     countries::DxccEnv dxcc_env() const;

@@ -42,6 +42,11 @@ void start_up(Application& app, ui::Host& host) {
 
     app.band_names = logstore::load_band_names();
     app.station = rig::read_settings_file(shell.program_directory + rig::k_settings_file);
+    keyer::KeyerFiles keyer = keyer::load_keyer_files(shell.program_directory);
+    for (const std::string& message : keyer.messages)
+        notice(host, message, "", ui::Icon::none);
+    app.morse = std::move(keyer.table);
+    app.cw = std::move(keyer.settings);
     if (app.devices) {
         rig::RigLoad rig = rig::load_rig(shell.program_directory, *app.devices);
         if (rig.notice) notice(host, rig.notice->text, rig.notice->title, ui::Icon::exclamation);

@@ -5,6 +5,9 @@
 #include "support/fake_devices.hpp"
 #include "ui/context.hpp"
 
+#include <filesystem>
+#include <thread>
+
 namespace kestrel::shell::testing {
 namespace {
 
@@ -19,6 +22,12 @@ class RigStartUp : public ShellTest {
         m_app.devices = std::move(devices);
         write("COUNTRY.LST", "G,G,England,223,52,-1\r\n");
         write("MYRIG.RIG", "1:9600,N,8,1\r\n46413B\r\n3,11,1\r\n0,0\r\n\r\n0,0\r\n");
+    }
+    int key_downs() {
+        int downs = 0;
+        for (const auto& change : m_devices->serial_line("2").line_changes())
+            if (change.line == io::ControlLine::rts && change.level == io::LineLevel::on) ++downs;
+        return downs;
     }
     kestrel::testing::FakeDevices* m_devices;
 };
@@ -57,6 +66,34 @@ TEST_F(RigStartUp, APortThatCannotBeOpenedIsToldOnceAndPollingChangesNothing) {
     run_program(m_app, m_host);
     ASSERT_EQ(m_host.messages().size(), 1u);
     EXPECT_EQ(m_host.messages()[0].title, "Rig Control Port");
+}
+
+} // namespace
+} // namespace kestrel::shell::testing
+
+namespace kestrel::shell::testing {
+namespace {
+
+// The stored message of CWTEXT.TXT keyed on the serial port's RTS line with the call put in;
+// the on-line window hears the end from the keyer's thread.
+TEST_F(RigStartUp, F5KeysTheFirstMessageOnTheCwPort) {
+    std::filesystem::remove(file("MYRIG.RIG"));
+    write("DMORSE.CDE", "71,--.\r\n52,....-\r\n65,.-\r\n66,-...\r\n67,-.-.\r\n");
+    write("CWTEXT.TXT", "2\r\n2\r\n40\r\n#HCALL\r\n\r\n\r\n\r\n");
+    m_host.on_modal([&](TestRun& main) { main.click(MainWindow::k_online).command(MainWindow::k_exit); });
+    m_host.on_modal([&](TestRun& online) {
+        online.type("G4ABC").key(ui::Key::f5);
+        // The fake steady clock jumps to each deadline: the message goes as fast as the thread runs.
+        for (int i = 0; i < 400 && key_downs() < 18; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        // Escape stops a message still going (its last key-up may be a moment away), then closes.
+        online.key(ui::Key::escape);
+        if (online.is_open()) online.key(ui::Key::escape);
+    });
+    run_program(m_app, m_host);
+    // G --. 3, 4 ....- 5, A .- 2, B -... 4, C -.-. 4: eighteen elements.
+    EXPECT_EQ(key_downs(), 18);
+    EXPECT_EQ(m_devices->serial_line("2").level(io::ControlLine::rts), io::LineLevel::off);
 }
 
 } // namespace
