@@ -91,9 +91,10 @@ void Keyer::send(ui::Context& window, int message, const std::string& call, cons
     m_thread = std::jthread(
         [this, plan = std::move(plan), speed, post = window.thread_post()](std::stop_token stop) {
             const Outcome outcome = key_message(stop, plan, speed);
-            m_sending = false;
+            // Posted first, so whoever sees the keyer idle finds its word already waiting.
             if (outcome == Outcome::done) post.post(m_commands.done);
             if (outcome == Outcome::failed) post.post(m_commands.failed);
+            m_sending = false;
         });
 }
 
