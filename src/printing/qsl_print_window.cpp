@@ -69,9 +69,9 @@ ui::Form QslPrintWindow::build() const {
     };
     int y = 21;
     label(k_type_label, "&Label Type:", y);
-    form.add(ui::combo(k_type, {100, y, 80, 40})).items = k_type_items;
+    form.add(ui::combo(k_type, {100, y - 1, 80, 13})).items = k_type_items;
     label(k_template_label, "&Print File", y += 16);
-    form.add(ui::combo(k_template, {100, y, 80, 80}));
+    form.add(ui::combo(k_template, {100, y - 1, 80, 13}));
     label(k_start_date_label, "Start Dat&e:", y += 16);
     form.add(ui::edit(k_start_date, {100, y, 40, 12})).text_limit = logstore::k_date_text_width;
     static const std::pair<int, const char*> numbers[] = {

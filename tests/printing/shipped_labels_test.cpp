@@ -66,7 +66,7 @@ LabelValues longest_label(const logstore::BandNameTable& names) {
 TEST(ShippedLabels, EveryLineOfTheSampleLabelsStaysInsideItsLabel) {
     platform::testing::qt_app();
     const logstore::BandNameTable names = logstore::load_band_names();
-    for (const char* name : {"LABELS.DTA", "MULTI.DTA"}) {
+    for (const char* name : {"LABELS.DTA", "MULTI.DTA", "SWL.DTA"}) {
         const auto load = load_label_layout(std::string(KESTREL_SHIPPED_DATA) + "/" + name);
         ASSERT_TRUE(load.layout) << load.problem;
         const LabelLayout& layout = *load.layout;
@@ -80,8 +80,11 @@ TEST(ShippedLabels, EveryLineOfTheSampleLabelsStaysInsideItsLabel) {
         const bool multi = layout.settings.label_type == k_multi_label;
         LabelRun run(printer, layout, multi ? LabelRun::Form::multi : LabelRun::Form::single, g);
         const LabelValues label = longest_label(names);
+        Placeholders swl = label.placeholders();
+        swl.set('P', "DL1ABC/P");
+        swl.set('M', "Tnx fer report, heard on a long wire");
         for (int i = 0; i < 24 * layout.settings.per_label(); ++i)
-            EXPECT_TRUE(run.add(label).printed);
+            EXPECT_TRUE((std::string_view(name) == "SWL.DTA" ? run.add_single(swl) : run.add(label)).printed);
         run.finish();
         ASSERT_TRUE(printer.end_job()) << name;
 
