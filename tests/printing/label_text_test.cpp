@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace kestrel::printing {
 namespace {
 
@@ -99,6 +101,34 @@ TEST(LabelText, TheFirstCommandThatCannotBeReadIsNamedWithItsLine) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(first_bad_command(c.label), c.problem) << c.label;
+}
+
+// Templates are the operator's own text files: whatever they hold, rendering ends, lines only go
+// down the label, fonts stay within their sizes and no line end is printed as a character.
+TEST(LabelText, AnyTemplateRendersWithoutHarm) {
+    using namespace std::string_literals;
+    const std::string alphabet = "#SFCLsfcl;0123456789 $ABM\r\n\x00\xff"s;
+    std::mt19937 random(73);
+    for (int round = 0; round < 2000; ++round) {
+        std::string label(random() % 40, ' ');
+        for (char& c : label)
+            c = alphabet[random() % alphabet.size()];
+        const auto printed = render(label);
+        int y = 0;
+        std::size_t characters = 0;
+        for (const Printed& p : printed) {
+            EXPECT_GE(p.y, y) << label;
+            y = p.y;
+            characters += p.text.size();
+            EXPECT_GE(p.points, 1);
+            EXPECT_LE(p.points, 30);
+        }
+        EXPECT_LE(characters, label.size() * 30) << label;
+        for (const LabelPiece& piece : label_pieces(label))
+            if (piece.kind == LabelPiece::text) {
+                EXPECT_EQ(piece.words.find_first_of("\r\n"), std::string_view::npos) << label;
+            }
+    }
 }
 
 } // namespace
