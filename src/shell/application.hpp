@@ -11,6 +11,7 @@
 #include "logstore/log_store.hpp"
 #include "offline/entry_editor.hpp"
 #include "online/online_window.hpp"
+#include "printing/label_layout.hpp"
 #include "rig/rig_link.hpp"
 #include "rig/station_settings.hpp"
 #include "shell/shell_state.hpp"
@@ -36,9 +37,10 @@ struct Application {
     rig::RigLinkSettings rig_link;
     offline::EditorState editor; // repeat values live as long as the program
     exchange::AdifImportState adif_import;
-    keyer::MorseTable morse;    // DMORSE.CDE
-    keyer::KeyerSettings cw;    // CWTEXT.TXT: the key port, the speed and the four messages
-    online::OnlineState online; // what the on-line window keeps between openings
+    printing::LabelLayout qsl_layout; // the label template and settings Print QSL loaded last
+    keyer::MorseTable morse;          // DMORSE.CDE
+    keyer::KeyerSettings cw;          // CWTEXT.TXT: the key port, the speed and the four messages
+    online::OnlineState online;       // what the on-line window keeps between openings
     locator::LocatorState locator;
     ShellState shell;
 };

@@ -12,6 +12,9 @@
 #include "keyer/keyer.hpp"
 #include "locator/latlong_window.hpp"
 #include "offline/entry_editor.hpp"
+#include "printing/log_print_window.hpp"
+#include "printing/qsl_print_window.hpp"
+#include "printing/single_label.hpp"
 #include "rig/setup_windows.hpp"
 #include "shell/application.hpp"
 #include "shell/log_files.hpp"
@@ -130,6 +133,13 @@ void MainWindow::on_command(ui::Context& ctx, int id, ui::Notify notify) {
     case k_rig_data: rig::station_data_window(ctx, setup_env()); break;
     case k_location: rig::location_window(ctx, setup_env()); break;
     case k_backup_drive: rig::backup_drive_window(ctx, setup_env()); break;
+    case k_print_log:
+    case k_print_log_button: printing::print_log(ctx, {m_app.log, m_app.band_names}); break;
+    case k_print_qsl:
+    case k_print_qsl_button:
+        printing::print_qsls(ctx, {m_app.log, m_app.band_names, m_app.countries, m_app.station,
+                                   m_app.qsl_layout, m_app.shell.program_directory});
+        break;
     case k_cw_keying:
         keyer::cw_setup_window(ctx, m_app.cw,
                                keyer::path_in(m_app.shell.program_directory, keyer::k_settings_file));
@@ -150,7 +160,18 @@ exchange::ExchangeEnv MainWindow::exchange_env() {
 }
 
 offline::EditorEnv MainWindow::editor_env() {
-    return {m_app.log, m_app.band_names, m_app.countries, m_app.chart, m_app.editor, {}};
+    offline::EditorEnv env{m_app.log, m_app.band_names, m_app.countries, m_app.chart, m_app.editor, {}};
+    env.links.print_qsl_label = qsl_label_printer();
+    return env;
+}
+
+// A label for one contact on the template Print QSL loaded; none until one is loaded, and the
+// windows then say so.
+std::function<bool(ui::Context&, const offline::QslContact&)> MainWindow::qsl_label_printer() {
+    if (!m_app.qsl_layout.loaded()) return {};
+    return [this](ui::Context& owner, const offline::QslContact& contact) {
+        return printing::print_qsl_label(owner, {m_app.qsl_layout, m_app.station, m_app.band_names}, contact);
+    };
 }
 
 browse::BrowseEnv MainWindow::browse_env() {

@@ -9,6 +9,7 @@
 #include "rig/setup_windows.hpp"
 #include "ui/window.hpp"
 
+#include <functional>
 #include <string>
 
 namespace kestrel::shell {
@@ -71,6 +72,7 @@ class MainWindow final : public ui::Window {
     browse::BrowseEnv browse_env();
     browse::ListEnv list_env(bool online_logging_open = false);
     online::OnlineEnv online_env();
+    std::function<bool(ui::Context&, const offline::QslContact&)> qsl_label_printer();
     exchange::ExchangeEnv exchange_env();
     Application& m_app;
 };

@@ -188,3 +188,22 @@ TEST_F(MainWindowTest, EscapeLeavesTheProgramRunningButExitAndTheButtonEndIt) {
 
 } // namespace
 } // namespace kestrel::shell::testing
+
+namespace kestrel::shell::testing {
+namespace {
+
+// The print buttons and menu items open their windows over the main window.
+TEST_F(ShellTest, PrintButtonsAndMenuItemsOpenTheirWindows) {
+    ASSERT_TRUE(m_app.log.open_log(file("MYLOG.LOG")));
+    for (int i = 0; i < 4; ++i)
+        m_host.on_modal([](ui::TestRun& window) { window.key(ui::Key::escape); });
+    auto main = m_host.open(MainWindow{m_app});
+    main.click(MainWindow::k_print_log_button).command(MainWindow::k_print_log);
+    main.click(MainWindow::k_print_qsl_button).command(MainWindow::k_print_qsl);
+    EXPECT_EQ(m_host.modal_captions(),
+              (std::vector<std::string>{"PRINT LOG ", "PRINT LOG ", "PRINT QSLs ", "PRINT QSLs "}));
+    main.close_box();
+}
+
+} // namespace
+} // namespace kestrel::shell::testing
