@@ -2,7 +2,7 @@
 
 #include "common/side_file.hpp"
 #include "countries/chart_report.hpp"
-#include "printing/print_job.hpp"
+#include "countries/print_job.hpp"
 #include "ui/context.hpp"
 
 namespace kestrel::countries {
@@ -44,9 +44,9 @@ void StatusChartWindow::on_command(ui::Context& ctx, int id, ui::Notify notify) 
             ctx.message("DXSTATUS.CSV could not be written.", "Kestrel", ui::Icon::stop);
         break;
     case k_print:
-        if (auto printer = printing::choose_printer_or_tell(ctx)) {
+        if (auto printer = choose_printer_or_tell(ctx)) {
             print_lines(*printer, status_print_lines(m_totals, m_env.labels));
-            printing::finish_printing(ctx, *printer);
+            finish_printing(ctx, *printer);
         }
         break;
     case ui::k_cancel: ctx.close(0); break;

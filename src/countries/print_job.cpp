@@ -1,8 +1,8 @@
-#include "printing/print_job.hpp"
+#include "countries/print_job.hpp"
 
 #include "ui/context.hpp"
 
-namespace kestrel::printing {
+namespace kestrel::countries {
 
 namespace {
 void tell_failure(ui::Context& ctx) {
@@ -10,16 +10,16 @@ void tell_failure(ui::Context& ctx) {
 }
 } // namespace
 
-std::unique_ptr<Printer> choose_printer_or_tell(ui::Context& ctx) {
+std::unique_ptr<printing::Printer> choose_printer_or_tell(ui::Context& ctx) {
     auto printer = ctx.host().choose_printer(&ctx);
     if (!printer) tell_failure(ctx);
     return printer;
 }
 
-bool finish_printing(ui::Context& ctx, Printer& printer) {
+bool finish_printing(ui::Context& ctx, printing::Printer& printer) {
     if (printer.end_job()) return true;
     tell_failure(ctx);
     return false;
 }
 
-} // namespace kestrel::printing
+} // namespace kestrel::countries
