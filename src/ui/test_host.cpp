@@ -2,6 +2,7 @@
 
 #include "common/windows1252.hpp"
 #include "ui/key_letters.hpp"
+#include "ui/typing.hpp"
 
 #include <algorithm>
 #include <cstdio>
@@ -274,6 +275,10 @@ TestRun& TestRun::key(Key key, unsigned modifiers) {
     if (driver.key(stroke)) return settle();
     const Control c = m_ctx->exists(m_ctx->focused()) ? m_ctx->control(m_ctx->focused()) : Control{};
     switch (key) {
+    case Key::enter:
+        // The window left Enter to a multi-line box, where it starts a new line.
+        if (takes_typing(c) && !driver.type_character(U'\r')) beep();
+        break;
     case Key::backspace:
     case Key::del: driver.erase(key == Key::del); break;
     case Key::left:

@@ -8,6 +8,8 @@ namespace kestrel::ui {
 
 namespace {
 
+constexpr std::string_view k_line_end = "\r\n";
+
 int start_of(const TextSelection& s) {
     return std::min(s.anchor, s.caret);
 }
@@ -43,14 +45,21 @@ Typed type_character(const Control& box, EditText& edit, char32_t character) {
     clamp(edit);
     const std::optional<char> byte = windows1252_byte_of(character);
     if (!byte) return Typed::refused;
-    const std::optional<char> kept = held(box, *byte);
-    if (!kept) return Typed::refused;
+    std::string put;
+    if ((*byte == '\r' || *byte == '\n') && (box.style & multi_line)) {
+        put = k_line_end;
+    } else {
+        const std::optional<char> kept = held(box, *byte);
+        if (!kept) return Typed::refused;
+        put = std::string(1, *kept);
+    }
     const int from = start_of(edit.selection);
     const int to = end_of(edit.selection);
-    const int length = static_cast<int>(edit.text.size()) - (to - from) + 1;
+    const int added = static_cast<int>(put.size());
+    const int length = static_cast<int>(edit.text.size()) - (to - from) + added;
     if (box.text_limit > 0 && length > box.text_limit) return Typed::refused;
-    edit.text.replace(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from), 1, *kept);
-    edit.selection = {from + 1, from + 1};
+    edit.text.replace(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from), put);
+    edit.selection = {from + added, from + added};
     return Typed::taken;
 }
 
@@ -87,11 +96,22 @@ bool move_caret(EditText& edit, Key key, bool extend) {
 }
 
 std::optional<std::string> accept_text(const Control& box, std::string_view windows1252) {
+    const bool multi = (box.style & multi_line) != 0;
     std::string out;
     out.reserve(windows1252.size());
-    for (char byte : windows1252) {
-        // Line ends belong to multi-line boxes only.
-        if ((byte == '\r' || byte == '\n') && (box.style & multi_line)) {
+    for (std::size_t i = 0; i < windows1252.size(); ++i) {
+        const char byte = windows1252[i];
+        // Line ends belong to multi-line boxes only, and whatever a host's box uses for them (Qt's
+        // are LF) the text holds CR LF.
+        if (multi && (byte == '\r' || byte == '\n')) {
+            if (byte == '\r' && i + 1 < windows1252.size() && windows1252[i + 1] == '\n') ++i;
+            out += k_line_end;
+            continue;
+        }
+        // A multi-line box may hold a whole file (a note pad): a tab or any other control
+        // character it brought stays, or the operator could not type into that box again.
+        const auto b = static_cast<unsigned char>(byte);
+        if (multi && (b < 0x20 || b == 0x7F)) {
             out += byte;
             continue;
         }

@@ -25,7 +25,8 @@ struct EditText {
 
 // One typed character at the selection: a character outside Windows-1252, a control character,
 // a character the box's style or refused list keeps out, and one more than the box holds are
-// all refused. Upper-case boxes take letters as capitals.
+// all refused. Upper-case boxes take letters as capitals. A multi-line box takes a line end
+// (CR or LF, the Enter key) as CR LF, the line end of the program's texts.
 [[nodiscard]] Typed type_character(const Control& box, EditText& edit, char32_t character);
 
 enum class Erase { back, forward };
@@ -36,8 +37,10 @@ void erase_character(EditText& edit, Erase direction);
 // False for any other key.
 bool move_caret(EditText& edit, Key key, bool extend);
 
-// A whole new text put in by the operator at once (pasted, cut, undone): the text as the box
-// would hold it, or nothing when the box refuses it.
+// A whole new text put in by the operator at once (pasted, cut, undone), or the whole text of a
+// host's multi-line box after each change: the text as the box would hold it, or nothing when
+// the box refuses it. A multi-line box holds its line ends as CR LF whatever the host gave, and
+// keeps tabs and other control characters.
 [[nodiscard]] std::optional<std::string> accept_text(const Control& box, std::string_view windows1252);
 
 // Whether the operator can type into the control.

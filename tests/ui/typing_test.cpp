@@ -100,3 +100,59 @@ TEST(Typing, AWholeTextPutInAtOnceFollowsTheSameRules) {
 
 } // namespace
 } // namespace kestrel::ui
+
+namespace kestrel::ui {
+namespace {
+
+// A multi-line box holds whole texts, a file's among them: its lines end in CR LF whichever line
+// end the host or the file used, and what a file brought (tabs and other control characters)
+// stays, so the operator can go on typing into it.
+TEST(Typing, AMultiLineBoxHoldsItsLinesWithCrLfAndKeepsWhatAFileBrought) {
+    const Control notes = edit(3, {}, multi_line);
+    struct Case {
+        std::string given;
+        std::optional<std::string> held;
+    } cases[] = {
+        {"a\nb", "a\r\nb"},               // Qt's box
+        {"a\r\nb", "a\r\nb"},             // as held
+        {"a\rb\n\n", "a\r\nb\r\n\r\n"},   // a lone CR, and two lines ending the text
+        {"a\r\r\nb", "a\r\n\r\nb"},       // CR then CR LF: two line ends
+        {"col\tumn\x0C", "col\tumn\x0C"}, // a tab and a form feed from a file
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(accept_text(notes, c.given), c.held) << c.given;
+
+    Control short_notes = notes;
+    short_notes.text_limit = 4;
+    EXPECT_EQ(accept_text(short_notes, "ab\ncd"), std::nullopt) << "CR LF counts two";
+    EXPECT_EQ(accept_text(edit(4, {}), "a\tb"), std::nullopt) << "a one-line box takes no tab";
+}
+
+TEST(Typing, EnterAndALineEndTypedIntoAMultiLineBoxStartANewLine) {
+    struct Box final : Window {
+        Form build() const override {
+            Form f;
+            Control notes = edit(10, {0, 0, 100, 50}, multi_line);
+            notes.text_limit = 10;
+            f.add(notes);
+            f.add(edit(11, {0, 60, 100, 12}));
+            return f;
+        }
+        void on_command(Context&, int, Notify) override {}
+    } window;
+    TestHost host;
+    auto run = host.open_window(window);
+    run.type("one").key(Key::enter).type("two\nx");
+    EXPECT_EQ(run.text(10), "one\r\ntwo\r\n");
+    EXPECT_EQ(host.beeps(), 1) << "the x is one more than the box holds";
+    EXPECT_EQ(run.text_selection(10), (TextSelection{10, 10}));
+    run.key(Key::home).key(Key::enter);
+    EXPECT_EQ(host.beeps(), 2) << "a line end needs two places";
+
+    run.type_into(11, "a\nb");
+    EXPECT_EQ(run.text(11), "ab");
+    EXPECT_EQ(host.beeps(), 3) << "a one-line box refuses a line end";
+}
+
+} // namespace
+} // namespace kestrel::ui

@@ -123,6 +123,14 @@ QString wrapped(const QString& text, const QFont& font, int width) {
     return lines.join(QLatin1Char('\n'));
 }
 
+// A multi-line box's text as the widget holds it: its lines end in LF where the form's end in
+// CR LF. Comparing in this form keeps the widget from being reset (caret and all) after each key.
+QString plain_text_of(std::string_view windows1252) {
+    QString text = box_text(windows1252);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return text;
+}
+
 QPixmap bitmap(const std::string& name) {
     return QPixmap(QStringLiteral(":/bitmaps/%1.png").arg(QString::fromLatin1(name.c_str())));
 }
@@ -383,7 +391,7 @@ void FormWidget::refresh(QWidget* w, const ui::Control& c, ui::Change what) {
         if (auto* e = qobject_cast<QLineEdit*>(w)) {
             if (e->text() != box_text(c.text)) e->setText(box_text(c.text));
         } else if (auto* p = qobject_cast<QPlainTextEdit*>(w)) {
-            if (p->toPlainText() != box_text(c.text)) p->setPlainText(box_text(c.text));
+            if (p->toPlainText() != plain_text_of(c.text)) p->setPlainText(plain_text_of(c.text));
         } else if (auto* l = qobject_cast<QLabel*>(w)) {
             if (c.kind == ui::ControlKind::picture) {
                 l->setPixmap(bitmap(c.text));
