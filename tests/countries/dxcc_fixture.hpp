@@ -73,13 +73,13 @@ class Opener final : public ui::Window {
 class DxccTest : public ::testing::Test {
   protected:
     DxccTest() : m_cwd(m_dir.path()) {
-        m_table = parse_country_list("KH6,KH7,Hawaii,7,21,-158\r\n"
+        m_table = parse_country_list("KH7K,KH7K,Kure Island,7,28,-178\r\n"
+                                     "KH6,KH7,Hawaii,7,21,-158\r\n"
                                      "4U1UN,4U1UN,United Nations HQ,0,40,-74\r\n"
                                      "K,K,United States,9,38,-97\r\n"
                                      "G,G,England,1,52,-1\r\n"
                                      "CQ,CT,Portugal,3,39,-8\r\n"
-                                     "DL,DL,Germany,5,51,10\r\n"
-                                     "KH7K,KH7K,Kure Island,7,28,-178\r\n")
+                                     "DL,DL,Germany,5,51,10\r\n")
                       .table;
     }
 
