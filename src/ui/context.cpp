@@ -18,6 +18,12 @@ bool has_caret(const Control& c) {
     return c.kind == ControlKind::edit || (c.kind == ControlKind::combo && (c.style & editable));
 }
 
+// A box reached from the keyboard has its text selected, so that typing replaces it; not a
+// multi-line box, which holds a document (a note pad's notes) that one key must not wipe out.
+bool selects_all_on_focus(const Control& c) {
+    return has_caret(c) && !(c.kind == ControlKind::edit && (c.style & multi_line));
+}
+
 bool tells_focus(const Control& c) {
     return c.kind == ControlKind::edit || c.kind == ControlKind::list || c.kind == ControlKind::combo;
 }
@@ -140,14 +146,13 @@ void Context::select_text(int id, TextSelection selection) {
 
 void Context::move_focus(int id, bool tell_view, bool select_all) {
     if (id == m_focused) {
-        if (select_all) select_text(id, whole(control(id).text));
+        if (select_all && selects_all_on_focus(control(id))) select_text(id, whole(control(id).text));
         return;
     }
     if (!exists(id)) return;
     const int old = m_focused;
     m_focused = id;
-    // A text box reached from the keyboard has its whole text selected, so typing replaces it.
-    if (select_all && has_caret(control(id))) select_text(id, whole(control(id).text));
+    if (select_all && selects_all_on_focus(control(id))) select_text(id, whole(control(id).text));
     if (tell_view && m_view) m_view->focus_changed(id);
     // As on the platform the windows were designed for, only text boxes, lists and combos tell
     // the window about the focus; a button's command always means it was pressed.

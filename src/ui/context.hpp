@@ -71,7 +71,8 @@ class Context {
     bool visible(int id) const;
     void show(int id, bool on = true);
     int focused() const { return m_focused; }
-    // Moves the focus as the keyboard would: a text box given the focus has its text selected.
+    // Moves the focus as the keyboard would: a one-line text box given the focus has its text
+    // selected; a multi-line box keeps its caret.
     void focus(int id);
     void select_text(int id, TextSelection selection);
     void add_control(Control control);

@@ -156,3 +156,35 @@ TEST(Typing, EnterAndALineEndTypedIntoAMultiLineBoxStartANewLine) {
 
 } // namespace
 } // namespace kestrel::ui
+
+namespace kestrel::ui {
+namespace {
+
+// A one-line box reached from the keyboard has its text selected, so typing replaces it; a
+// multi-line box holds a document, and the first key must not wipe it out.
+TEST(Typing, OnlyAOneLineBoxHasItsTextSelectedWhenTheKeyboardBringsTheFocus) {
+    struct Boxes final : Window {
+        Form build() const override {
+            Form f;
+            Control call = edit(10, {0, 0, 50, 12});
+            call.text = "G4ABC";
+            f.add(call);
+            Control notes = edit(11, {0, 20, 100, 50}, multi_line);
+            notes.text = "old note\r\n";
+            f.add(notes);
+            return f;
+        }
+        void on_command(Context&, int, Notify) override {}
+    } window;
+    TestHost host;
+    auto run = host.open_window(window);
+    run.key(Key::tab).type("new");
+    EXPECT_EQ(run.text(11), "new"
+                            "old note\r\n")
+        << "typed at the caret, nothing replaced";
+    run.key(Key::tab).type("M0XYZ");
+    EXPECT_EQ(run.text(10), "M0XYZ");
+}
+
+} // namespace
+} // namespace kestrel::ui

@@ -21,9 +21,12 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QValidator>
 #include <QWindow>
 
+#include <algorithm>
 #include <cmath>
 
 namespace kestrel::platform {
@@ -129,6 +132,24 @@ QString plain_text_of(std::string_view windows1252) {
     QString text = box_text(windows1252);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     return text;
+}
+
+// Where a byte of a multi-line box's text lies in the widget, which holds a CR LF as one character.
+int plain_position(std::string_view text, int byte) {
+    int position = 0;
+    const int end = std::min(byte, static_cast<int>(text.size()));
+    for (int i = 0; i < end; ++i)
+        if (!(text[i] == '\r' && i + 1 < static_cast<int>(text.size()) && text[i + 1] == '\n')) ++position;
+    return position;
+}
+
+// The caret and selection the form chose, shown in a multi-line box.
+void show_selection(QPlainTextEdit* box, const ui::Control& c) {
+    const int last = std::max(0, box->document()->characterCount() - 1);
+    QTextCursor cursor = box->textCursor();
+    cursor.setPosition(std::min(plain_position(c.text, c.selection.anchor), last));
+    cursor.setPosition(std::min(plain_position(c.text, c.selection.caret), last), QTextCursor::KeepAnchor);
+    box->setTextCursor(cursor);
 }
 
 QPixmap bitmap(const std::string& name) {
@@ -419,6 +440,8 @@ void FormWidget::refresh(QWidget* w, const ui::Control& c, ui::Change what) {
             if (what == ui::Change::selection)
                 e->setSelection(c.selection.anchor, c.selection.caret - c.selection.anchor);
         }
+        if (auto* p = qobject_cast<QPlainTextEdit*>(w); p && what == ui::Change::selection)
+            show_selection(p, c);
         if (auto* l = qobject_cast<QListWidget*>(w)) {
             for (int i = 0; i < l->count() && i < static_cast<int>(c.selected.size()); ++i)
                 l->item(i)->setSelected(c.selected[i]);
@@ -483,6 +506,7 @@ void FormWidget::focus_changed(int id) {
     const ui::Control& c = m_ctx.control(id);
     if (QLineEdit* e = line_edit_of(it->second))
         e->setSelection(c.selection.anchor, c.selection.caret - c.selection.anchor);
+    if (auto* p = qobject_cast<QPlainTextEdit*>(it->second.data())) show_selection(p, c);
     m_updating = false;
 }
 
