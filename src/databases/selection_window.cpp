@@ -35,7 +35,8 @@ ui::Form SelectionWindow::build() const {
     form.at_default_position = true;
     form.font = ui::Font{"Courier", 8};
     form.add(ui::label(k_callbook_label, "&Call Book:", {10, 11, 45, 10}));
-    ui::Control list = ui::combo(k_callbook, {60, 10, 60, 60});
+    // As high as the closed list: the host drops the list down below it.
+    ui::Control list = ui::combo(k_callbook, {60, 10, 60, 12});
     for (const char* name : k_callbook_names)
         list.items.emplace_back(name);
     form.add(list);
