@@ -61,9 +61,9 @@ std::vector<ListedCountry> sorted_countries(const CountryTable& table) {
     std::vector<ListedCountry> by_number(static_cast<std::size_t>(std::max(highest, 0)) + 1);
     for (int r = 0; r < table.entry_count(); ++r) {
         const CountryEntry& e = table.row(r);
+        if (e.number < 1) continue; // a block of no country
         ListedCountry& c = by_number[static_cast<std::size_t>(e.number)];
-        if (e.number < 1 || c.number != 0) continue; // the name of the first line counts
-        c = {e.name, e.number};
+        if (c.number == 0) c = {e.name, e.number}; // the name of the first line counts
     }
     std::vector<ListedCountry> sorted;
     for (ListedCountry& c : by_number)
