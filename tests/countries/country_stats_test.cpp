@@ -109,15 +109,6 @@ TEST_F(CountryStats, BandsByCountryMarkEachBandWorkedOrConfirmed) {
     EXPECT_FALSE(run.visible(W::k_columns)) << "the column heading belongs to this list only";
 }
 
-TEST_F(CountryStats, LongNamesAreCutToTheirColumn) {
-    m_table = parse_country_list("A,A,Pr. Edward & Marion Islands and then some more,1,0,0\r\n").table;
-    open_log({});
-    TestRun run = open_stats();
-    run.click(W::k_bands);
-    EXPECT_EQ(run.items(W::k_list)[0].substr(0, 36), "Pr. Edward & Marion Islands and the-");
-    EXPECT_EQ(run.text(W::k_heading), "Status for all 1 DXCC Entities");
-}
-
 TEST_F(CountryStats, AFileThatCannotBeWrittenIsToldAndCanBeTriedAgain) {
     open_log({});
     TestRun run = m_host.open(CountryStatsWindow{env(m_dir.file("no-such-directory") + "/")});

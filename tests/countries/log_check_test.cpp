@@ -150,17 +150,6 @@ TEST_F(LogCheck, TheOperatorCanStopTheQuestionsForTheRestOfTheCheck) {
     EXPECT_EQ(m_chart.byte(5, m20), 0x01);
 }
 
-TEST_F(LogCheck, ACorrectionThatCannotBeWrittenStopsTheCheckAndLeavesTheEntry) {
-    open_log({contact("4U1UN"), contact("G3ABC")});
-    const std::string before = kestrel::testing::read_file(log_path());
-    m_files.arm();
-    m_files.fail_changes_from = 1;
-    const LogCheckResult result = check({{Answer::correct, "K1ABC"}});
-    ASSERT_TRUE(result.error);
-    EXPECT_EQ(kestrel::testing::read_file(log_path()), before);
-    EXPECT_EQ(m_chart.byte(1, m20), 0) << "nothing after the failure was checked";
-}
-
 TEST_F(LogCheck, ACorrectionIsSyncedToDiskAndTheIndexFollowsIt) {
     open_log({contact("4U1UN"), contact("G3ABC")});
     ASSERT_TRUE(m_log.build_record_index());
