@@ -1,6 +1,8 @@
 #include "countries/log_check.hpp"
 
+#include "countries/chart_report.hpp"
 #include "dxcc_fixture.hpp"
+#include "offline/entry_record.hpp"
 
 #include <random>
 
@@ -198,6 +200,35 @@ TEST_F(LogCheck, BlocksGiveTheSameChartAsOneEntryAtATime) {
     EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
     EXPECT_EQ(progress.back(), 9000);
     EXPECT_GT(progress.size(), 1u) << "the bar moves while the check runs";
+}
+
+// A few hundred contacts as the entry editor stores them, with the country list that comes with
+// the program: the chart the check rebuilds is the one logging marked, to the last cell.
+TEST_F(LogCheck, TheRebuiltChartIsTheOneLoggingMarked) {
+    m_table = load_country_list(KESTREL_SHIPPED_COUNTRY_LIST).table;
+    const char* modes[] = {"CW", "SSB", "FM", "RTY", "A1A", "J3E", "F3E", "PSK"};
+    std::mt19937 random(5);
+    std::vector<logstore::RecordBytes> log;
+    StatusChart logged;
+    for (int i = 0; i < 400; ++i) {
+        std::string call = m_table.row(static_cast<int>(random() % m_table.entry_count())).low_prefix;
+        call += std::to_string(random() % 10) + "AB";
+        if (random() % 10 == 0) call += "/P";
+        logstore::QsoRecord q = logstore::QsoRecord::decode(contact(call, static_cast<int>(random() % 20),
+                                                                    modes[random() % std::size(modes)],
+                                                                    static_cast<std::uint8_t>(random() % 4)));
+        if (random() % 7 == 0)
+            q.band = logstore::text_band_field(random() % 2 ? "14." : "3.5"); // older entries
+        ASSERT_TRUE(offline::report_marks_chart(q));
+        offline::mark_chart(m_table, logged, q);
+        log.push_back(q.encode());
+    }
+    open_log(log);
+    EXPECT_FALSE(check().error);
+    const ChartTotals rebuilt = tally_chart(m_chart, 1, m_table.highest_country());
+    EXPECT_EQ(status_csv(rebuilt, m_labels),
+              status_csv(tally_chart(logged, 1, m_table.highest_country()), m_labels));
+    EXPECT_EQ(m_chart.bytes(), logged.bytes());
 }
 
 } // namespace
