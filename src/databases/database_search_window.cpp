@@ -234,7 +234,7 @@ void database_search(ui::Context& owner, const DatabaseSettings& settings, int d
                      const CopyValues& copy, const std::string& directory) {
     if (database < 1 || database > k_database_count) return;
     const std::string& name = settings.names[static_cast<std::size_t>(database - 1)];
-    DatabaseSearchWindow window({name, station_file(directory, name), copy});
+    DatabaseSearchWindow window({name, database_file(directory, name), copy});
     owner.run_modal(window);
 }
 

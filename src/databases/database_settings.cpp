@@ -3,6 +3,7 @@
 #include "common/side_file.hpp"
 #include "common/text_items.hpp"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace kestrel::databases {
@@ -30,6 +31,28 @@ DatabaseSettings read_settings_text(std::string_view bytes) {
 std::string station_file(const std::string& directory, const std::string& name) {
     if (directory.empty() || name.starts_with('/')) return name;
     return directory.ends_with('/') ? directory + name : directory + "/" + name;
+}
+
+namespace {
+
+bool same_but_case(std::string_view a, std::string_view b) {
+    const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+} // namespace
+
+std::string database_file(const std::string& directory, const std::string& name) {
+    const std::filesystem::path path = station_file(directory, name);
+    std::error_code error;
+    if (name.empty() || std::filesystem::exists(path, error)) return path.string();
+    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
+    const std::string wanted = path.filename().string();
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
+        if (same_but_case(it->path().filename().string(), wanted))
+            return (path.has_parent_path() ? folder / it->path().filename() : it->path().filename()).string();
+    return path.string();
 }
 
 SettingsLoad load_callbook_settings(const std::string& directory) {

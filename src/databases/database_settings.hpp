@@ -50,4 +50,9 @@ struct SettingsLoad {
 // A file of the station directory by its name; a name that is a path from "/" stands as it is.
 [[nodiscard]] std::string station_file(const std::string& directory, const std::string& name);
 
+// The file of a database name. Names were written where letter case did not matter (club.edb
+// for CLUB.EDB): when no file has the name exactly, the one whose name differs only in case is
+// taken, so a station directory brought across keeps its databases.
+[[nodiscard]] std::string database_file(const std::string& directory, const std::string& name);
+
 } // namespace kestrel::databases

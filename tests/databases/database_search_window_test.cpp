@@ -212,14 +212,14 @@ TEST_F(DatabaseSearch, ABigDatabaseIsSearchedAsFarAsItsLimitAndKeptWhole) {
 
 TEST_F(DatabaseSearch, OpenedFromALoggingWindowByItsNumber) {
     DatabaseSettings settings;
-    settings.names = {"", "MEMBERS.EDB", "", ""};
+    settings.names = {"", "members.edb", "", ""}; // as written where case did not matter
     struct Owner final : ui::Window {
         ui::Form build() const override { return {}; }
         void on_command(ui::Context&, int, ui::Notify) override {}
     };
     auto owner = m_host.open(Owner{});
     m_host.on_modal([](ui::TestRun& run) {
-        EXPECT_EQ(run.text(W::k_name), "MEMBERS.EDB");
+        EXPECT_EQ(run.text(W::k_name), "members.edb");
         run.type("mary").key(ui::Key::enter).key(ui::Key::f1).key(ui::Key::f12).key(ui::Key::escape);
     });
     database_search(owner.context(), settings, 2, {"G3ABD", "7MHz", "02-03-24"}, m_dir.path().string());

@@ -70,6 +70,27 @@ TEST(DatabaseSettings, ADatabaseNameIsTakenFromTheStationDirectoryUnlessItIsAPat
     EXPECT_EQ(station_file("", "CLUB.EDB"), "CLUB.EDB");
 }
 
+TEST(DatabaseSettings, ANameWrittenInAnotherCaseFindsItsFile) {
+    testing::TempDir dir;
+    testing::write_file(dir.path() / "CLUB.EDB", "CALL:\r\n");
+    std::filesystem::create_directory(dir.path() / "lists");
+    testing::write_file(dir.path() / "lists" / "Iota.edb", "REF:\r\n");
+    testing::write_file(dir.path() / "club.txt", "");
+    const std::string d = dir.path().string() + "/";
+    struct Case {
+        std::string name;
+        std::string file;
+    } cases[] = {
+        {"CLUB.EDB", d + "CLUB.EDB"},
+        {"club.edb", d + "CLUB.EDB"},
+        {"lists/IOTA.EDB", d + "lists/Iota.edb"},
+        {"GONE.EDB", d + "GONE.EDB"},             // none: the name as it is, for the message
+        {"LISTS/IOTA.EDB", d + "LISTS/IOTA.EDB"}, // only the file's own name is matched
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(database_file(d, c.name), c.file) << c.name;
+}
+
 class Selection : public ::testing::Test {
   protected:
     ui::TestRun open() { return m_host.open(W{m_settings, m_dir.path().string()}); }
