@@ -115,16 +115,15 @@ void DatabaseSearchWindow::on_init(ui::Context& ctx) {
         return;
     case Opening::too_many_fields:
         ctx.message(name + " has more than " + std::to_string(k_most_fields) +
-                        " fields, more than a database can have.",
+                        " fields: a database can have " + std::to_string(k_most_fields) + " at most.",
                     k_title, ui::Icon::exclamation);
         return;
     case Opening::ready: break;
     }
     show_counts(ctx);
-    if (const int beyond = m_db->records_beyond_limit(); beyond > 0)
-        ctx.message(name + " has " + std::to_string(m_db->record_count()) + " records: only the first " +
-                        std::to_string(k_most_records) + " are searched. The other " +
-                        std::to_string(beyond) + " are kept as they are.",
+    if (m_db->records_beyond_limit() > 0)
+        ctx.message(name + " has " + std::to_string(m_db->record_count()) + " records: the first " +
+                        std::to_string(k_most_records) + " are searched, and the rest are kept as they are.",
                     k_title, ui::Icon::exclamation);
     ctx.focus(k_search);
     m_new_search = true;

@@ -150,7 +150,7 @@ TEST_F(DatabaseSearch, WhatCannotBeOpenedIsToldAndTheWindowStaysEmpty) {
     } cases[] = {
         {"", ""},
         {"GONE.EDB", "Data Base Not Found"},
-        {"WIDE.EDB", "WIDE.EDB has more than 11 fields, more than a database can have."},
+        {"WIDE.EDB", "WIDE.EDB has more than 11 fields: a database can have 11 at most."},
         {"NOTES.EDB",
          "NOTES.EDB is not a database: its first line should name the fields, each followed by \":\"."},
         {"FOLDER.EDB", "FOLDER.EDB could not be read."},
@@ -198,7 +198,7 @@ TEST_F(DatabaseSearch, ABigDatabaseIsSearchedAsFarAsItsLimitAndKeptWhole) {
         bytes += "C" + std::to_string(i) + ":   :\r\n";
     testing::write_file(m_dir.path() / "BIG.EDB", bytes);
     m_host.expect_message(
-        "BIG.EDB has 10001 records: only the first 10000 are searched. The other 1 are kept as they are.");
+        "BIG.EDB has 10001 records: the first 10000 are searched, and the rest are kept as they are.");
     auto run = m_host.open(W{{"BIG.EDB", m_dir.file("BIG.EDB"), {}}});
     m_host.expect_message("End of DataBase");
     run.type("c10000").key(ui::Key::enter);
