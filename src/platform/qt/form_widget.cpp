@@ -412,7 +412,10 @@ void FormWidget::refresh(QWidget* w, const ui::Control& c, ui::Change what) {
         if (auto* e = qobject_cast<QLineEdit*>(w)) {
             if (e->text() != box_text(c.text)) e->setText(box_text(c.text));
         } else if (auto* p = qobject_cast<QPlainTextEdit*>(w)) {
-            if (p->toPlainText() != plain_text_of(c.text)) p->setPlainText(plain_text_of(c.text));
+            if (p->toPlainText() != plain_text_of(c.text)) {
+                p->setPlainText(plain_text_of(c.text));
+                show_selection(p, c); // a new text puts the caret where the window holds it
+            }
         } else if (auto* l = qobject_cast<QLabel*>(w)) {
             if (c.kind == ui::ControlKind::picture) {
                 l->setPixmap(bitmap(c.text));
