@@ -62,14 +62,6 @@ TEST(DatabaseSettings, LoadedAtStartUpWhenThereAndToldWhenUnreadable) {
     EXPECT_EQ(unreadable.notice->substr(0, 31), "DBNAMES.LST could not be read: ");
 }
 
-TEST(DatabaseSettings, ADatabaseNameIsTakenFromTheStationDirectoryUnlessItIsAPath) {
-    EXPECT_EQ(station_file("/home/op/kestrel/", "CLUB.EDB"), "/home/op/kestrel/CLUB.EDB");
-    EXPECT_EQ(station_file("/home/op/kestrel", "CLUB.EDB"), "/home/op/kestrel/CLUB.EDB");
-    EXPECT_EQ(station_file("/home/op/kestrel/", "lists/CLUB.EDB"), "/home/op/kestrel/lists/CLUB.EDB");
-    EXPECT_EQ(station_file("/home/op/kestrel/", "/srv/IOTA.EDB"), "/srv/IOTA.EDB");
-    EXPECT_EQ(station_file("", "CLUB.EDB"), "CLUB.EDB");
-}
-
 TEST(DatabaseSettings, ANameWrittenInAnotherCaseFindsItsFile) {
     testing::TempDir dir;
     testing::write_file(dir.path() / "CLUB.EDB", "CALL:\r\n");
