@@ -1,6 +1,7 @@
 #pragma once
 
 #include "countries/country_table.hpp"
+#include "countries/manual_set_window.hpp"
 #include "countries/status_chart.hpp"
 #include "exchange/import_adif.hpp"
 #include "io/devices.hpp"
@@ -33,7 +34,8 @@ struct Application {
     logstore::BandNameTable band_names;
     countries::CountryTable countries;
     countries::StatusChart chart;
-    rig::StationSettings station; // the back-up directory among them
+    countries::ManualSetState manual_set; // the country and cell Manual Set was left on
+    rig::StationSettings station;         // the back-up directory among them
     rig::RigLinkSettings rig_link;
     offline::EditorState editor; // repeat values live as long as the program
     exchange::AdifImportState adif_import;

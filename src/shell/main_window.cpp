@@ -2,6 +2,10 @@
 
 #include "browse/browse_window.hpp"
 #include "browse/list_window.hpp"
+#include "countries/country_stats_window.hpp"
+#include "countries/log_check_window.hpp"
+#include "countries/manual_set_window.hpp"
+#include "countries/qsl_award_window.hpp"
 #include "countries/status_windows.hpp"
 #include "exchange/cabrillo_window.hpp"
 #include "exchange/export_window.hpp"
@@ -129,6 +133,21 @@ void MainWindow::on_command(ui::Context& ctx, int id, ui::Notify notify) {
         refresh_caption(ctx);
         break;
     case k_status: countries::show_status_chart(ctx, dxcc_env()); break;
+    case k_check_log:
+        countries::check_log(ctx, {m_app.log, m_app.countries, m_app.chart, m_app.shell.band_row_labels});
+        break;
+    case k_manual_set:
+        countries::manual_set(ctx,
+                              {m_app.countries, m_app.chart, m_app.shell.band_row_labels, m_app.manual_set});
+        break;
+    case k_stats:
+        countries::show_country_statistics(ctx, {m_app.log, m_app.countries, m_app.chart,
+                                                 m_app.shell.scale_factor, m_app.shell.program_directory});
+        break;
+    case k_qsl_list:
+        countries::show_qsl_award_list(
+            ctx, {m_app.log, m_app.band_names, m_app.countries, m_app.shell.program_directory});
+        break;
     case k_country: countries::show_country_status(ctx, dxcc_env()); break;
     case k_rig_data: rig::station_data_window(ctx, setup_env()); break;
     case k_location: rig::location_window(ctx, setup_env()); break;

@@ -1,9 +1,13 @@
 #include "shell/main_window.hpp"
 
+#include "countries/status_chart.hpp"
+#include "logstore/field_codes.hpp"
+#include "online/online_window.hpp"
 #include "shell/startup.hpp"
 #include "shell_fixture.hpp"
 #include "ui/context.hpp"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace kestrel::shell::testing {
@@ -203,6 +207,32 @@ TEST_F(ShellTest, PrintButtonsAndMenuItemsOpenTheirWindows) {
     EXPECT_EQ(m_host.modal_captions(),
               (std::vector<std::string>{"PRINT LOG ", "PRINT LOG ", "PRINT QSLs ", "PRINT QSLs "}));
     main.close_box();
+}
+
+} // namespace
+} // namespace kestrel::shell::testing
+
+namespace kestrel::shell::testing {
+namespace {
+
+// A contact logged today, then Check Log left with Exit: today's mark stays in the chart and is
+// saved at shut-down.
+TEST_F(ShellTest, TodaysMarkSurvivesACheckLeftWithExit) {
+    write("COUNTRY.LST", "G,G,England,223,52,-1\r\n");
+    m_host.on_modal([&](ui::TestRun& main) {
+        main.click(MainWindow::k_online).command(MainWindow::k_check_log).command(MainWindow::k_exit);
+    });
+    m_host.on_modal([](ui::TestRun& online) {
+        online.replace(online::OnlineWindow::k_mode, "SSB").focus(online::OnlineWindow::k_call);
+        online.type("G4ABC").key(ui::Key::f1).key(ui::Key::f2).key(ui::Key::escape);
+    });
+    m_host.on_modal([](ui::TestRun& check) { check.click(ui::k_cancel); });
+    run_program(m_app, m_host);
+    const int band = m_app.log.last_band();
+    const countries::ChartLoad saved = countries::load_chart(file("DXCC.CHT"));
+    EXPECT_TRUE(saved.chart.worked(223, band, logstore::k_mode_ssb));
+    const auto& captions = m_host.modal_captions();
+    EXPECT_NE(std::find(captions.begin(), captions.end(), "DXCC Log Check"), captions.end());
 }
 
 } // namespace
