@@ -3,6 +3,7 @@
 #include "countries/country_table.hpp"
 #include "countries/manual_set_window.hpp"
 #include "countries/status_chart.hpp"
+#include "databases/database_settings.hpp"
 #include "exchange/import_adif.hpp"
 #include "io/devices.hpp"
 #include "keyer/keyer_settings.hpp"
@@ -10,6 +11,7 @@
 #include "locator/range_window.hpp"
 #include "logstore/band_names.hpp"
 #include "logstore/log_store.hpp"
+#include "notepad/notepad_window.hpp"
 #include "offline/entry_editor.hpp"
 #include "online/online_window.hpp"
 #include "printing/label_layout.hpp"
@@ -39,10 +41,12 @@ struct Application {
     rig::RigLinkSettings rig_link;
     offline::EditorState editor; // repeat values live as long as the program
     exchange::AdifImportState adif_import;
-    printing::LabelLayout qsl_layout; // the label template and settings Print QSL loaded last
-    keyer::MorseTable morse;          // DMORSE.CDE
-    keyer::KeyerSettings cw;          // CWTEXT.TXT: the key port, the speed and the four messages
-    online::OnlineState online;       // what the on-line window keeps between openings
+    printing::LabelLayout qsl_layout;      // the label template and settings Print QSL loaded last
+    keyer::MorseTable morse;               // DMORSE.CDE
+    keyer::KeyerSettings cw;               // CWTEXT.TXT: the key port, the speed and the four messages
+    databases::DatabaseSettings databases; // DBNAMES.LST: the callbook and the four databases
+    notepad::NotepadState notepad;         // the note kept for the run
+    online::OnlineState online;            // what the on-line window keeps between openings
     locator::LocatorState locator;
     ShellState shell;
 };

@@ -7,6 +7,8 @@
 #include "countries/manual_set_window.hpp"
 #include "countries/qsl_award_window.hpp"
 #include "countries/status_windows.hpp"
+#include "databases/database_search_window.hpp"
+#include "databases/selection_window.hpp"
 #include "exchange/cabrillo_window.hpp"
 #include "exchange/export_window.hpp"
 #include "exchange/extract_window.hpp"
@@ -159,6 +161,7 @@ void MainWindow::on_command(ui::Context& ctx, int id, ui::Notify notify) {
         printing::print_qsls(ctx, {m_app.log, m_app.band_names, m_app.countries, m_app.station,
                                    m_app.qsl_layout, m_app.shell.program_directory});
         break;
+    case k_databases: databases::select_callbook(ctx, m_app.databases, m_app.shell.program_directory); break;
     case k_cw_keying:
         keyer::cw_setup_window(ctx, m_app.cw,
                                keyer::path_in(m_app.shell.program_directory, keyer::k_settings_file));
@@ -181,7 +184,17 @@ exchange::ExchangeEnv MainWindow::exchange_env() {
 offline::EditorEnv MainWindow::editor_env() {
     offline::EditorEnv env{m_app.log, m_app.band_names, m_app.countries, m_app.chart, m_app.editor, {}};
     env.links.print_qsl_label = qsl_label_printer();
+    env.links.database_names = m_app.databases.names;
+    env.links.database_search = database_searcher();
     return env;
+}
+
+// A search of database 1-4 as named now (Set Up/Databases may change the names while the program runs).
+std::function<void(ui::Context&, int, const offline::DatabaseCopy&)> MainWindow::database_searcher() {
+    return [this](ui::Context& owner, int database, const offline::DatabaseCopy& copy) {
+        databases::database_search(owner, m_app.databases, database, {copy.call, copy.frequency, copy.date},
+                                   m_app.shell.program_directory);
+    };
 }
 
 // A label for one contact on the template Print QSL loaded; none until one is loaded, and the
@@ -222,6 +235,11 @@ online::OnlineEnv MainWindow::online_env() {
     };
     env.links.range = [this](ui::Context& owner) { locator::show_range_and_bearing(owner, m_app.locator); };
     env.links.locator = [](ui::Context& owner) { locator::show_latlong_to_locator(owner); };
+    env.links.database_names = m_app.databases.names;
+    env.links.database_search = database_searcher();
+    env.links.notepad = [this](ui::Context& owner) {
+        notepad::show_notepad(owner, m_app.notepad, m_app.shell.program_directory);
+    };
     if (m_app.rig) env.devices.poll_rig = [this](ui::Context&) { return m_app.rig->poll(); };
     return env;
 }

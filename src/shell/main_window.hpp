@@ -73,6 +73,7 @@ class MainWindow final : public ui::Window {
     browse::ListEnv list_env(bool online_logging_open = false);
     online::OnlineEnv online_env();
     std::function<bool(ui::Context&, const offline::QslContact&)> qsl_label_printer();
+    std::function<void(ui::Context&, int, const offline::DatabaseCopy&)> database_searcher();
     exchange::ExchangeEnv exchange_env();
     Application& m_app;
 };

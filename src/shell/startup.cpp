@@ -42,6 +42,9 @@ void start_up(Application& app, ui::Host& host) {
 
     app.band_names = logstore::load_band_names();
     app.station = rig::read_settings_file(shell.program_directory + rig::k_settings_file);
+    databases::SettingsLoad names = databases::load_callbook_settings(shell.program_directory);
+    if (names.notice) notice(host, *names.notice, std::string(k_program_name), ui::Icon::exclamation);
+    app.databases = names.settings;
     keyer::KeyerFiles keyer = keyer::load_keyer_files(shell.program_directory);
     for (const std::string& message : keyer.messages)
         notice(host, message, "", ui::Icon::none);
