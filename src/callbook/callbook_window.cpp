@@ -23,8 +23,10 @@ std::string callbook_title(databases::CallbookKind kind) {
 
 ui::Form CallbookWindow::build() const {
     CallbookRecord record;
-    if (m_lookup) record = m_lookup.value();
-    else record.call = m_lookup.error();
+    if (m_lookup)
+        record = m_lookup.value();
+    else
+        record.call = m_lookup.error();
     ui::Form form;
     form.caption = callbook_title(m_kind);
     form.frame = {0, 0, 250, 120};

@@ -2,6 +2,7 @@
 
 #include "callbook/error_texts.hpp"
 #include "callbook/fcc_licences.hpp"
+#include "callbook/xml_services.hpp"
 
 namespace kestrel::callbook {
 
@@ -21,7 +22,9 @@ std::unique_ptr<Source> make_source(const databases::DatabaseSettings& settings,
     case databases::CallbookKind::buckmaster:
         return std::make_unique<FccLicences>(databases::station_file(program_directory, settings.drive));
     case databases::CallbookKind::flying_horse:
+        return std::make_unique<HamQth>(k_hamqth_address, read_account(program_directory, "hamqth"));
     case databases::CallbookKind::qrz:
+        return std::make_unique<QrzXml>(k_qrz_address, read_account(program_directory, "qrz"));
     case databases::CallbookKind::none: break;
     }
     return std::make_unique<NoSource>();

@@ -122,7 +122,7 @@ TEST(FccLicences, ReadingThroughAgreesWithTheIndexOnRandomFiles) {
     };
     std::string bytes;
     std::vector<std::string> calls;
-    for (int i = 0; i < 600; ++i) {
+    for (int i = 0; i < 300; ++i) {
         calls.push_back(random_call());
         bytes += en(std::to_string(random() % 1000), calls.back(), "", "N" + std::to_string(i), "", "X", "",
                     "", "", "", "", "");
@@ -134,7 +134,7 @@ TEST(FccLicences, ReadingThroughAgreesWithTheIndexOnRandomFiles) {
     fs::create_directory(unindexed.path() / k_index_file); // the index cannot be put there
     FccLicences fast(indexed.path().string());
     FccLicences slow(unindexed.path().string());
-    for (int i = 0; i < 200; ++i)
+    for (int i = 0; i < 100; ++i)
         calls.push_back(random_call()); // most of these are not in the file
     for (const std::string& call : calls) {
         const Lookup a = fast.lookup_call(call);
