@@ -2,6 +2,7 @@
 
 #include "browse/browse_window.hpp"
 #include "browse/list_window.hpp"
+#include "callbook/callbook_window.hpp"
 #include "countries/country_stats_window.hpp"
 #include "countries/log_check_window.hpp"
 #include "countries/manual_set_window.hpp"
@@ -240,6 +241,10 @@ online::OnlineEnv MainWindow::online_env() {
     env.links.notepad = [this](ui::Context& owner) {
         notepad::show_notepad(owner, m_app.notepad, m_app.shell.program_directory);
     };
+    if (m_app.databases.callbook != databases::CallbookKind::none)
+        env.links.callbook = [this](ui::Context& owner, const std::string& call) {
+            callbook::show_callbook(owner, m_app.databases, m_app.shell.program_directory, call);
+        };
     if (m_app.rig) env.devices.poll_rig = [this](ui::Context&) { return m_app.rig->poll(); };
     return env;
 }

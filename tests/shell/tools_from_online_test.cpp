@@ -6,6 +6,8 @@
 #include "shell_fixture.hpp"
 #include "ui/context.hpp"
 
+#include <filesystem>
+
 namespace kestrel::shell::testing {
 namespace {
 
@@ -49,6 +51,35 @@ TEST_F(ShellTest, DatabaseAndNotepadFromTheOnLineWindow) {
     const std::string notes = read("NOTEPAD.TXT");
     EXPECT_NE(notes.find("Sked with G9ABC at 1900"), std::string::npos) << notes;
     EXPECT_NE(notes.find("QSL via bureau"), std::string::npos) << notes;
+}
+
+} // namespace
+} // namespace kestrel::shell::testing
+
+namespace kestrel::shell::testing {
+namespace {
+
+// With the off-line callbook chosen, the on-line window's Callbook button looks up the call.
+TEST_F(ShellTest, CallbookFromTheOnLineWindow) {
+    write("DBNAMES.LST", "1\r\nFCC\r\n\r\n\r\n\r\n\r\n");
+    std::filesystem::create_directory(file("FCC"));
+    write("FCC/EN.dat",
+          "EN|4001|||K1XYZ|L|L00000001||ANNA|B|SMITH||||anna@example.org|12 MAIN ST|BOSTON|MA|02101|||\r\n");
+    write("COUNTRY.LST", "K,K,United States,291,38,-97\r\n");
+    std::string name, call;
+    m_host.on_modal([&](TestRun& main) { main.click(MainWindow::k_online).command(MainWindow::k_exit); });
+    m_host.on_modal([&](TestRun& online) {
+        m_host.on_modal([&](TestRun& book) {
+            call = book.text(100);
+            name = book.text(101);
+            book.key(Key::escape);
+        });
+        online.type("K1XYZ").click(W::k_callbook);
+        online.key(Key::escape);
+    });
+    run_program(m_app, m_host);
+    EXPECT_NE(call.find("K1XYZ"), std::string::npos) << call;
+    EXPECT_NE(name.find("SMITH"), std::string::npos) << name;
 }
 
 } // namespace
