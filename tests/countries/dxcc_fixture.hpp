@@ -8,6 +8,7 @@
 #include "logstore/faulty_file_system.hpp"
 #include "logstore/log_store.hpp"
 #include "logstore/test_log.hpp"
+#include "support/opener.hpp"
 #include "support/temp_dir.hpp"
 #include "ui/context.hpp"
 #include "ui/test_host.hpp"
@@ -19,6 +20,8 @@
 #include <vector>
 
 namespace kestrel::countries::testing {
+
+using kestrel::testing::Opener;
 
 using kestrel::testing::FaultyFileSystem;
 using kestrel::testing::ScopedCurrentDir;
@@ -53,20 +56,6 @@ inline logstore::RecordBytes cq_call() {
     q.mode = "CW";
     return q.encode();
 }
-
-// Stands in for the main window: opens the window under test from a command.
-class Opener final : public ui::Window {
-  public:
-    explicit Opener(std::function<void(ui::Context&)> open) : m_open(std::move(open)) {}
-    ui::Form build() const override { return ui::Form{}; }
-    void on_command(ui::Context& ctx, int id, ui::Notify) override {
-        if (id == k_open) m_open(ctx);
-    }
-    static constexpr int k_open = 10;
-
-  private:
-    std::function<void(ui::Context&)> m_open;
-};
 
 // A station directory of its own with a log (whose file system can be made to fail), a small
 // country list with gaps in its numbers and a block of no country, and an empty chart.

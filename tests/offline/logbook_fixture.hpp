@@ -7,6 +7,7 @@
 #include "logstore/log_store.hpp"
 #include "logstore/test_log.hpp"
 #include "offline/entry_editor.hpp"
+#include "support/opener.hpp"
 #include "support/temp_dir.hpp"
 #include "ui/context.hpp"
 #include "ui/test_host.hpp"
@@ -18,20 +19,6 @@
 #include <vector>
 
 namespace kestrel::testing {
-
-// Stands in for the window that opens the one under test (the main window, or browse).
-class Opener final : public ui::Window {
-  public:
-    explicit Opener(std::function<void(ui::Context&)> open) : m_open(std::move(open)) {}
-    ui::Form build() const override { return ui::Form{}; }
-    void on_command(ui::Context& ctx, int id, ui::Notify) override {
-        if (id == k_open) m_open(ctx);
-    }
-    static constexpr int k_open = 10;
-
-  private:
-    std::function<void(ui::Context&)> m_open;
-};
 
 // A station directory of its own with a log, the band names, a small country list and an empty
 // status chart; the log's file system can be made to fail.

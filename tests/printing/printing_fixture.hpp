@@ -7,6 +7,7 @@
 #include "printer/recording_printer.hpp"
 #include "printing/label_layout.hpp"
 #include "rig/station_settings.hpp"
+#include "support/opener.hpp"
 #include "support/temp_dir.hpp"
 #include "ui/context.hpp"
 #include "ui/test_host.hpp"
@@ -18,20 +19,6 @@
 #include <vector>
 
 namespace kestrel::testing {
-
-// Stands in for the window that opens the one under test.
-class Opener final : public ui::Window {
-  public:
-    explicit Opener(std::function<void(ui::Context&)> open) : m_open(std::move(open)) {}
-    ui::Form build() const override { return ui::Form{}; }
-    void on_command(ui::Context& ctx, int id, ui::Notify) override {
-        if (id == k_open) m_open(ctx);
-    }
-    static constexpr int k_open = 10;
-
-  private:
-    std::function<void(ui::Context&)> m_open;
-};
 
 // A contact with everything a label or the printed log shows.
 struct Contact {
