@@ -1,4 +1,5 @@
 #include "platform/posix/posix_serial_port.hpp"
+#include "platform/posix/deadlines.hpp"
 
 #include "platform/posix/errors.hpp"
 #include "platform/posix/termios_settings.hpp"
@@ -17,20 +18,7 @@ namespace kestrel::platform::posix {
 using io::DeviceError;
 using io::Status;
 
-namespace {
-
-using Clock = std::chrono::steady_clock;
-
-// A write that makes no progress for this long has met a line that stopped taking bytes (flow
-// control held by the other end, a stuck adapter).
-constexpr std::chrono::milliseconds k_write_stall{3000};
-
-int milliseconds_until(Clock::time_point deadline) {
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    return left <= 0 ? 0 : static_cast<int>(std::min<long long>(left, 60'000));
-}
-
-} // namespace
+namespace {} // namespace
 
 Result<std::unique_ptr<io::SerialPort>, DeviceError> PosixSerialPort::open(SystemCalls& calls,
                                                                            const std::string& path) {

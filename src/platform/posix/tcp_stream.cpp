@@ -1,4 +1,5 @@
 #include "platform/posix/tcp_stream.hpp"
+#include "platform/posix/deadlines.hpp"
 
 #include <algorithm>
 #include <array>
@@ -17,15 +18,6 @@ using io::DeviceError;
 using io::Status;
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-constexpr std::chrono::milliseconds k_write_stall{3000};
-
-int milliseconds_until(Clock::time_point deadline) {
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    return left <= 0 ? 0 : static_cast<int>(std::min<long long>(left, 60'000));
-}
 
 DeviceError connect_error_of(int error_number) {
     switch (error_number) {
