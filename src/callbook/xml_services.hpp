@@ -19,30 +19,31 @@ inline constexpr std::chrono::milliseconds k_lookup_time{6000};
 // The operator's account, or why there is none (the Call line says which).
 using AccountRead = Result<Account, AccountError>;
 
-// HamQTH's free XML service: a session from the account, then the call.
-class HamQth final : public Source {
+// What an on-line XML callbook is asked with: where it answers, the operator's account, and how
+// long a whole lookup may take.
+class XmlService : public Source {
   public:
-    HamQth(std::string address, AccountRead account, std::chrono::milliseconds time = k_lookup_time)
+    XmlService(std::string address, AccountRead account, std::chrono::milliseconds time = k_lookup_time)
         : m_address(std::move(address)), m_account(std::move(account)), m_time(time) {}
-    [[nodiscard]] Lookup lookup_call(const std::string& call) override;
 
-  private:
+  protected:
     std::string m_address;
     AccountRead m_account;
     std::chrono::milliseconds m_time;
 };
 
-// QRZ.com's XML data service: a session key from the account, then the call.
-class QrzXml final : public Source {
+// HamQTH's free XML service: a session from the account, then the call.
+class HamQth final : public XmlService {
   public:
-    QrzXml(std::string address, AccountRead account, std::chrono::milliseconds time = k_lookup_time)
-        : m_address(std::move(address)), m_account(std::move(account)), m_time(time) {}
+    using XmlService::XmlService;
     [[nodiscard]] Lookup lookup_call(const std::string& call) override;
+};
 
-  private:
-    std::string m_address;
-    AccountRead m_account;
-    std::chrono::milliseconds m_time;
+// QRZ.com's XML data service: a session key from the account, then the call.
+class QrzXml final : public XmlService {
+  public:
+    using XmlService::XmlService;
+    [[nodiscard]] Lookup lookup_call(const std::string& call) override;
 };
 
 } // namespace kestrel::callbook

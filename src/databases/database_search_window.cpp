@@ -3,7 +3,6 @@
 #include "common/fixed_text.hpp"
 #include "common/side_file.hpp"
 #include "ui/context.hpp"
-#include "ui/key_letters.hpp"
 
 #include <algorithm>
 #include <filesystem>
@@ -145,10 +144,8 @@ void DatabaseSearchWindow::on_command(ui::Context& ctx, int id, ui::Notify notif
     case k_enter:
         if (ctx.focused() == k_search && m_db) {
             search(ctx);
-        } else if (const int next =
-                       ui::next_in_tab_order(ctx.form().controls, ctx.focused(), ui::Direction::forward);
-                   next != 0) {
-            ctx.focus(next); // as Tab
+        } else {
+            ctx.focus_next(); // as Tab
         }
         break;
     case k_copy: copy(ctx); break;

@@ -8,7 +8,6 @@
 #include "printing/log_print.hpp"
 #include "printing/printer_choice.hpp"
 #include "ui/context.hpp"
-#include "ui/key_letters.hpp"
 #include "ui/progress_window.hpp"
 
 #include <filesystem>
@@ -63,12 +62,7 @@ ui::Form PrintLogWindow::build() const {
 void PrintLogWindow::on_command(ui::Context& ctx, int id, ui::Notify notify) {
     if (notify != ui::Notify::clicked) return;
     switch (id) {
-    case ui::k_ok: {
-        // Enter goes on to the next field.
-        const int next = ui::next_in_tab_order(ctx.form().controls, ctx.focused(), ui::Direction::forward);
-        if (next != 0) ctx.focus(next);
-        break;
-    }
+    case ui::k_ok: ctx.focus_next(); break; // Enter goes on to the next field
     case k_to_file: file_mode_changed(ctx); break;
     case k_print: print(ctx); break;
     case k_exit: ctx.close(0); break;

@@ -12,7 +12,6 @@
 #include "printing/qsl_run_window.hpp"
 #include "printing/swl_window.hpp"
 #include "ui/context.hpp"
-#include "ui/key_letters.hpp"
 #include "ui/progress_window.hpp"
 
 #include <algorithm>
@@ -114,12 +113,7 @@ void QslPrintWindow::on_command(ui::Context& ctx, int id, ui::Notify notify) {
     }
     if (notify != ui::Notify::clicked) return;
     switch (id) {
-    case ui::k_ok: {
-        // Enter goes on to the next field.
-        const int next = ui::next_in_tab_order(ctx.form().controls, ctx.focused(), ui::Direction::forward);
-        if (next != 0) ctx.focus(next);
-        break;
-    }
+    case ui::k_ok: ctx.focus_next(); break; // Enter goes on to the next field
     case k_test: test_sheet(ctx); break;
     case k_print: qsl_run(ctx); break;
     case k_swl: swl_cards(ctx); break;

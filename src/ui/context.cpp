@@ -133,6 +133,12 @@ void Context::focus(int id) {
     move_focus(id, true, true);
 }
 
+void Context::focus_next(bool backward) {
+    const int next =
+        next_in_tab_order(m_form.controls, m_focused, backward ? Direction::backward : Direction::forward);
+    if (next != 0) focus(next);
+}
+
 void Context::select_text(int id, TextSelection selection) {
     Control* c = find_or_report(id);
     if (!c || !has_caret(*c)) return;
@@ -477,9 +483,7 @@ bool Driver::key(const KeyStroke& stroke) {
         return true;
     }
     if (stroke.key == Key::tab && (stroke.modifiers & ~shift) == 0) {
-        const Direction d = (stroke.modifiers & shift) ? Direction::backward : Direction::forward;
-        const int next = next_in_tab_order(ctx.m_form.controls, ctx.m_focused, d);
-        if (next != 0) ctx.focus(next);
+        ctx.focus_next((stroke.modifiers & shift) != 0);
         return true;
     }
     if (const char letter = letter_of(stroke, focused)) return key_letter(letter);

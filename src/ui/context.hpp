@@ -74,6 +74,8 @@ class Context {
     // Moves the focus as the keyboard would: a one-line text box given the focus has its text
     // selected; a multi-line box keeps its caret.
     void focus(int id);
+    // Moves the focus on as Tab does, forward or back in the tab order (from the keyboard).
+    void focus_next(bool backward = false);
     void select_text(int id, TextSelection selection);
     void add_control(Control control);
     void remove_control(int id);

@@ -5,6 +5,7 @@
 #include "logstore/dates.hpp"
 #include "platform/qt/qt_printer.hpp"
 #include "platform/qt_app.hpp"
+#include "support/forwarding_printer.hpp"
 #include "support/temp_dir.hpp"
 
 #include <gtest/gtest.h>
@@ -13,33 +14,16 @@ namespace kestrel::countries {
 namespace {
 
 // Passes everything on to the real printer, keeping how far each line reaches.
-class MeasuringPrinter final : public printing::Printer {
+class MeasuringPrinter final : public kestrel::testing::ForwardingPrinter {
   public:
-    explicit MeasuringPrinter(Printer& inner) : m_inner(inner) {}
-    void set_font(std::string_view name, int points, bool bold) override {
-        m_inner.set_font(name, points, bold);
-    }
-    int char_width() const override { return m_inner.char_width(); }
-    int line_height() const override { return m_inner.line_height(); }
-    int dpi_x() const override { return m_inner.dpi_x(); }
-    int dpi_y() const override { return m_inner.dpi_y(); }
-    int page_width() const override { return m_inner.page_width(); }
-    int page_height() const override { return m_inner.page_height(); }
-    void set_orientation(printing::Orientation o) override { m_inner.set_orientation(o); }
-    void set_colour(Colour c) override { m_inner.set_colour(c); }
+    using ForwardingPrinter::ForwardingPrinter;
     void text(int x, int y, std::string_view t) override {
         right = std::max(right, x + static_cast<int>(t.size()) * char_width());
         bottom = std::max(bottom, y + line_height());
         ++lines;
-        m_inner.text(x, y, t);
+        ForwardingPrinter::text(x, y, t);
     }
-    void line(int x1, int y1, int x2, int y2) override { m_inner.line(x1, y1, x2, y2); }
-    void new_page() override { m_inner.new_page(); }
-    bool end_job() override { return m_inner.end_job(); }
     int right = 0, bottom = 0, lines = 0;
-
-  private:
-    Printer& m_inner;
 };
 
 TEST(AwardPdf, SeventyLinesAPageAllOnThePaper) {

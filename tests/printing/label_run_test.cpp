@@ -1,4 +1,5 @@
 #include "printing/label_run.hpp"
+#include "support/forwarding_printer.hpp"
 
 #include "logstore/band_names.hpp"
 #include "printer/recording_printer.hpp"
@@ -9,29 +10,15 @@ namespace kestrel::printing {
 namespace {
 
 // A recording printer whose printable area starts 40 dots in from the paper's edges.
-class OffsetPrinter final : public Printer {
+class OffsetPrinter final : public testing::ForwardingPrinter {
   public:
-    explicit OffsetPrinter(std::shared_ptr<PrintedJob> job) : m_inner(std::move(job)) {}
-    void set_font(std::string_view name, int points, bool bold) override {
-        m_inner.set_font(name, points, bold);
-    }
-    int char_width() const override { return m_inner.char_width(); }
-    int line_height() const override { return m_inner.line_height(); }
-    int dpi_x() const override { return m_inner.dpi_x(); }
-    int dpi_y() const override { return m_inner.dpi_y(); }
-    int page_width() const override { return m_inner.page_width(); }
-    int page_height() const override { return m_inner.page_height(); }
+    explicit OffsetPrinter(std::shared_ptr<PrintedJob> job)
+        : ForwardingPrinter(m_recorder), m_recorder(std::move(job)) {}
     int printable_left() const override { return 40; }
     int printable_top() const override { return 40; }
-    void set_orientation(Orientation o) override { m_inner.set_orientation(o); }
-    void set_colour(Colour c) override { m_inner.set_colour(c); }
-    void text(int x, int y, std::string_view t) override { m_inner.text(x, y, t); }
-    void line(int x1, int y1, int x2, int y2) override { m_inner.line(x1, y1, x2, y2); }
-    void new_page() override { m_inner.new_page(); }
-    bool end_job() override { return m_inner.end_job(); }
 
   private:
-    RecordingPrinter m_inner;
+    RecordingPrinter m_recorder; // bound above before it is built; used only once it is
 };
 
 LabelLayout layout_of(std::string text, int across, int down, int per_label = 1, int type = k_single_label) {

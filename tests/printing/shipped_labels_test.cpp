@@ -5,6 +5,7 @@
 #include "platform/qt_app.hpp"
 #include "printing/label_layout.hpp"
 #include "printing/label_run.hpp"
+#include "support/forwarding_printer.hpp"
 #include "support/temp_dir.hpp"
 
 #include <gtest/gtest.h>
@@ -13,42 +14,24 @@ namespace kestrel::printing {
 namespace {
 
 // Passes everything on to a real printer and keeps the box of each text, at the font it went in.
-class MeasuringPrinter final : public Printer {
+class MeasuringPrinter final : public testing::ForwardingPrinter {
   public:
     struct Box {
         int left, top, right, bottom;
         std::string text;
     };
-    explicit MeasuringPrinter(Printer& inner) : m_inner(inner) {}
-    void set_font(std::string_view name, int points, bool bold) override {
-        m_inner.set_font(name, points, bold);
-    }
-    int char_width() const override { return m_inner.char_width(); }
-    int line_height() const override { return m_inner.line_height(); }
-    int dpi_x() const override { return m_inner.dpi_x(); }
-    int dpi_y() const override { return m_inner.dpi_y(); }
-    int page_width() const override { return m_inner.page_width(); }
-    int page_height() const override { return m_inner.page_height(); }
-    int printable_left() const override { return m_inner.printable_left(); }
-    int printable_top() const override { return m_inner.printable_top(); }
-    void set_orientation(Orientation o) override { m_inner.set_orientation(o); }
-    void set_colour(Colour c) override { m_inner.set_colour(c); }
+    using ForwardingPrinter::ForwardingPrinter;
     void text(int x, int y, std::string_view t) override {
         const std::string_view shown = t.substr(0, t.find_last_not_of(' ') + 1);
         boxes.push_back(
             {x, y, x + static_cast<int>(shown.size()) * char_width(), y + line_height(), std::string(t)});
-        m_inner.text(x, y, t);
+        ForwardingPrinter::text(x, y, t);
     }
     void line(int x1, int y1, int x2, int y2) override {
         boxes.push_back({std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2), "rule"});
-        m_inner.line(x1, y1, x2, y2);
+        ForwardingPrinter::line(x1, y1, x2, y2);
     }
-    void new_page() override { m_inner.new_page(); }
-    bool end_job() override { return m_inner.end_job(); }
     std::vector<Box> boxes;
-
-  private:
-    Printer& m_inner;
 };
 
 LabelValues longest_label(const logstore::BandNameTable& names) {
