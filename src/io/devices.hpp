@@ -3,6 +3,7 @@
 #include "common/result.hpp"
 #include "io/byte_stream.hpp"
 #include "io/clocks.hpp"
+#include "io/datagram_socket.hpp"
 #include "io/device_error.hpp"
 #include "io/key_line.hpp"
 #include "io/serial_port.hpp"
@@ -29,6 +30,16 @@ class Devices {
     // no_such_port; one that does not answer in time is timeout.
     [[nodiscard]] virtual Result<std::unique_ptr<ByteStream>, DeviceError>
     connect_stream(std::string_view host, int port, std::chrono::milliseconds timeout) = 0;
+
+    // Listens for datagrams sent to address:port. An address names one of this machine's own
+    // (127.0.0.1 hears only programs on this computer; 0.0.0.0 or "" every interface), or a
+    // multicast group (224.0.0.0 to 239.255.255.255, ff00::/8), which is joined and whose port
+    // other programs listening to the same group may share. Port 0 takes a free port the system
+    // chooses. A port another program holds is busy; an address that is no address is
+    // bad_port_name; one that is not this machine's, or a group that cannot be joined, is
+    // no_such_port; a port below 1024 may be permission_denied.
+    [[nodiscard]] virtual Result<std::unique_ptr<DatagramSocket>, DeviceError>
+    open_datagram_receiver(std::string_view address, int port) = 0;
 
     // Claims the first parallel port as a key line, key up.
     [[nodiscard]] virtual Result<std::unique_ptr<KeyLine>, DeviceError> open_parallel_key_line() = 0;

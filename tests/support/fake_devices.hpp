@@ -25,6 +25,11 @@ class FakeDevices final : public io::Devices {
     // A connection is a port of the line network_peer gives for that host and port.
     Result<std::unique_ptr<io::ByteStream>, io::DeviceError>
     connect_stream(std::string_view host, int port, std::chrono::milliseconds timeout) override;
+    // No network here: tests of datagrams send real ones to a receiver of the machine's devices.
+    Result<std::unique_ptr<io::DatagramSocket>, io::DeviceError> open_datagram_receiver(std::string_view,
+                                                                                        int) override {
+        return io::DeviceError::no_such_port;
+    }
     Result<std::unique_ptr<io::KeyLine>, io::DeviceError> open_parallel_key_line() override;
     FakeWallClock& wall_clock() override { return m_wall_clock; }
     FakeSteadyClock& steady_clock() override { return *m_steady_clock; }

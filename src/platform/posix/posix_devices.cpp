@@ -3,6 +3,7 @@
 #include "io/port_name.hpp"
 #include "platform/posix/posix_serial_port.hpp"
 #include "platform/posix/tcp_stream.hpp"
+#include "platform/posix/udp_receiver.hpp"
 
 namespace kestrel::platform::posix {
 
@@ -19,6 +20,11 @@ PosixDevices::open_serial_port(std::string_view port_text) {
 Result<std::unique_ptr<io::ByteStream>, io::DeviceError>
 PosixDevices::connect_stream(std::string_view host, int port, std::chrono::milliseconds timeout) {
     return TcpStream::connect(std::string(host), port, timeout);
+}
+
+Result<std::unique_ptr<io::DatagramSocket>, io::DeviceError>
+PosixDevices::open_datagram_receiver(std::string_view address, int port) {
+    return UdpReceiver::open(std::string(address), port);
 }
 
 Result<std::unique_ptr<io::KeyLine>, io::DeviceError> PosixDevices::open_parallel_key_line() {

@@ -9,8 +9,8 @@
 
 namespace kestrel::platform::posix {
 
-// The machine's own devices: termios serial ports, TCP connections to device servers, the ppdev
-// parallel port, the system clocks.
+// The machine's own devices: termios serial ports, TCP connections to device servers, UDP
+// receivers, the ppdev parallel port, the system clocks.
 class PosixDevices final : public io::Devices {
   public:
     explicit PosixDevices(SystemCalls& calls = real_system_calls(),
@@ -20,6 +20,8 @@ class PosixDevices final : public io::Devices {
     open_serial_port(std::string_view port_text) override;
     Result<std::unique_ptr<io::ByteStream>, io::DeviceError>
     connect_stream(std::string_view host, int port, std::chrono::milliseconds timeout) override;
+    Result<std::unique_ptr<io::DatagramSocket>, io::DeviceError>
+    open_datagram_receiver(std::string_view address, int port) override;
     Result<std::unique_ptr<io::KeyLine>, io::DeviceError> open_parallel_key_line() override;
     io::WallClock& wall_clock() override { return m_wall_clock; }
     io::SteadyClock& steady_clock() override { return m_steady_clock; }
