@@ -44,6 +44,17 @@ long long floor_div(long long a, long long b) {
     return q;
 }
 
+bool all_digits(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+int digits_value(std::string_view digits) {
+    int value = 0;
+    for (const char c : digits)
+        value = 10 * value + (c - '0');
+    return value;
+}
+
 bool is_separator(char c) {
     return c == '-' || c == '/';
 }
@@ -78,11 +89,25 @@ std::string date_text_of(std::int16_t day_number) {
     return two_digits(d) + "-" + two_digits(m) + "-" + two_digits(year);
 }
 
+std::optional<std::int16_t> parse_time_of_day(std::string_view time_text) {
+    std::string_view hours, minutes;
+    if (time_text.size() == 5 && time_text[2] == ':') {
+        hours = time_text.substr(0, 2);
+        minutes = time_text.substr(3);
+    } else if (time_text.size() == 3 || time_text.size() == 4) {
+        hours = time_text.substr(0, time_text.size() - 2);
+        minutes = time_text.substr(time_text.size() - 2);
+    } else {
+        return std::nullopt;
+    }
+    if (!all_digits(hours) || !all_digits(minutes)) return std::nullopt;
+    const int h = digits_value(hours), m = digits_value(minutes);
+    if (h > 23 || m > 59) return std::nullopt;
+    return static_cast<std::int16_t>(60 * h + m);
+}
+
 std::int16_t minute_of(std::string_view time_text) {
-    std::string text(time_text);
-    if (text.size() == 3) text = "0" + text;
-    const long long minutes = 60 * value_of(characters(text, 1, 2)) + value_of(last_characters(text, 2));
-    return static_cast<std::int16_t>(std::clamp<long long>(minutes, -32768, 32767));
+    return parse_time_of_day(time_text).value_or(0);
 }
 
 std::string time_text_of(int minute_of_day) {

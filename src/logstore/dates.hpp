@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,7 +25,13 @@ inline constexpr std::string_view k_last_storable_date = "22-07-29";
 // The longest date text that can be stored: dd?mm?yy, the form every typed date is checked into.
 inline constexpr int k_date_text_width = 8;
 
-// Minute of the day of a time text hhmm, hmm or hh:mm (12:34 gives 754, 930 gives 570).
+// The minute of the day a time text names: hhmm, hmm or hh:mm made of digits, hours 0-23 and
+// minutes 0-59 (12:34 gives 754, 930 gives 570). Anything else names no time: "12" is not
+// twelve o'clock, and "1:5", "2561" and "1234x" are refused alike.
+[[nodiscard]] std::optional<std::int16_t> parse_time_of_day(std::string_view time_text);
+
+// The same for a text already known to be a time (a clock reading, a box that was checked);
+// a text that names no time gives 0.
 [[nodiscard]] std::int16_t minute_of(std::string_view time_text);
 
 // "hh:mm" of a minute of the day.

@@ -23,15 +23,9 @@ std::string shown(std::string_view field) {
     return last == std::string_view::npos ? std::string() : std::string(field.substr(0, last + 1));
 }
 
-// A time the log can hold: hours 0-23 and minutes 0-59, in the forms minute_of reads (an
-// empty box reads as midnight). 2561 would otherwise be stored as 25 hours and 61 minutes.
-bool is_time_of_day(std::string text) {
-    if (blank(text)) return true;
-    if (text.size() == 3) text = "0" + text;
-    if (text.size() < 2) return false;
-    const double hours = leading_number(text.substr(0, 2));
-    const double minutes = leading_number(text.substr(text.size() - 2));
-    return hours >= 0 && hours < 24 && minutes >= 0 && minutes < 60;
+// A box the log can take a time from: a time of day, or nothing, which is midnight.
+bool is_time_box(const std::string& text) {
+    return blank(text) || logstore::parse_time_of_day(text).has_value();
 }
 
 std::string band_name(const logstore::BandNameTable& names, int band_index) {
@@ -93,12 +87,12 @@ Result<BuiltEntry, EntryProblem> build_entry(const TypedEntry& typed) {
             if (blank(b[required])) return EntryProblem{logstore::DateEntryError::none, required};
         }
         for (int time : {box::time_on, box::time_off}) {
-            if (!is_time_of_day(b[time])) return EntryProblem{logstore::DateEntryError::none, time};
+            if (!is_time_box(b[time])) return EntryProblem{logstore::DateEntryError::none, time};
         }
         built = contact(typed, day);
         break;
     case EntryKind::station_data: {
-        if (!is_time_of_day(b[box::time])) return EntryProblem{logstore::DateEntryError::none, box::time};
+        if (!is_time_box(b[box::time])) return EntryProblem{logstore::DateEntryError::none, box::time};
         logstore::StationDataRecord data;
         data.date = day;
         data.time = logstore::minute_of(b[box::time]);
@@ -110,7 +104,7 @@ Result<BuiltEntry, EntryProblem> build_entry(const TypedEntry& typed) {
         break;
     }
     case EntryKind::text: {
-        if (!is_time_of_day(b[box::time])) return EntryProblem{logstore::DateEntryError::none, box::time};
+        if (!is_time_box(b[box::time])) return EntryProblem{logstore::DateEntryError::none, box::time};
         logstore::TextRecord note;
         note.date = day;
         note.time = logstore::minute_of(b[box::time]);

@@ -15,10 +15,11 @@ namespace kestrel::printing {
 
 namespace {
 
-// A time typed as hhmm, hmm or hh:mm, shown as HH:MM.
+// A time typed as hhmm, hmm or hh:mm, shown as HH:MM; anything else as it was typed, rather than
+// a time the operator never gave.
 std::string time_of_typed(const std::string& typed) {
-    if (typed.empty()) return typed;
-    return logstore::time_text_of(logstore::minute_of(typed));
+    const auto minute = logstore::parse_time_of_day(typed);
+    return minute ? logstore::time_text_of(*minute) : typed;
 }
 
 LabelValues single_label_values(const SingleLabelEnv& env, const offline::QslContact& c) {

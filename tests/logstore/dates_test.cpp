@@ -43,16 +43,70 @@ TEST(Dates, DateTextsOfDayNumbers) {
         EXPECT_EQ(date_text_of(static_cast<std::int16_t>(n)).size(), 8u);
 }
 
-TEST(Dates, MinutesOfTimeTexts) {
+TEST(Dates, OnlyDigitsInTheThreeTimeFormsAreTimes) {
     const struct {
         const char* text;
-        int minute;
+        int minute; // -1: not a time
     } cases[] = {
-        {"12:34", 754}, {"1234", 754}, {"930", 570},  {"0930", 570}, {"2359", 1439},
-        {"0000", 0},    {"", 0},       {"9:30", 570}, {"ab", 0},
+        // accepted: hhmm, hmm, hh:mm
+        {"12:34", 754},
+        {"1234", 754},
+        {"930", 570},
+        {"0930", 570},
+        {"2359", 1439},
+        {"23:59", 1439},
+        {"0000", 0},
+        {"00:00", 0},
+        {"000", 0},
+        {"959", 599},
+        // refused: too short or too long
+        {"", -1},
+        {"1", -1},
+        {"12", -1},
+        {"05", -1},
+        {"12345", -1},
+        {"12:345", -1},
+        {"1234x", -1},
+        // refused: not digits where digits go
+        {"ab", -1},
+        {"abcd", -1},
+        {"12a4", -1},
+        {" 930", -1},
+        {"930 ", -1},
+        {"-930", -1},
+        {"+930", -1},
+        {"1.30", -1},
+        {"12;34", -1},
+        {"1:234", -1},
+        // refused: colon forms other than hh:mm
+        {"1:5", -1},
+        {"9:30", -1},
+        {"12:3", -1},
+        {"123:", -1},
+        {":1234", -1},
+        {"12:3a", -1},
+        // refused: out of range
+        {"2400", -1},
+        {"2561", -1},
+        {"0960", -1},
+        {"24:00", -1},
+        {"12:60", -1},
+        {"999", -1},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(minute_of(c.text), c.minute) << c.text;
+    for (const auto& c : cases) {
+        const auto parsed = parse_time_of_day(c.text);
+        if (c.minute < 0) {
+            EXPECT_FALSE(parsed) << c.text;
+            EXPECT_EQ(minute_of(c.text), 0) << c.text;
+        } else {
+            ASSERT_TRUE(parsed) << c.text;
+            EXPECT_EQ(*parsed, c.minute) << c.text;
+            EXPECT_EQ(minute_of(c.text), c.minute) << c.text;
+        }
+    }
+    // Every minute of the day comes back from the text it is shown as.
+    for (int minute = 0; minute < 24 * 60; ++minute)
+        EXPECT_EQ(parse_time_of_day(time_text_of(minute)), minute);
 }
 
 TEST(Dates, TimeTextsOfMinutes) {

@@ -91,8 +91,9 @@ TEST(BuildEntry, RefusesAnEmptyRequiredBoxOrABadDate) {
 
 TEST(BuildEntry, TimesMustBeTimesOfDay) {
     const std::pair<const char*, bool> times[] = {
-        {"1230", true},  {"930", true},   {"23:59", true}, {"0000", true},
-        {"2400", false}, {"2561", false}, {"0961", false}, {"7", false},
+        {"1230", true},  {"930", true},   {"23:59", true},  {"0000", true}, {"2400", false},
+        {"2561", false}, {"0961", false}, {"7", false},     {"12", false},  {"05", false},
+        {"ab", false},   {"1:5", false},  {"1234x", false},
     };
     for (const auto& [time, good] : times) {
         for (int which : {box::time_on, box::time_off}) {
