@@ -68,7 +68,173 @@ std::size_t decode_one(std::string_view text, std::size_t at, char32_t& cp) {
     return length;
 }
 
+// ASCII spellings of the bytes 0x80 to 0xFF, in order.
+constexpr std::array<std::string_view, 128> k_ascii_spellings = {
+    // 0x80
+    "EUR",
+    "?",
+    ",",
+    "f",
+    ",,",
+    "...",
+    "+",
+    "++",
+    "^",
+    "o/oo",
+    "S",
+    "<",
+    "OE",
+    "?",
+    "Z",
+    "?",
+    // 0x90
+    "?",
+    "'",
+    "'",
+    "\"",
+    "\"",
+    "*",
+    "-",
+    "-",
+    "~",
+    "TM",
+    "s",
+    ">",
+    "oe",
+    "?",
+    "z",
+    "Y",
+    // 0xA0
+    " ",
+    "!",
+    "c",
+    "GBP",
+    "$",
+    "JPY",
+    "|",
+    "S",
+    "\"",
+    "(C)",
+    "a",
+    "<<",
+    "-",
+    "-",
+    "(R)",
+    "-",
+    // 0xB0
+    "deg",
+    "+/-",
+    "2",
+    "3",
+    "'",
+    "u",
+    "P",
+    ".",
+    ",",
+    "1",
+    "o",
+    ">>",
+    "1/4",
+    "1/2",
+    "3/4",
+    "?",
+    // 0xC0
+    "A",
+    "A",
+    "A",
+    "A",
+    "A",
+    "A",
+    "AE",
+    "C",
+    "E",
+    "E",
+    "E",
+    "E",
+    "I",
+    "I",
+    "I",
+    "I",
+    // 0xD0
+    "D",
+    "N",
+    "O",
+    "O",
+    "O",
+    "O",
+    "O",
+    "x",
+    "O",
+    "U",
+    "U",
+    "U",
+    "U",
+    "Y",
+    "TH",
+    "ss",
+    // 0xE0
+    "a",
+    "a",
+    "a",
+    "a",
+    "a",
+    "a",
+    "ae",
+    "c",
+    "e",
+    "e",
+    "e",
+    "e",
+    "i",
+    "i",
+    "i",
+    "i",
+    // 0xF0
+    "d",
+    "n",
+    "o",
+    "o",
+    "o",
+    "o",
+    "o",
+    "/",
+    "o",
+    "u",
+    "u",
+    "u",
+    "u",
+    "y",
+    "th",
+    "y",
+};
+
+bool is_printable(unsigned char b) {
+    return b >= 0x20 && b < 0x7F;
+}
+
 } // namespace
+
+bool is_printable_ascii(std::string_view bytes) {
+    for (const char c : bytes)
+        if (!is_printable(static_cast<unsigned char>(c))) return false;
+    return true;
+}
+
+std::string ascii_of_windows1252(std::string_view bytes) {
+    if (is_printable_ascii(bytes)) return std::string(bytes);
+    std::string out;
+    out.reserve(bytes.size() + 8);
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (is_printable(b))
+            out += c;
+        else if (b < 0x80)
+            out += ' '; // a control character
+        else
+            out += k_ascii_spellings[b - 0x80];
+    }
+    return out;
+}
 
 std::size_t utf8_length_at(std::string_view text, std::size_t at) {
     if (at >= text.size()) return 0;

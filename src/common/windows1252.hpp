@@ -29,6 +29,14 @@ namespace kestrel {
 // The Windows-1252 byte of a character, or nothing when the code page cannot hold it.
 [[nodiscard]] std::optional<char> windows1252_byte_of(char32_t code_point);
 
+// The text in printable ASCII, for files whose readers take nothing else: letters lose their
+// accents (é e, ü u, Ø O), ligatures and signs are spelt out (ß ss, Æ AE, € EUR, © (C)), control
+// characters become blanks and the five undefined bytes '?'. The exact text has to be kept
+// elsewhere when it matters.
+[[nodiscard]] std::string ascii_of_windows1252(std::string_view bytes);
+// Whether every byte is printable ASCII (blank to '~'), so the text needs no transliteration.
+[[nodiscard]] bool is_printable_ascii(std::string_view bytes);
+
 // A letter of Windows-1252 as a capital, the way the system's upper-case edit boxes do it
 // (e, é, š, ÿ become E, É, Š, Ÿ; ß and µ have no capital in the code page and stay).
 [[nodiscard]] char windows1252_upper(char byte);

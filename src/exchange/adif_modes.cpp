@@ -10,7 +10,7 @@ namespace kestrel::exchange {
 
 namespace {
 
-// The Mode enumeration of ADIF 3.1.6: each mode with its submodes, leaving out the modes ADIF
+// The Mode enumeration of ADIF 3.1.7: each mode with its submodes, leaving out the modes ADIF
 // marks import-only (their names live on as submodes where ADIF kept them).
 struct Family {
     std::string_view mode;
@@ -27,7 +27,7 @@ constexpr Family k_families[] = {
     {"CW", "PCW"},
     {"DIGITALVOICE", "C4FM,DMR,DSTAR,FREEDV,M17"},
     {"DOMINO", "DOM-M,DOM4,DOM5,DOM8,DOM11,DOM16,DOM22,DOM44,DOM88,DOMINOEX,DOMINOF"},
-    {"DYNAMIC", "VARA HF,VARA SATELLITE,VARA FM 1200,VARA FM 9600"},
+    {"DYNAMIC", "FREEDATA,VARA HF,VARA SATELLITE,VARA FM 1200,VARA FM 9600"},
     {"FAX", ""},
     {"FM", ""},
     {"FSK", "SCAMP_FAST,SCAMP_SLOW,SCAMP_VSLOW"},
@@ -41,11 +41,12 @@ constexpr Family k_families[] = {
     {"JT6M", ""},
     {"JT9", "JT9-1,JT9-2,JT9-5,JT9-10,JT9-30,JT9A,JT9B,JT9C,JT9D,JT9E,JT9E FAST,JT9F,JT9F FAST,JT9G,"
             "JT9G FAST,JT9H,JT9H FAST"},
-    {"MFSK", "FSQCALL,FST4,FST4W,FT4,JS8,JTMS,MFSK4,MFSK8,MFSK11,MFSK16,MFSK22,MFSK31,MFSK32,MFSK64,"
+    {"MFSK", "FSQCALL,FST4,FST4W,FT2,FT4,JS8,JTMS,MFSK4,MFSK8,MFSK11,MFSK16,MFSK22,MFSK31,MFSK32,MFSK64,"
              "MFSK64L,MFSK128,MFSK128L,Q65"},
     {"MSK144", ""},
     {"MT63", ""},
     {"MTONE", "SCAMP_OO,SCAMP_OO_SLW"},
+    {"OFDM", "RIBBIT_PIX,RIBBIT_SMS"},
     {"OLIVIA", "OLIVIA 4/125,OLIVIA 4/250,OLIVIA 8/250,OLIVIA 8/500,OLIVIA 16/500,OLIVIA 16/1000,"
                "OLIVIA 32/1000"},
     {"OPERA", "OPERA-BEACON,OPERA-QSO"},
@@ -114,6 +115,14 @@ constexpr Alias k_aliases[] = {
     {"H3E", "SSB"}, {"G3E", "FM"},  {"F1B", "RTTY"}, {"C3F", "ATV"},  {"A3F", "ATV"}, {"F3F", "ATV"},
 };
 
+// Three letters that start names of more than one mode, and the mode they are taken for: the one
+// an operator is likeliest to have meant.
+constexpr Alias k_shared_starts[] = {
+    {"FRE", "DIGITALVOICE"}, // FREEDV rather than the newer FREEDATA
+    {"JT6", "JT65"},         // rather than the long-gone JT6M
+    {"SCA", "FSK"},          // three of the five SCAMP submodes
+};
+
 AdifMode mode_of(const Name& entry) {
     if (entry.parent.empty()) return {std::string(entry.name), {}};
     return {std::string(entry.parent), std::string(entry.name)};
@@ -137,6 +146,8 @@ AdifMode adif_mode_of(std::string_view stored_mode) {
         if (alias.stored == text) return {std::string(alias.mode), {}};
     for (const Name& entry : adif_names())
         if (entry.name == text) return mode_of(entry);
+    for (const Alias& shared : k_shared_starts)
+        if (shared.stored == text) return {std::string(shared.mode), {}};
 
     std::vector<const Name*> starting;
     for (const Name& entry : adif_names())
@@ -160,7 +171,22 @@ AdifMode adif_mode_of(std::string_view stored_mode) {
     return {};
 }
 
+AdifMode exported_mode_of(std::string_view stored_mode) {
+    AdifMode mode = adif_mode_of(stored_mode);
+    if (mode.mode.empty()) mode.mode = k_data_mode_fallback;
+    return mode;
+}
+
+std::vector<std::string_view> adif_mode_names() {
+    std::vector<std::string_view> out;
+    for (const Name& entry : adif_names())
+        out.push_back(entry.name);
+    return out;
+}
+
 std::string stored_mode_of(std::string_view mode, std::string_view submode) {
+    // RTY is what the program has always called RTTY: its default reports and the extract know it.
+    if (submode.empty() && upper_case(mode) == "RTTY") return "RTY";
     if (submode.empty()) return std::string(mode);
     if (mode.empty() || logstore::mode_class_of(mode) == logstore::k_mode_other) return std::string(submode);
     return std::string(mode);

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kestrel::exchange {
 
@@ -20,9 +21,20 @@ struct AdifMode {
 // an empty mode: other programs would refuse it as a MODE.
 [[nodiscard]] AdifMode adif_mode_of(std::string_view stored_mode);
 
+// The MODE a contact is exported with. A stored mode ADIF has no name for (blank, the Cabrillo
+// DG, CQC, J2B or anything typed) still counts in the log's "other" class, the data modes of the
+// awards, so it goes out as PSK: the keyboard data mode whose designator ends in J2B and the one
+// Cabrillo's DG has stood for longest. The exact text travels beside it in our own field.
+inline constexpr std::string_view k_data_mode_fallback = "PSK";
+[[nodiscard]] AdifMode exported_mode_of(std::string_view stored_mode);
+
+// Every mode and submode name of the table, modes first.
+[[nodiscard]] std::vector<std::string_view> adif_mode_names();
+
 // The mode text a contact read from ADIF is kept with: the submode when there is one (FT4 rather
 // than MFSK), except under CW, SSB and FM, whose submodes (PCW, USB, LSB) would cost the
-// contact its mode class. Nothing is cut or changed in case here.
+// contact its mode class. RTTY is kept as RTY, the program's own name for it. Nothing is cut or
+// changed in case here.
 [[nodiscard]] std::string stored_mode_of(std::string_view mode, std::string_view submode);
 
 } // namespace kestrel::exchange

@@ -3,7 +3,8 @@
 #include "common/fixed_text.hpp"
 #include "exchange/adif_bands.hpp"
 #include "exchange/adif_modes.hpp"
-#include "logstore/dates.hpp"
+#include "exchange/adif_text.hpp"
+#include "exchange/log_limits.hpp"
 #include "logstore/field_codes.hpp"
 
 #include <utility>
@@ -38,43 +39,77 @@ void append_as_one_line(std::string& to, std::string_view text, std::size_t widt
     }
 }
 
-} // namespace
-
-std::int16_t day_number_of_adif_date(std::string_view value) {
+std::string digits_of(std::string_view value) {
     std::string digits;
     for (const char c : value)
         if (c >= '0' && c <= '9') digits += c;
-    // Each part as two digits, so that a short value cannot shift the others.
-    const auto part = [&](std::size_t at) {
-        std::string two = at < digits.size() ? digits.substr(at, 2) : std::string();
-        return std::string(2 - two.size(), '0') + two;
-    };
-    return logstore::day_number_of(part(6) + "-" + part(4) + "-" + part(2));
+    return digits;
 }
 
-bool adif_date_storable(std::string_view value) {
+int number_of(std::string_view digits) {
+    int n = 0;
+    for (const char c : digits)
+        n = n * 10 + (c - '0');
+    return n;
+}
+
+} // namespace
+
+std::optional<std::int16_t> storable_adif_date(std::string_view value) {
+    const std::string digits = digits_of(value);
+    if (digits.size() != 8) return std::nullopt;
+    return storable_day_number(number_of(digits.substr(0, 4)), number_of(digits.substr(4, 2)),
+                               number_of(digits.substr(6, 2)));
+}
+
+std::optional<std::int16_t> adif_time_of_day(std::string_view value) {
+    const std::string_view text = trimmed(value);
     std::string digits;
-    for (const char c : value)
-        if (c >= '0' && c <= '9') digits += c;
-    if (digits.size() < 8) return true; // a short date is read as it comes, as before
-    const int date = std::stoi(digits.substr(0, 8));
-    return date >= 19300101 && date <= 20290722;
+    for (const char c : text) {
+        if (c >= '0' && c <= '9')
+            digits += c;
+        else if (c != ':') // 14:32 is read too, but nothing else
+            return std::nullopt;
+    }
+    if (digits.size() != 4 && digits.size() != 6) return std::nullopt;
+    if (digits.size() == 6 && number_of(digits.substr(4, 2)) > 59) return std::nullopt;
+    return minute_of_day(number_of(digits.substr(0, 2)), number_of(digits.substr(2, 2)));
 }
 
 ContactBuilder::ContactBuilder(ImportOptions options)
     : m_options(std::move(options)), m_power(m_options.power) {}
 
-std::optional<logstore::QsoRecord> ContactBuilder::take(const AdifField& field) {
+void ContactBuilder::take_own(std::string_view name, std::string value) {
+    if (m_own_fields_escaped) value = unescaped_app_text(value);
+    if (name == "call")
+        m_entry.own_call = std::move(value);
+    else if (name == "rst_sent")
+        m_entry.own_rst_sent = std::move(value);
+    else if (name == "rst_rcvd")
+        m_entry.own_rst_received = std::move(value);
+    else if (name == "tx_pwr")
+        m_entry.own_power = std::move(value);
+    else if (name == "mode")
+        m_entry.own_mode = std::move(value);
+    else if (name == "comment")
+        m_entry.own_comment = std::move(value);
+}
+
+std::optional<FinishedEntry> ContactBuilder::take(const AdifField& field) {
     const std::string& name = field.name;
     const std::string& value = field.value;
     if (name == "eor") return finish();
-    if (name == "qso_date") {
-        m_entry.date = day_number_of_adif_date(value);
-        m_entry.date_storable = adif_date_storable(value);
-    } else if (name == "time_on")
-        m_entry.time_on = logstore::minute_of(std::string_view(value).substr(0, 4));
+    if (name == "eoh") {
+        m_entry = Entry{};
+        return std::nullopt;
+    }
+    m_entry.any_field = true;
+    if (name == "qso_date")
+        m_entry.date = storable_adif_date(value);
+    else if (name == "time_on")
+        m_entry.time_on = adif_time_of_day(value);
     else if (name == "time_off") {
-        m_entry.time_off = logstore::minute_of(std::string_view(value).substr(0, 4));
+        m_entry.time_off = adif_time_of_day(value);
         m_entry.has_time_off = true;
     } else if (name == "call")
         m_entry.call = upper_case(trimmed(value));
@@ -86,8 +121,6 @@ std::optional<logstore::QsoRecord> ContactBuilder::take(const AdifField& field) 
         m_entry.mode = trimmed(value);
     else if (name == "submode")
         m_entry.submode = trimmed(value);
-    else if (name == "app_kestrel_mode")
-        m_entry.own_mode = trimmed(value);
     else if (name == "rst_rcvd")
         m_entry.rst_received = value;
     else if (name == "rst_sent")
@@ -102,38 +135,48 @@ std::optional<logstore::QsoRecord> ContactBuilder::take(const AdifField& field) 
         if (answer == "Y" || answer == "V") m_entry.qsl_bits |= 2;
     } else if (name == "qsl_sent") {
         if (upper_case(trimmed(value)) == "Y") m_entry.qsl_bits |= 1;
-    } else if (name == "eoh") {
-        m_entry = Entry{};
+    } else if (name == k_encoding_field) {
+        m_declared_encoding = value;
+        m_own_fields_escaped = says_escaped(value);
+    } else if (name.starts_with(k_app_prefix)) {
+        take_own(std::string_view(name).substr(k_app_prefix.size()), value);
     }
     return std::nullopt;
 }
 
-std::optional<logstore::QsoRecord> ContactBuilder::finish() {
+FinishedEntry ContactBuilder::finish() {
     Entry entry = std::exchange(m_entry, Entry{});
+    const auto leave_out = [&](LeftOut why) {
+        m_left_out.add(why);
+        return FinishedEntry{std::nullopt, why, entry.any_field};
+    };
+    std::string call = entry.own_call ? std::move(*entry.own_call) : std::move(entry.call);
     // A call starting with "/" would make the entry a note or station data in the log.
-    if (entry.call.empty() || entry.call.front() == '/') {
-        ++m_without_call;
-        return std::nullopt;
-    }
-    if (!entry.date_storable) {
-        ++m_outside_dates;
-        return std::nullopt;
-    }
+    if (trimmed(call).empty() || call.front() == '/') return leave_out(LeftOut::no_call);
+    if (!entry.date) return leave_out(LeftOut::date);
+    if (!entry.time_on || (entry.has_time_off && !entry.time_off)) return leave_out(LeftOut::time);
+    const auto band = imported_band_index(entry.frequency, entry.band);
+    if (!band) return leave_out(LeftOut::band);
+
     logstore::QsoRecord contact;
-    contact.date = entry.date;
-    contact.time_on = entry.time_on;
+    contact.date = *entry.date;
+    contact.time_on = *entry.time_on;
     // A contact without an end ends when it began; one that ended at midnight keeps 00:00.
-    contact.time_off = entry.has_time_off ? entry.time_off : entry.time_on;
-    contact.call = std::move(entry.call);
-    contact.rst_sent = std::move(entry.rst_sent);
-    contact.rst_received = std::move(entry.rst_received);
-    contact.band = logstore::coded_band_field(imported_band_index(entry.frequency, entry.band));
-    const bool adif_mode = !entry.mode.empty() || !entry.submode.empty();
-    contact.mode = adif_mode ? stored_mode_of(entry.mode, entry.submode) : entry.own_mode;
+    contact.time_off = entry.has_time_off ? *entry.time_off : *entry.time_on;
+    contact.call = std::move(call);
+    contact.rst_sent = entry.own_rst_sent ? std::move(*entry.own_rst_sent) : std::move(entry.rst_sent);
+    contact.rst_received =
+        entry.own_rst_received ? std::move(*entry.own_rst_received) : std::move(entry.rst_received);
+    contact.band = logstore::coded_band_field(*band);
+    if (entry.own_mode)
+        contact.mode = std::move(*entry.own_mode);
+    else if (!entry.mode.empty() || !entry.submode.empty())
+        contact.mode = stored_mode_of(entry.mode, entry.submode);
+    if (entry.own_power) m_power = std::move(*entry.own_power);
     contact.power = m_power;
-    contact.comment = entry.comment + m_options.extra_comment;
+    contact.comment = (entry.own_comment ? *entry.own_comment : entry.comment) + m_options.extra_comment;
     contact.qsl_flags = static_cast<std::uint8_t>(k_imported_qsl_base | entry.qsl_bits);
-    return contact;
+    return {std::move(contact), LeftOut::no_call, true};
 }
 
 ImportedLog import_adif_text(std::string_view file, const ImportOptions& options,
@@ -141,17 +184,33 @@ ImportedLog import_adif_text(std::string_view file, const ImportOptions& options
     ImportedLog log;
     AdifScanner scanner(file);
     ContactBuilder builder(options);
+    // Where the record being read began: after the last record's "<eor>" or the header's "<eoh>".
+    std::size_t record_start = 0;
     AdifField field;
     for (int fields = 1; scanner.next(field); ++fields) {
-        if (const auto contact = builder.take(field)) {
-            const logstore::RecordBytes record = contact->encode();
-            log.records.append(reinterpret_cast<const char*>(record.data()), record.size());
-            ++log.entries;
+        if (const auto finished = builder.take(field)) {
+            if (finished->contact) {
+                const logstore::RecordBytes record = finished->contact->encode();
+                log.records.append(reinterpret_cast<const char*>(record.data()), record.size());
+                ++log.entries;
+            } else if (finished->had_fields) {
+                log.rejected += trimmed(file.substr(record_start, scanner.position() - record_start));
+                log.rejected += "\r\n";
+            }
+            record_start = scanner.position();
+        } else if (field.name == "eoh") {
+            record_start = scanner.position();
         }
         if (progress && fields % k_fields_per_report == 0) progress(scanner.position());
     }
-    log.without_call = builder.without_call();
-    log.outside_dates = builder.outside_dates();
+    log.left_out = builder.left_out();
+    log.without_call = log.left_out.count(LeftOut::no_call);
+    log.outside_dates = log.left_out.count(LeftOut::date);
+    // The records left out keep their bytes, so a file of them says what those bytes are.
+    if (!builder.declared_encoding().empty())
+        log.rejected_encoding = builder.declared_encoding();
+    else
+        log.rejected_encoding = scanner.encoding() == TextEncoding::utf8 ? "UTF-8" : "Windows-1252";
     if (progress) progress(file.size());
     return log;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "exchange/adif_reader.hpp"
+#include "exchange/left_out.hpp"
 #include "logstore/record.hpp"
 
 #include <cstddef>
@@ -19,29 +20,41 @@ struct ImportOptions {
     std::string extra_comment;
 };
 
+// What became of one record of an ADIF file at its "<eor>".
+struct FinishedEntry {
+    std::optional<logstore::QsoRecord> contact; // the contact, when the log can hold it
+    LeftOut why = LeftOut::no_call;             // else why it is left out
+    bool had_fields = false;                    // false for an "<eor>" with nothing before it
+};
+
 // Turns the fields of an ADIF file into contacts of the log, one per "<eor>".
 //
 // The fields read are qso_date, time_on, time_off, call, freq, band, mode, submode, rst_rcvd,
-// rst_sent, tx_pwr, comment, name, notes, iota, qth, qsl_rcvd and qsl_sent (and the mode this
-// program writes for modes ADIF does not know); the rest are passed over. The band is stored in
-// coded form. A power once read stays for the contacts after it that carry none. What the
-// header holds, and what a record without a call held, is dropped at its end and never carried
-// into the next contact.
+// rst_sent, tx_pwr, comment, name, notes, iota, qth, qsl_rcvd and qsl_sent, and the fields our
+// export writes beside them (app_kestrel_call and the like), which hold the exact stored text
+// and win over the ADIF field; the rest are passed over. When the header says our fields are
+// escaped (app_kestrel_encoding), they are decoded so. A power once read stays for the contacts
+// after it that carry none. What the header holds, and what a record left out held, is dropped
+// at its end and never carried into the next contact.
+//
+// A contact is left out whole, never stored wrong, when it has no call, no date the log can hold,
+// no time of day, or no band the log has a place for.
 class ContactBuilder {
   public:
     explicit ContactBuilder(ImportOptions options);
 
-    // Takes one field; at "eor" gives the finished contact, or nothing when it had no call.
-    [[nodiscard]] std::optional<logstore::QsoRecord> take(const AdifField& field);
-    int without_call() const { return m_without_call; }
-    int outside_dates() const { return m_outside_dates; }
+    // Takes one field; at "eor" tells what became of the record.
+    [[nodiscard]] std::optional<FinishedEntry> take(const AdifField& field);
+    const LeftOutTally& left_out() const { return m_left_out; }
+    // What the header's app_kestrel_encoding said; empty when it had none.
+    const std::string& declared_encoding() const { return m_declared_encoding; }
 
   private:
     struct Entry {
-        std::int16_t date = 0;
-        bool date_storable = true;
-        std::int16_t time_on = 0;
-        std::int16_t time_off = 0;
+        bool any_field = false;
+        std::optional<std::int16_t> date; // nothing: none given, or none the log can hold
+        std::optional<std::int16_t> time_on;
+        std::optional<std::int16_t> time_off;
         bool has_time_off = false;
         std::string call;
         std::string rst_sent;
@@ -50,35 +63,44 @@ class ContactBuilder {
         std::string band;
         std::string mode;
         std::string submode;
-        std::string own_mode;
         std::string comment;
         std::uint8_t qsl_bits = 0;
+        // The exact stored texts our export writes beside the ADIF fields.
+        std::optional<std::string> own_call, own_rst_sent, own_rst_received, own_power, own_mode, own_comment;
     };
-    [[nodiscard]] std::optional<logstore::QsoRecord> finish();
+    void take_own(std::string_view name, std::string value);
+    [[nodiscard]] FinishedEntry finish();
 
     ImportOptions m_options;
     std::string m_power;
     Entry m_entry;
-    int m_without_call = 0;
-    int m_outside_dates = 0;
+    LeftOutTally m_left_out;
+    std::string m_declared_encoding;
+    bool m_own_fields_escaped = false;
 };
 
-// The log an ADIF file makes: its records back to back, ready to be written as a log file.
+// The log an ADIF file makes: its records back to back, ready to be written as a log file, and
+// the records left out, as they stand in the file.
 struct ImportedLog {
     std::string records;
     int entries = 0;
-    int without_call = 0;
-    int outside_dates = 0; // contacts dated before 1930 or after 22 July 2029, left out
+    LeftOutTally left_out;
+    int without_call = 0;  // the same counts as in left_out, by their older names
+    int outside_dates = 0; // contacts without a date the log can hold
+    // Every record left out (but for empty ones), each as it stands in the file and followed by
+    // CR LF, and the encoding to declare for them in a file of their own.
+    std::string rejected;
+    std::string rejected_encoding;
 };
 
 // Reads a whole ADIF file. `progress` hears, now and then, how many of its bytes are read.
 [[nodiscard]] ImportedLog import_adif_text(std::string_view file, const ImportOptions& options,
                                            const std::function<void(std::size_t)>& progress = {});
 
-// The date of an ADIF qso_date value (YYYYMMDD) as a day number.
-[[nodiscard]] std::int16_t day_number_of_adif_date(std::string_view value);
-// Whether an ADIF date (YYYYMMDD) lies within the dates the log can hold, 1 January 1930 to
-// 22 July 2029; the log keeps two-digit years, so 1925 would otherwise come back as 2025.
-bool adif_date_storable(std::string_view value);
+// The day number of an ADIF date (YYYYMMDD; other characters among the digits are passed over,
+// so 2024-03-05 is read too), when the log can hold it.
+[[nodiscard]] std::optional<std::int16_t> storable_adif_date(std::string_view value);
+// The minute of the day of an ADIF time (HHMM or HHMMSS), when it is a time of day.
+[[nodiscard]] std::optional<std::int16_t> adif_time_of_day(std::string_view value);
 
 } // namespace kestrel::exchange

@@ -1,9 +1,12 @@
 #include "exchange/adif_writer.hpp"
 
 #include "common/fixed_text.hpp"
+#include "common/windows1252.hpp"
 #include "exchange/adif_bands.hpp"
 #include "exchange/adif_modes.hpp"
+#include "exchange/adif_text.hpp"
 #include "exchange/log_copy.hpp"
+#include "exchange/log_limits.hpp"
 #include "logstore/dates.hpp"
 #include "logstore/field_codes.hpp"
 #include "logstore/log_store.hpp"
@@ -16,6 +19,9 @@ namespace kestrel::exchange {
 namespace {
 
 constexpr std::string_view k_line_end = "\r\n";
+// The version of ADIF whose enumerations the export uses (its modes and submodes).
+constexpr std::string_view k_adif_version = "3.1.7";
+constexpr std::string_view k_program_id = "Kestrel";
 // Records read per block while exporting.
 constexpr int k_block_records = 8192;
 // About what one contact takes in the file, to size the text once.
@@ -66,6 +72,32 @@ std::string_view without_trailing_blanks(std::string_view text) {
     return text;
 }
 
+// Whether our import, storing `restored` in a field of `width`, gets back the stored text; the
+// padding at the end (blanks, or the 0x00 bytes of older logs) does not count.
+bool restores(std::string_view restored, std::string_view stored, std::size_t width) {
+    return without_trailing_blanks(restored.substr(0, width)) ==
+           without_trailing_blanks(stored.substr(0, width));
+}
+
+// Our own field beside an ADIF field, with the stored text as it is.
+void append_own(std::string& out, std::string_view name, std::string_view stored) {
+    append_item(out, std::string(k_app_prefix) + std::string(name),
+                escaped_app_text(without_trailing_blanks(stored)));
+}
+
+// A text field in ASCII, and our own field beside it when our import would not get the stored
+// text back from it.
+void append_text(std::string& out, std::string_view tag, std::string_view written, std::string_view restored,
+                 std::string_view stored, std::size_t width) {
+    append_item(out, tag, written);
+    if (!restores(restored, stored, width)) append_own(out, tag, stored);
+}
+
+void append_report(std::string& out, std::string_view tag, std::string_view stored) {
+    const std::string written = value_or_zero(ascii_of_windows1252(stored));
+    append_text(out, tag, written, written, stored, logstore::k_report_width);
+}
+
 // YYYYMMDD of a day number: two-digit years below 30 are 20xx, the rest 19xx.
 std::string adif_date_of(std::int16_t day_number) {
     const std::string text = logstore::date_text_of(day_number); // dd-mm-yy
@@ -83,22 +115,42 @@ std::string adif_time_of(std::int16_t minute_of_day) {
 }
 
 void append_mode(std::string& out, std::string_view stored_mode) {
-    const AdifMode mode = adif_mode_of(stored_mode);
-    if (!mode.mode.empty()) {
-        append_item(out, "mode", mode.mode);
-        if (!mode.submode.empty()) append_item(out, "submode", mode.submode);
-        return;
-    }
-    const std::string own = without_blanks(stored_mode);
-    if (!own.empty()) append_item(out, "app_kestrel_mode", own);
+    const AdifMode mode = exported_mode_of(stored_mode);
+    append_item(out, "mode", mode.mode);
+    if (!mode.submode.empty()) append_item(out, "submode", mode.submode);
+    if (!restores(stored_mode_of(mode.mode, mode.submode), stored_mode, logstore::k_mode_width))
+        append_own(out, "mode", stored_mode);
+}
+
+// TX_PWR is a number of watts; a power with a unit, or none, also goes in our own field.
+void append_power(std::string& out, std::string_view stored_power) {
+    const auto watts = adif_power_of(stored_power);
+    if (watts) append_item(out, "tx_pwr", *watts);
+    if (!watts || !restores(*watts, stored_power, logstore::k_power_width))
+        append_own(out, "tx_pwr", stored_power);
+}
+
+// The log's path for the header's free text: ASCII, with no '<' that a reader could take for
+// the start of a field.
+std::string header_text_of(std::string_view path) {
+    std::string text =
+        ascii_of_windows1252(is_valid_utf8(path) ? windows1252_from_utf8(path) : std::string(path));
+    for (char& c : text)
+        if (c == '<') c = '(';
+    return text;
 }
 
 } // namespace
 
 std::string adif_export_path(std::string_view log_path) {
-    std::string path(log_path);
-    replace_all(path, ".LOG", ".ADI");
-    replace_all(path, ".log", ".adi");
+    // Only the file's own name changes: a folder named radio.log stays where it is.
+    const std::size_t slash = log_path.find_last_of('/');
+    const std::size_t name_start = slash == std::string_view::npos ? 0 : slash + 1;
+    const std::string_view folder = log_path.substr(0, name_start);
+    std::string name(log_path.substr(name_start));
+    replace_all(name, ".LOG", ".ADI");
+    replace_all(name, ".log", ".adi");
+    std::string path = std::string(folder) + name;
     if (path == log_path || same_file(logstore::posix_file_system(), path, std::string(log_path)))
         path = std::string(log_path) + ".ADI";
     return path;
@@ -106,7 +158,7 @@ std::string adif_export_path(std::string_view log_path) {
 
 std::string adif_header(std::string_view log_path, CalendarDate today) {
     std::string out = "ADIF export from KestLOG ";
-    out += log_path;
+    out += header_text_of(log_path);
     out += k_line_end;
     out += "Date: ";
     append_digits(out, today.month, 2);
@@ -114,6 +166,22 @@ std::string adif_header(std::string_view log_path, CalendarDate today) {
     append_digits(out, today.day, 2);
     out += '-';
     append_digits(out, today.year, 4);
+    append_item(out, "adif_ver", k_adif_version);
+    append_item(out, "programid", k_program_id);
+    append_item(out, k_encoding_field, k_escaped_windows1252);
+    out += "<eoh>";
+    out += k_line_end;
+    return out;
+}
+
+std::string adif_rejected_header(std::string_view adif_path, std::string_view encoding) {
+    std::string out = "Records of ";
+    out += header_text_of(adif_path);
+    out += " that the log cannot hold, as they stood there";
+    out += k_line_end;
+    append_item(out, "adif_ver", k_adif_version);
+    append_item(out, "programid", k_program_id);
+    append_item(out, k_encoding_field, encoding);
     out += "<eoh>";
     out += k_line_end;
     return out;
@@ -123,19 +191,22 @@ void append_adif_entry(std::string& out, const logstore::QsoRecord& contact) {
     out += "<qso_date:8>";
     out += adif_date_of(contact.date);
     out += ' ';
-    append_item(out, "call", value_or_zero(contact.call));
+    const std::string call = value_or_zero(ascii_of_windows1252(contact.call));
+    append_text(out, "call", call, upper_case(call), contact.call, logstore::k_call_width);
     append_item(out, "time_on", adif_time_of(contact.time_on));
     append_item(out, "time_off", adif_time_of(contact.time_off));
     out += k_line_end;
 
-    append_item(out, "rst_sent", value_or_zero(contact.rst_sent));
-    append_item(out, "rst_rcvd", value_or_zero(contact.rst_received));
+    append_report(out, "rst_sent", contact.rst_sent);
+    append_report(out, "rst_rcvd", contact.rst_received);
     append_item(out, "freq", adif_frequency_of(logstore::band_of_field(contact.band)));
     append_mode(out, contact.mode);
-    append_item(out, "tx_pwr", value_or_zero(contact.power));
+    append_power(out, contact.power);
     out += k_line_end;
 
-    append_item(out, "comment", without_trailing_blanks(contact.comment));
+    // Leading and inner blanks of a comment are kept; an empty one is written as such.
+    const std::string comment(without_trailing_blanks(ascii_of_windows1252(contact.comment)));
+    append_text(out, "comment", comment, comment, contact.comment, logstore::k_comment_width);
     out += k_line_end;
 
     append_item(out, "qsl_sent", (contact.qsl_flags & 1) ? "Y" : "N");
@@ -161,7 +232,12 @@ Result<AdifText, logstore::LogError> adif_text_of_log(const logstore::LogStore& 
         if (!records) return records.error();
         for (const logstore::RecordBytes& record : *records) {
             if (!is_exported(record)) continue;
-            append_adif_entry(out.text, logstore::QsoRecord::decode(record));
+            const logstore::QsoRecord contact = logstore::QsoRecord::decode(record);
+            if (!is_calendar_date(contact.date)) {
+                ++out.without_date;
+                continue;
+            }
+            append_adif_entry(out.text, contact);
             ++out.entries;
         }
         if (progress) progress(first + in_block - 1);

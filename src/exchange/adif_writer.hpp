@@ -14,8 +14,9 @@ class LogStore;
 
 namespace kestrel::exchange {
 
-// The ADIF file a log is exported to: its path with ".LOG" made ".ADI" and ".log" made ".adi".
-// A path holding neither (club.Log) would name the log itself, so ".ADI" is added to it instead.
+// The ADIF file a log is exported to: beside the log, its file name with ".LOG" made ".ADI" and
+// ".log" made ".adi"; the folders of the path stay as they are. A name holding neither (club.Log)
+// would name the log itself, so ".ADI" is added to it instead.
 [[nodiscard]] std::string adif_export_path(std::string_view log_path);
 
 struct CalendarDate {
@@ -24,13 +25,21 @@ struct CalendarDate {
     int day = 0;
 };
 
-// The two header lines: where the file comes from, and the day it was written (MM-DD-YYYY).
+// The two header lines: where the file comes from, the day it was written (MM-DD-YYYY), the ADIF
+// version, the program, and how our own fields are written.
 [[nodiscard]] std::string adif_header(std::string_view log_path, CalendarDate today);
 
-// Appends the four lines of one contact. Reports, power, frequency and mode lose their blanks and
-// an empty one is written as 0, except the mode: a mode ADIF does not know is not written as a
-// MODE at all but kept in a field of this program's own (app_kestrel_mode), which other
-// programs pass over and our import reads back.
+// The header of a file that keeps the records an import of `adif_path` left out, as they stood
+// there: where they come from, and the encoding of their bytes (see ImportedLog).
+[[nodiscard]] std::string adif_rejected_header(std::string_view adif_path, std::string_view encoding);
+
+// Appends the four lines of one contact, every value printable ASCII as strict readers want it.
+// Call and reports lose their blanks, and an empty one is written as 0; the power is written as a
+// number of watts (none when it holds no number); every contact carries a MODE, a data mode for
+// one ADIF has no name for. Where what is written would not read back as the stored text (an
+// accent, a blank, a unit, the mode's own spelling), the stored text follows in a field of our
+// own (app_kestrel_ and the ADIF name), which other programs pass over and our import reads
+// back instead. The contact's date must be a date of the calendar (see is_calendar_date).
 void append_adif_entry(std::string& out, const logstore::QsoRecord& contact);
 
 // Whether a record is exported: contacts, not notes, station data or CQ calls.
@@ -39,6 +48,7 @@ void append_adif_entry(std::string& out, const logstore::QsoRecord& contact);
 struct AdifText {
     std::string text;
     int entries = 0;
+    int without_date = 0; // contacts left out: their date is no date of the calendar (31-02-24)
 };
 
 // The whole file for a log: the header, then every contact in log order. `progress` hears the

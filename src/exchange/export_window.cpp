@@ -76,7 +76,11 @@ void ExportWindow::export_log(ui::Context& ctx) {
         ctx.message(output + " could not be written; nothing was exported.", k_empty_title, ui::Icon::stop);
         return;
     }
-    ctx.message("     " + number_text((*made)->entries) + " Entries exported      ", k_done_title);
+    std::string text = "     " + number_text((*made)->entries) + " Entries exported      ";
+    if ((*made)->without_date > 0)
+        text += "\r\n" + number_text((*made)->without_date) +
+                " entries were left out: their date is no date of the calendar (correct it in the log)";
+    ctx.message(text, k_done_title);
 }
 
 void export_adif(ui::Context& parent, logstore::LogStore& log) {

@@ -4,6 +4,8 @@
 #include "common/number_text.hpp"
 #include "common/side_file.hpp"
 #include "exchange/adif_records.hpp"
+#include "exchange/adif_writer.hpp"
+#include "exchange/left_out.hpp"
 #include "exchange/log_copy.hpp"
 #include "log_windows/load_log.hpp"
 #include "log_windows/log_messages.hpp"
@@ -77,14 +79,16 @@ ImportedLog convert(ui::Context& ctx, const std::string& file, const ImportOptio
     return imported;
 }
 
-std::string completion_text(const ImportedLog& imported) {
-    std::string text = number_text(imported.entries) + " Entries imported";
-    if (imported.without_call > 0)
-        text += "\r\n" + number_text(imported.without_call) + " entries without a call were left out";
-    if (imported.outside_dates > 0)
-        text += "\r\n" + number_text(imported.outside_dates) +
-                " entries dated before 1930 or after 22-07-2029 were left out (the log cannot hold them)";
-    return text;
+// Keeps the records left out in a file of their own beside the new log; its name, or nothing when
+// there are none worth keeping. `kept` tells whether the file could be written.
+std::string keep_rejected(const ImportedLog& imported, const std::string& adif_path,
+                          const std::string& log_name, bool& kept) {
+    kept = true;
+    if (imported.rejected.empty()) return {};
+    const std::string name = rejected_file_name(log_name, "ADI");
+    kept = write_side_file(name,
+                           adif_rejected_header(adif_path, imported.rejected_encoding) + imported.rejected);
+    return name;
 }
 
 } // namespace
@@ -176,7 +180,11 @@ void ImportWindow::import_file(ui::Context& ctx) {
         return;
     }
     log_windows::tell_recovery(ctx, m_log.recovery(), *log_name);
-    ctx.message(completion_text(imported), k_done_title);
+    bool kept = true;
+    const std::string kept_in = keep_rejected(imported, m_state.adif_path, *log_name, kept);
+    ctx.message(number_text(imported.entries) + " Entries imported" +
+                    left_out_text(imported.left_out, "entries", kept_in, kept),
+                k_done_title);
     log_windows::build_index_with_progress(ctx.host(), &ctx, m_log);
 }
 

@@ -59,55 +59,120 @@ TEST(AdifRecords, DatesOfBothCenturiesAndLooseForms) {
     } cases[] = {{"19300101", "01-01-30"},
                  {"20290722", "22-07-29"},
                  {"19991231", "31-12-99"},
-                 {"2024-03-05", "05-03-24"},
-                 {"2024", "00-00-24"}};
+                 {"20240229", "29-02-24"},
+                 {"2024-03-05", "05-03-24"}};
     for (const auto& c : cases) {
-        const auto q = import(std::string("<call:2>K1<qso_date:") + std::to_string(std::strlen(c.value)) +
-                              ">" + c.value + "<eor>");
+        const auto q = import(std::string("<call:2>K1<time_on:4>1200<freq:2>14<qso_date:") +
+                              std::to_string(std::strlen(c.value)) + ">" + c.value + "<eor>");
         ASSERT_EQ(q.size(), 1u);
         EXPECT_EQ(logstore::date_text_of(q[0].date), c.date) << c.value;
     }
 }
 
-TEST(AdifRecords, DatesTheLogCannotHoldAreLeftOutAndCounted) {
-    const ImportedLog log = import_adif_text("<call:2>K1<qso_date:8>19291231<eor>"
-                                             "<call:2>K2<qso_date:8>20290723<eor>"
-                                             "<call:2>K3<qso_date:8>20290722<eor>"
-                                             "<call:2>K4<qso_date:8>19250704<eor>",
-                                             {});
-    const auto q = contacts_of(log);
-    ASSERT_EQ(q.size(), 1u);
-    EXPECT_EQ(trimmed(q[0].call), "K3");
-    EXPECT_EQ(log.outside_dates, 3) << "1925 must not come back as 2025";
+// Records the log cannot hold exactly are left out whole, counted by reason and kept as they
+// stood in the file; the records around them are read as ever.
+TEST(AdifRecords, LeftOutContactsAreCountedAndKeptAsTheyWere) {
+    const struct {
+        const char* record;
+        LeftOut why; // no_call standing for "stored"
+        bool stored;
+    } cases[] = {
+        {"<call:2>K1<qso_date:8>20240305<time_on:4>1200<freq:2>14<eor>", LeftOut::no_call, true},
+        {"<call:2>K2<qso_date:8>19291231<time_on:4>1200<freq:2>14<eor>", LeftOut::date, false},
+        {"<call:2>K3<qso_date:8>20290723<time_on:4>1200<freq:2>14<eor>", LeftOut::date, false},
+        {"<call:2>K4<qso_date:8>19250704<time_on:4>1200<freq:2>14<eor>", LeftOut::date, false},
+        {"<call:2>K5<qso_date:8>20230229<time_on:4>1200<freq:2>14<eor>", LeftOut::date, false},
+        {"<call:2>K6<qso_date:4>2024<time_on:4>1200<freq:2>14<eor>", LeftOut::date, false},
+        {"<call:2>K7<time_on:4>1200<freq:2>14<eor>", LeftOut::date, false},
+        {"<call:2>K8<qso_date:8>20240305<time_on:4>2561<freq:2>14<eor>", LeftOut::time, false},
+        {"<call:2>K9<qso_date:8>20240305<time_on:4>2400<freq:2>14<eor>", LeftOut::time, false},
+        {"<call:3>K10<qso_date:8>20240305<freq:2>14<eor>", LeftOut::time, false},
+        {"<call:3>K11<qso_date:8>20240305<time_on:4>2359<time_off:6>240000<freq:2>14<eor>", LeftOut::time,
+         false},
+        {"<call:3>K12<qso_date:8>20240305<time_on:6>235959<freq:7>222.100<band:5>1.25m<eor>", LeftOut::band,
+         false},
+        {"<call:3>K13<qso_date:8>20240305<time_on:4>1200<freq:7>903.100<eor>", LeftOut::band, false},
+        {"<call:3>K14<qso_date:8>20240305<time_on:4>1200<band:2>8m<eor>", LeftOut::band, false},
+        {"<call:3>K15<qso_date:8>20240305<time_on:4>1200<freq:6>0.4755<band:4>630m<eor>", LeftOut::band,
+         false},
+        {"<call:3>K16<qso_date:8>20240305<time_on:4>1200<band:5>2190m<eor>", LeftOut::band, false},
+        {"<call:3>K17<qso_date:8>20240305<time_on:4>1200<freq:5>47088<eor>", LeftOut::band, false},
+        {"<call:3>K18<qso_date:8>20240305<time_on:4>1200<eor>", LeftOut::band, false},
+        {"<qso_date:8>20240305<time_on:4>1200<freq:2>14<eor>", LeftOut::no_call, false},
+        {"<call:5>/DATA<qso_date:8>20240305<time_on:4>1200<freq:2>14<eor>", LeftOut::no_call, false},
+        {"<call:3>K19<qso_date:8>20290722<time_on:4>2359<time_off:4>0000<freq:3>1.8<eor>", LeftOut::no_call,
+         true},
+    };
+    std::string file = "Log from another program<eoh>\r\n";
+    std::string rejected;
+    std::vector<std::string> stored;
+    LeftOutTally expected;
+    for (const auto& c : cases) {
+        file += std::string(c.record) + "\r\n";
+        if (c.stored) {
+            const std::string_view record(c.record);
+            stored.emplace_back(record.substr(8, record.find('<', 8) - 8));
+        } else {
+            rejected += std::string(c.record) + "\r\n";
+            expected.add(c.why);
+        }
+    }
+    file += "<eor>\r\n"; // nothing at all: counted, but nothing to keep
+    expected.add(LeftOut::no_call);
+
+    const ImportedLog log = import_adif_text(file, {});
+    std::vector<std::string> calls;
+    for (const auto& q : contacts_of(log))
+        calls.push_back(trimmed(q.call));
+    EXPECT_EQ(calls, stored);
+    for (const LeftOut why : {LeftOut::no_call, LeftOut::date, LeftOut::time, LeftOut::band})
+        EXPECT_EQ(log.left_out.count(why), expected.count(why)) << static_cast<int>(why);
+    EXPECT_EQ(log.rejected, rejected);
+    EXPECT_EQ(log.rejected_encoding, "Windows-1252");
+    EXPECT_EQ(log.outside_dates, expected.count(LeftOut::date));
+
+    // The file of those records reads as they did: a UTF-8 name stays UTF-8 there.
+    const ImportedLog utf8 = import_adif_text("<call:2>K1<name:7>J\xC3\xBCrgen<qso_date:8>19250101<eor>", {});
+    EXPECT_EQ(utf8.rejected_encoding, "UTF-8");
+    EXPECT_EQ(import_adif_text("<app_kestrel_encoding:17>Windows-1252, %XX<eoh>", {}).rejected_encoding,
+              "Windows-1252, %XX");
 }
 
 TEST(AdifRecords, PowerCarriesOnButNothingElseDoes) {
-    const auto q = import("<call:2>K1<tx_pwr:3>100<comment:5>first<qsl_rcvd:1>Y<eor>"
-                          "<time_on:4>0930<eor>" // no call: left out, forgotten
-                          "<call:2>K2<eor>"
-                          "<call:2>K3<tx_pwr:1>5<eor>",
+    const std::string when = "<qso_date:8>20240305<time_on:4>1200<freq:2>14";
+    const auto q = import("<call:2>K1<tx_pwr:3>100<comment:5>first<qsl_rcvd:1>Y" + when +
+                              "<eor>"
+                              "<time_on:4>0930<eor>" // no call: left out, forgotten
+                              "<call:2>K2<qso_date:8>20240305<band:3>20m<time_on:4>1201<eor>"
+                              "<call:2>K3<tx_pwr:1>5" +
+                              when + "<eor>",
                           {"10", ""});
     ASSERT_EQ(q.size(), 3u);
     EXPECT_EQ(q[1].power, "100  ");
     EXPECT_EQ(q[2].power, "5    ");
     EXPECT_EQ(trimmed(q[1].comment), "");
     EXPECT_EQ(q[1].qsl_flags, '0');
-    EXPECT_EQ(q[1].time_on, 0);
-    EXPECT_EQ(import_adif_text("<call:2>K1<eor><eor><eor>", {}).without_call, 2);
-    EXPECT_EQ(import("<call:2>K1<eor>", {"50", ""})[0].power, "50   ") << "the dialog's power first";
+    EXPECT_EQ(q[1].time_on, 12 * 60 + 1);
+    EXPECT_EQ(import_adif_text("<call:2>K1" + when + "<eor><eor><eor>", {}).without_call, 2);
+    EXPECT_EQ(import("<call:2>K1" + when + "<eor>", {"50", ""})[0].power, "50   ")
+        << "the dialog's power first";
 }
 
 TEST(AdifRecords, HeaderFieldsStayInTheHeader) {
-    const auto q = import("<comment:6>header<qsl_sent:1>Y<eoh><call:2>K1<eor>");
+    const auto q = import(
+        "<comment:6>header<qsl_sent:1>Y<eoh><call:2>K1<qso_date:8>20240305<time_on:4>1200<freq:2>14<eor>");
     ASSERT_EQ(q.size(), 1u);
     EXPECT_EQ(trimmed(q[0].comment), "");
     EXPECT_EQ(q[0].qsl_flags, '0');
 }
 
 TEST(AdifRecords, CommentGathersNotesUpToFortyThenTheExtraText) {
+    const std::string when = "<qso_date:8>20240305<time_on:4>1200<freq:2>14";
     const auto q =
-        import("<call:2>K1<comment:30>123456789012345678901234567890<name:20>abcdefghijklmnopqrst<eor>"
-               "<call:2>K2<name:4>John<qth:6>Boston<notes:10>two\r\nlines<iota:6>EU-005<eor>",
+        import("<call:2>K1<comment:30>123456789012345678901234567890<name:20>abcdefghijklmnopqrst" + when +
+                   "<eor>"
+                   "<call:2>K2<name:4>John<qth:6>Boston<notes:10>two\r\nlines<iota:6>EU-005" +
+                   when + "<eor>",
                {"", " via ADIF"});
     ASSERT_EQ(q.size(), 2u);
     EXPECT_EQ(q[0].comment, "123456789012345678901234567890abcdefghij");
@@ -115,7 +180,8 @@ TEST(AdifRecords, CommentGathersNotesUpToFortyThenTheExtraText) {
 }
 
 TEST(AdifRecords, TimeOffDefaultsToTimeOnOnlyWhenAbsent) {
-    const auto q = import("<call:2>K1<time_on:4>1432<eor><call:2>K2<time_on:4>2358<time_off:4>0000<eor>");
+    const auto q = import("<call:2>K1<qso_date:8>20240305<freq:2>14<time_on:4>1432<eor>"
+                          "<call:2>K2<qso_date:8>20240305<freq:2>14<time_on:4>2358<time_off:4>0000<eor>");
     ASSERT_EQ(q.size(), 2u);
     EXPECT_EQ(q[0].time_off, q[0].time_on);
     EXPECT_EQ(q[1].time_off, 0);
@@ -130,14 +196,17 @@ TEST(AdifRecords, ModeAndBandOfEveryShape) {
         {"<mode:3>FT8<band:3>20m<freq:9>14.074123", "FT8", 4},
         {"<mode:4>MFSK<submode:3>FT4<freq:8>7.047500", "FT4", 2},
         {"<mode:3>SSB<submode:3>USB<band:2>2m", "SSB", 11},
-        {"<mode:4>RTTY<freq:6>1296.2", "RTT", 13},
+        {"<mode:4>RTTY<freq:6>1296.2", "RTY", 13},
+        {"<mode:4>OFDM<submode:10>RIBBIT_PIX<band:3>20m", "RIB", 4},
         {"<mode:4>ssTV<band:4>70CM", "ssT", 12},
         {"<app_kestrel_mode:3>J2B<freq:1>7", "J2B", 2},
-        {"<mode:2>CW<app_kestrel_mode:3>J2B", "CW ", 19},
+        {"<mode:3>PSK<app_kestrel_mode:3>J2B<freq:1>7", "J2B", 2},
+        {"<app_kestrel_mode:0><mode:3>PSK<freq:1>7", "   ", 2},
         {"<band:3>17m", "   ", 5},
     };
     for (const auto& c : cases) {
-        const auto q = import(std::string("<call:2>K1") + c.fields + "<eor>");
+        const auto q =
+            import(std::string("<call:2>K1<qso_date:8>20240305<time_on:4>1200") + c.fields + "<eor>");
         ASSERT_EQ(q.size(), 1u) << c.fields;
         EXPECT_EQ(q[0].mode, c.mode) << c.fields;
         EXPECT_EQ(q[0].band, logstore::coded_band_field(c.band)) << c.fields;
@@ -147,7 +216,7 @@ TEST(AdifRecords, ModeAndBandOfEveryShape) {
 TEST(AdifRecords, TellsProgressUpToTheEnd) {
     std::string file;
     for (int i = 0; i < 3000; ++i)
-        file += "<call:4>K1AB<freq:2>14<eor>\r\n";
+        file += "<call:4>K1AB<freq:2>14<qso_date:8>20240305<time_on:4>1200<eor>\r\n";
     std::vector<std::size_t> heard;
     const auto log = import_adif_text(file, {}, [&](std::size_t done) { heard.push_back(done); });
     EXPECT_EQ(log.entries, 3000);
@@ -161,8 +230,10 @@ TEST(AdifRecords, TellsProgressUpToTheEnd) {
 TEST(AdifRecords, DamagedFilesNeverMakeContactsFromNothing) {
     const std::string good = "Log<eoh>\n<call:5>K1ABC <qso_date:8>20240305 <time_on:6>143215 <freq:6>14.074 "
                              "<name:7>J\xC3\xBCrgen <comment:3>tnx <tx_pwr:3>100 <qsl_rcvd:1>Y <eor>\n"
-                             "<CALL:4>W1AW<QSO_DATE:8:D>20240306<MODE:4>MFSK<SUBMODE:3>FT4<BAND:3>40m<EOR>\n"
-                             "<call:6>G9QQQ/P<rst_sent:3>599<notes:12>two\r\nlines<eor>\n";
+                             "<CALL:4>W1AW<QSO_DATE:8:D>20240306<TIME_ON:4>0101<MODE:4>MFSK<SUBMODE:3>FT4"
+                             "<BAND:3>40m<EOR>\n"
+                             "<call:6>G9QQQ/P<rst_sent:3>599<notes:12>two\r\nlines<qso_date:8>20240307"
+                             "<time_on:4>0202<band:3>20m<eor>\n";
     const std::string pieces[] = {"<",    ">",        ":", "99999999", "<eor>", "\xC3",
                                   "\xBC", "<call:3>", " ", "\r\n",     "0"};
     std::mt19937 random(4711);
@@ -187,7 +258,7 @@ TEST(AdifRecords, DamagedFilesNeverMakeContactsFromNothing) {
             ++ends;
         const std::vector<char> bytes(file.begin(), file.end());
         const ImportedLog log = import_adif_text(std::string_view(bytes.data(), bytes.size()), {});
-        ASSERT_LE(static_cast<std::size_t>(log.entries + log.without_call), ends) << file;
+        ASSERT_LE(static_cast<std::size_t>(log.entries + log.left_out.total()), ends) << file;
         ASSERT_EQ(log.records.size(), static_cast<std::size_t>(log.entries) * logstore::k_record_size);
     }
     EXPECT_EQ(import_adif_text(good, {}).entries, 3);

@@ -1,6 +1,7 @@
 #include "exchange/export_window.hpp"
 
 #include "adif_fixture.hpp"
+#include "exchange/adif_writer.hpp"
 #include "logstore/field_codes.hpp"
 
 #include <filesystem>
@@ -49,8 +50,8 @@ TEST_F(ExportWindowTest, WritesTheFileBesideTheLogAndCountsTheContacts) {
     EXPECT_TRUE(run.is_open()) << "the dialog stays for another export";
 
     const std::string adi = read("test.adi");
-    EXPECT_TRUE(adi.starts_with(
-        "ADIF export from KestLOG test.log\r\nDate: 03-05-2024<eoh>\r\n<qso_date:8>20010305 "));
+    EXPECT_TRUE(adi.starts_with("ADIF export from KestLOG test.log\r\nDate: 03-05-2024  <adif_ver:5>3.1.7"));
+    EXPECT_NE(adi.find("<eoh>\r\n<qso_date:8>20010305 "), std::string::npos);
     EXPECT_EQ(std::count(adi.begin(), adi.end(), '\n'), 2 + 2 * 4);
     EXPECT_NE(adi.find("<call:4>W1AW"), std::string::npos);
     EXPECT_EQ(adi.find("<call:2>CQ"), std::string::npos);
@@ -84,7 +85,23 @@ TEST_F(ExportWindowTest, EmptyLogAndLogWithoutContacts) {
     m_host.expect_message("      0 Entries exported      ");
     second.click(ExportWindow::k_export);
     EXPECT_EQ(m_host.messages().back().text, "      0 Entries exported      ");
-    EXPECT_EQ(read("STATION.ADI"), "ADIF export from KestLOG STATION.LOG\r\nDate: 03-05-2024<eoh>\r\n");
+    EXPECT_EQ(read("STATION.ADI"), adif_header("STATION.LOG", {2024, 3, 5}));
+}
+
+TEST_F(ExportWindowTest, AContactOnNoDayOfTheCalendarIsLeftOutAndTold) {
+    // The entry editor lets 31-02-24 through; no other program would take the file with it.
+    open_log("MYLOG.LOG", bytes_of({contact("31-02-24", "1432", "1440", "G9QQQ"),
+                                    contact("29-02-24", "1432", "1440", "G9QQR")}));
+    auto run = open();
+    const std::string text =
+        "      1 Entries exported      \r\n"
+        " 1 entries were left out: their date is no date of the calendar (correct it in the log)";
+    m_host.expect_message(text);
+    run.click(ExportWindow::k_export);
+    EXPECT_EQ(m_host.message_texts(), std::vector<std::string>{text});
+    const std::string adi = read("MYLOG.ADI");
+    EXPECT_EQ(adi.find("G9QQQ"), std::string::npos);
+    EXPECT_NE(adi.find("<qso_date:8>20240229 "), std::string::npos);
 }
 
 TEST_F(ExportWindowTest, ALogNamedWithoutLogExtensionIsNotOverwritten) {
@@ -95,6 +112,15 @@ TEST_F(ExportWindowTest, ALogNamedWithoutLogExtensionIsNotOverwritten) {
     run.click(ExportWindow::k_export);
     EXPECT_EQ(read("club.Log"), log);
     EXPECT_TRUE(read("club.Log.ADI").find("<call:5>G9QQQ") != std::string::npos);
+}
+
+TEST_F(ExportWindowTest, AFolderNamedLikeALogStaysAFolder) {
+    std::filesystem::create_directory(file("radio.log"));
+    open_log("radio.log/contest.log", bytes_of({contact("05-03-01", "1432", "1440", "G9QQQ")}));
+    auto run = open();
+    m_host.expect_message("      1 Entries exported      ");
+    run.click(ExportWindow::k_export);
+    EXPECT_TRUE(read("radio.log/contest.adi").find("<call:5>G9QQQ") != std::string::npos);
 }
 
 TEST_F(ExportWindowTest, AFileThatCannotBeWrittenIsReported) {

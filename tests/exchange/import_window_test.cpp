@@ -3,6 +3,7 @@
 #include "adif_fixture.hpp"
 #include "common/fixed_text.hpp"
 #include "common/number_text.hpp"
+#include "exchange/adif_records.hpp"
 
 #include <filesystem>
 
@@ -11,8 +12,9 @@ namespace {
 
 using ui::TestRun;
 
-const std::string k_two_contacts = "<call:5>K1ABC<qso_date:8>20240305<time_on:4>1432<eor>\r\n"
-                                   "<call:4>W1AW<qso_date:8>20240305<time_on:4>1440<tx_pwr:2>50<eor>\r\n";
+const std::string k_two_contacts =
+    "<call:5>K1ABC<qso_date:8>20240305<time_on:4>1432<band:3>20m<eor>\r\n"
+    "<call:4>W1AW<qso_date:8>20240305<time_on:4>1440<band:3>40m<tx_pwr:2>50<eor>\r\n";
 
 class ImportWindowTest : public ExchangeTest {
   protected:
@@ -92,6 +94,39 @@ TEST_F(ImportWindowTest, MakesTheCurrentLogWithItsIndex) {
     EXPECT_EQ(std::string(trim_trailing_spaces(records[1].comment)), " imported");
     EXPECT_EQ(read("MYLOG.LOG").size(), 84u) << "the old log is left as it was";
     EXPECT_TRUE(run.is_open());
+}
+
+TEST_F(ImportWindowTest, ContactsTheLogCannotHoldAreCountedAndKeptBesideIt) {
+    const std::string left_out = "<call:4>W6XX<name:7>J\xC3\xBCrgen<qso_date:8>20240305<time_on:4>1500"
+                                 "<freq:7>222.100<eor>\r\n"
+                                 "<call:4>W7XX<qso_date:8>20240305<time_on:4>1501<band:5>2190m<eor>\r\n"
+                                 "<call:4>W8XX<qso_date:8>19250305<time_on:4>1502<band:3>20m<eor>\r\n"
+                                 "<call:4>W9XX<qso_date:8>20240305<time_on:4>2400<band:3>20m<eor>\r\n";
+    write("Contest.adi", "Mixed log<eoh>\r\n" + k_two_contacts + left_out);
+    auto run = open();
+    choose(run, file("Contest.adi"));
+    const std::string text =
+        " 2 Entries imported\r\n"
+        " 1 entries without a date the log can hold (a real date from 1930 to 22-07-2029)"
+        " were left out\r\n"
+        " 1 entries without a time of day (00:00 to 23:59) were left out\r\n"
+        " 2 entries on a band the log has no place for (such as 2190 m, 8 m, 222 or 902 MHz)"
+        " were left out\r\n"
+        "They are kept as they were in CONTEST.REJECTED.ADI";
+    m_host.expect_message(text);
+    run.click(ImportWindow::k_import);
+    EXPECT_EQ(m_host.message_texts(), std::vector<std::string>{text});
+    EXPECT_EQ(m_log.record_count(), 2);
+
+    // A valid ADIF file of exactly those records, bytes as they were (the UTF-8 name too), which
+    // says how they are written and imports to nothing again.
+    const std::string kept = read("CONTEST.REJECTED.ADI");
+    EXPECT_TRUE(kept.ends_with("<eoh>\r\n" + left_out));
+    EXPECT_NE(kept.find("<app_kestrel_encoding:5>UTF-8<eoh>"), std::string::npos);
+    const ImportedLog again = import_adif_text(kept, {});
+    EXPECT_EQ(again.entries, 0);
+    EXPECT_EQ(again.left_out.total(), 4);
+    EXPECT_EQ(again.rejected, left_out);
 }
 
 TEST_F(ImportWindowTest, AnExistingLogIsReplacedOnlyWhenTheOperatorAgrees) {
