@@ -1,0 +1,87 @@
+#include "digital/contact_fields.hpp"
+
+#include "common/fixed_text.hpp"
+#include "common/windows1252.hpp"
+#include "exchange/adif_records.hpp"
+#include "logstore/field_codes.hpp"
+
+#include <algorithm>
+
+namespace kestrel::digital {
+
+namespace {
+
+constexpr const char* k_utf8_mark = "\xef\xbb\xbf";
+
+std::string trimmed_capitals(std::string_view text) {
+    while (!text.empty() && text.front() == ' ')
+        text.remove_prefix(1);
+    return upper_case(trim_trailing_spaces(text));
+}
+
+} // namespace
+
+std::string_view field_value(const ContactFields& fields, std::string_view name) {
+    for (const exchange::AdifField& field : fields)
+        if (field.name == name) return field.value;
+    return {};
+}
+
+std::optional<DigitalContact> contact_of(const ContactFields& fields) {
+    for (const char* needed : {"call", "qso_date", "time_on"})
+        if (trimmed_capitals(field_value(fields, needed)).empty()) return std::nullopt;
+    // The contact goes through the ADIF import as a file of one record, so that it is stored
+    // exactly as an imported one would be. The file is UTF-8 and says so with its first bytes,
+    // so that no Windows-1252 text of it is mistaken for UTF-8.
+    ContactFields utf8;
+    for (const exchange::AdifField& field : fields)
+        utf8.push_back({field.name, utf8_from_windows1252(field.value)});
+    const exchange::ImportedLog imported =
+        exchange::import_adif_text(k_utf8_mark + adif_record_line(utf8), exchange::ImportOptions{});
+    if (imported.entries != 1 || imported.records.size() < logstore::k_record_size) return std::nullopt;
+    logstore::RecordBytes bytes{};
+    std::copy_n(imported.records.begin(), logstore::k_record_size, bytes.begin());
+    logstore::QsoRecord record = logstore::QsoRecord::decode(bytes);
+    // The import marks its contacts with the character '0' under the QSL bits; contacts logged
+    // on the air carry the bits alone.
+    record.qsl_flags &= 3;
+    return DigitalContact{std::move(record), trimmed_capitals(field_value(fields, "gridsquare"))};
+}
+
+ContactKey key_of(const logstore::RecordBytes& record) {
+    return ContactKey{trimmed_capitals(logstore::call_view(record)), logstore::record_date(record),
+                      logstore::record_time(record), logstore::band_of_field(logstore::band_field(record)),
+                      trimmed_capitals(logstore::mode_view(record))};
+}
+
+ContactKey key_of(const logstore::QsoRecord& record) {
+    return key_of(record.encode());
+}
+
+std::string adif_record_line(const ContactFields& fields) {
+    std::string line;
+    for (const exchange::AdifField& field : fields) {
+        if (field.name == "eor" || field.name == "eoh") continue;
+        std::string value = field.value;
+        for (char& c : value)
+            if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+        line += "<" + field.name + ":" + std::to_string(value.size()) + ">" + value + " ";
+    }
+    return line + "<eor>\r\n";
+}
+
+std::optional<ContactFields> fields_of_line(std::string_view line) {
+    exchange::AdifScanner scanner(line, exchange::TextEncoding::windows1252);
+    ContactFields fields;
+    exchange::AdifField field;
+    while (scanner.next(field)) {
+        if (field.name == "eor") return fields;
+        if (field.name == "eoh")
+            fields.clear();
+        else
+            fields.push_back(std::move(field));
+    }
+    return std::nullopt;
+}
+
+} // namespace kestrel::digital

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "exchange/adif_reader.hpp"
+#include "logstore/record.hpp"
+
+#include <compare>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kestrel::digital {
+
+// A contact as a digital-mode program told of it: ADIF fields, each name in lower case and each
+// value in Windows-1252, in the order they came. This is what the spool keeps.
+using ContactFields = std::vector<exchange::AdifField>;
+
+// What the log takes of it: the record as an ADIF import would make it (the band from the
+// frequency, coded; the mode as import stores it, FT4 rather than MFSK) and the locator of the
+// station worked, for the worked squares.
+struct DigitalContact {
+    logstore::QsoRecord record;
+    std::string locator;
+};
+
+// The contact the fields describe. Nothing without a call, a date and a start time, and nothing
+// dated where the log cannot hold it. Reports, power and QSL marks stay as the fields give them
+// (empty when none came); filling them in is the log's side.
+[[nodiscard]] std::optional<DigitalContact> contact_of(const ContactFields& fields);
+
+// What makes two reports one contact: the call, the day and minute it began, the band and the
+// mode, as the log holds them. The programs send each contact twice (as fields and as ADIF) and
+// may send it again later; every copy has the same key.
+struct ContactKey {
+    std::string call; // trimmed, in capitals
+    std::int16_t date = 0;
+    std::int16_t time_on = 0;
+    int band = 0;
+    std::string mode; // trimmed, in capitals
+    friend auto operator<=>(const ContactKey&, const ContactKey&) = default;
+};
+[[nodiscard]] ContactKey key_of(const logstore::RecordBytes& record);
+[[nodiscard]] ContactKey key_of(const logstore::QsoRecord& record);
+
+// One line of ADIF for a contact: each field with its length, "<eor>", CR LF. Line breaks and
+// other control characters in a value become blanks, so a record never spans two lines and a
+// line cut short (by the computer stopping as it was written) is found as such.
+[[nodiscard]] std::string adif_record_line(const ContactFields& fields);
+
+// The fields of one line written so; nothing for a line without its "<eor>".
+[[nodiscard]] std::optional<ContactFields> fields_of_line(std::string_view line);
+
+// The value of the first field of that name, empty when there is none.
+[[nodiscard]] std::string_view field_value(const ContactFields& fields, std::string_view name);
+
+} // namespace kestrel::digital
