@@ -26,6 +26,16 @@ char ascii_upper(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
+// Every line is as wide as a contact's: its columns, its comment, ten blanks and the number.
+constexpr std::size_t k_line_width = 110;
+
+// What every line starts with: the date, the call field ("/" and "/DATA" for a note or a
+// change of station data) and the time (a contact's time on).
+std::string timed_start(std::int16_t date, const RecordBytes& record, std::int16_t time) {
+    return logstore::date_text_of(date) + '|' + std::string(logstore::call_view(record)) + '|' +
+           logstore::time_text_of(time) + '|';
+}
+
 // " 7" right-aligned in six characters; a number of six digits loses its blank.
 std::string record_number_text(int number) {
     std::string text = number_text(number);
@@ -61,19 +71,38 @@ std::string list_heading() {
 }
 
 std::string list_line(const RecordBytes& record, int number, const logstore::BandNameTable& band_names) {
-    const logstore::QsoRecord q = logstore::QsoRecord::decode(record);
     std::string line;
-    line.reserve(112);
-    line += logstore::date_text_of(q.date) + '|';
-    line += q.call + '|';
-    line += logstore::time_text_of(q.time_on) + '|';
-    line += logstore::time_text_of(q.time_off) + '|';
-    line += band_names.name(logstore::band_of_field(q.band)) + '|';
-    line += q.mode + " |";
-    line += q.power + logstore::qsl_tag_of(q.qsl_flags) + '|';
-    line += q.comment + std::string(10, ' ');
-    line += record_number_text(number);
-    return line;
+    line.reserve(k_line_width);
+    switch (logstore::kind_of(record)) {
+    case logstore::RecordKind::text: {
+        const auto note = logstore::TextRecord::decode(record);
+        line = timed_start(note.date, record, note.time) + note.text;
+        break;
+    }
+    case logstore::RecordKind::station_data: {
+        const auto data = logstore::StationDataRecord::decode(record);
+        line = timed_start(data.date, record, data.time) + "Op: " + data.operator_name +
+               "|Tcvr: " + data.transceiver + "|Ant: " + data.antenna +
+               "|B:" + band_names.name(data.band_index);
+        break;
+    }
+    default: {
+        const logstore::QsoRecord q = logstore::QsoRecord::decode(record);
+        line = timed_start(q.date, record, q.time_on);
+        line += logstore::time_text_of(q.time_off) + '|';
+        line += band_names.name(logstore::band_of_field(q.band)) + '|';
+        line += q.mode + " |";
+        line += q.power + logstore::qsl_tag_of(q.qsl_flags) + '|';
+        line += q.comment;
+        break;
+    }
+    }
+    line.resize(k_line_width - k_number_width, ' ');
+    // Bytes a field does not use are 0x00, and a damaged or imported record may hold other
+    // control characters; none of them belongs in a line of text or in QSOLIST.CSV.
+    std::replace_if(
+        line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < ' '; }, ' ');
+    return line + record_number_text(number);
 }
 
 CallMatch::CallMatch(std::string_view typed) {

@@ -31,7 +31,9 @@ struct Listing {
 
 // One entry as a list line: date, call, time on, time off, band, mode and power with the QSL tag,
 // comment, each followed by "|" (the tag follows the power directly), then the record number
-// right-aligned in the last six characters.
+// right-aligned in the last six characters. A note shows its date, "/", time and text; a change
+// of station data its date, "/DATA", time, operator, transceiver, antenna and band. Every line
+// has the same width, and control characters (the 0x00 of unused bytes) show as blanks.
 [[nodiscard]] std::string list_line(const logstore::RecordBytes& record, int number,
                                     const logstore::BandNameTable& band_names);
 

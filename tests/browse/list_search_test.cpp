@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace kestrel::browse {
@@ -67,6 +68,53 @@ TEST(ListLine, EveryColumnHasItsWidthAndTheNumberEndsTheLine) {
     EXPECT_EQ(heading.find("Mode"), 41u);
     EXPECT_EQ(heading.find("Power"), 46u);
     EXPECT_EQ(heading.substr(heading.size() - 9), "Entry No.");
+}
+
+// Notes and changes of station data, listed by "*", "/" or "/DATA", read as what they are; no
+// line carries the 0x00 bytes of unused fields, or a line break, into the list or the file.
+TEST(ListLine, NotesAndStationDataHaveLinesOfTheirOwnWithoutControlCharacters) {
+    const std::int16_t day = logstore::day_number_of("14-03-05");
+    const RecordBytes note = logstore::TextRecord{day, 570, "Antenna down in the gale"}.encode();
+    const RecordBytes data = logstore::StationDataRecord{day, 600, "G4ABC", "FT-1000", "Dipole", 6}.encode();
+    logstore::QsoRecord cq = logstore::QsoRecord::decode(entry("CQ", "no takers"));
+    cq.rst_sent = cq.rst_received = std::string(7, '\0');
+    logstore::QsoRecord damaged = logstore::QsoRecord::decode(entry("G4ABC", std::string("a\0b\r\nc\td", 8)));
+    damaged.power = std::string("10\0\0\0", 5);
+    const struct {
+        RecordBytes record;
+        std::string line;
+    } cases[] = {
+        {note, "14-03-05|/           |09:30|Antenna down in the gale" + std::string(40 + 12, ' ') + "    12"},
+        {data, "14-03-05|/DATA       |10:00|Op: G4ABC       |Tcvr: FT-1000     |Ant: Dipole      |B:21MHz " +
+                   std::string(14, ' ') + "    12"},
+        {cq.encode(), "14-03-05|CQ          |09:30|09:42|14MHz |SSB |100  --|no takers" +
+                          std::string(31 + 10, ' ') + "    12"},
+        {damaged.encode(), "14-03-05|G4ABC       |09:30|09:42|14MHz |SSB |10   --|a b  c d" +
+                               std::string(32 + 10, ' ') + "    12"},
+    };
+    for (const auto& c : cases) {
+        const std::string line = list_line(c.record, 12, k_bands);
+        EXPECT_EQ(line, c.line);
+        EXPECT_EQ(line.size(), 110u) << line;
+    }
+
+    TempDir dir;
+    write_log(dir.file("MIXED.LOG"), {entry("G4ABC"), note, data, cq.encode(), damaged.encode(), note});
+    logstore::LogStore log;
+    ASSERT_TRUE(log.open_log(dir.file("MIXED.LOG")));
+    const struct {
+        const char* typed;
+        std::vector<int> numbers;
+    } searches[] = {{"*", {1, 2, 3, 4, 5, 6}}, {"/", {2, 6}}, {"/DATA", {3}}, {"/*", {2, 3, 6}}};
+    for (const auto& search : searches) {
+        const auto found = list_by_call(log, search.typed, k_bands);
+        ASSERT_TRUE(found) << search.typed;
+        EXPECT_EQ(numbers_of(*found), search.numbers) << search.typed;
+        const std::string file = list_file_text(found->lines);
+        EXPECT_EQ(std::count_if(file.begin(), file.end(), [](char c) { return c >= 0 && c < ' '; }),
+                  2 * static_cast<long>(search.numbers.size()))
+            << search.typed << ": only the CR LF ending each line";
+    }
 }
 
 TEST(CallMatch, ABaseCallFindsEveryFormAndAPrefixTheCallsAsStored) {
