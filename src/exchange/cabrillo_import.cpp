@@ -21,17 +21,37 @@ class Importer {
         if (stopped()) return;
         const std::string line = upper_case(raw);
         switch (kind_of_line(line)) {
-        case CabrilloLine::contest: take_contest(contest_name_of(line)); break;
-        case CabrilloLine::qso: take_qso(line); break;
+        case CabrilloLine::contest:
+            m_contest_line = raw;
+            m_contest_line_kept = false;
+            take_contest(contest_name_of(line));
+            break;
+        case CabrilloLine::qso: take_qso(line, raw); break;
         case CabrilloLine::other: break;
         }
     }
 
     bool stopped() const { return m_tally.end != ImportEnd::complete; }
     void stop(ImportEnd end) { m_tally.end = end; }
-    ImportTally tally() const { return m_tally; }
+    ImportTally tally() const {
+        ImportTally tally = m_tally;
+        if (!tally.rejected.empty())
+            tally.rejected = "START-OF-LOG: 3.0\r\n" + tally.rejected + "END-OF-LOG:\r\n";
+        return tally;
+    }
 
   private:
+    // A line left out goes to the rejected log as it was, after the CONTEST: line it belongs to.
+    void leave_out(std::string_view raw, LeftOut why) {
+        m_tally.left_out.add(why);
+        if (!m_contest_line.empty() && !m_contest_line_kept) {
+            m_tally.rejected += m_contest_line + "\r\n";
+            m_contest_line_kept = true;
+        }
+        m_tally.rejected += raw;
+        m_tally.rejected += "\r\n";
+    }
+
     void take_contest(std::string name) {
         m_tally.contest = std::move(name);
         // Read once: a log may name its contest more than once.
@@ -44,17 +64,17 @@ class Importer {
         if (!m_layout) stop(ImportEnd::contest_unknown);
     }
 
-    void take_qso(std::string_view line) {
+    void take_qso(std::string_view line, std::string_view raw) {
         if (!m_layout) {
-            ++m_tally.before_contest;
+            leave_out(raw, LeftOut::before_contest);
             return;
         }
-        const auto entry = qso_of_line(line, *m_layout, m_options.constants);
-        if (!entry) {
-            ++m_tally.unreadable;
+        const QsoLine read = read_qso_line(line, *m_layout, m_options.constants);
+        if (!read.entry) {
+            leave_out(raw, read.why);
             return;
         }
-        if (const auto status = m_out.append(entry->encode()); !status) {
+        if (const auto status = m_out.append(read.entry->encode()); !status) {
             m_tally.write_status = status;
             stop(ImportEnd::write_failed);
             return;
@@ -67,6 +87,8 @@ class Importer {
     std::optional<std::string> m_layouts;
     std::optional<CabrilloLayout> m_layout;
     ImportTally m_tally;
+    std::string m_contest_line; // the last CONTEST: line as it was
+    bool m_contest_line_kept = false;
 };
 
 } // namespace

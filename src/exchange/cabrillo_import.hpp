@@ -1,6 +1,7 @@
 #pragma once
 
 #include "exchange/cabrillo_reader.hpp"
+#include "exchange/left_out.hpp"
 #include "exchange/log_copy.hpp"
 
 #include <istream>
@@ -25,10 +26,14 @@ enum class ImportEnd {
 struct ImportTally {
     ImportEnd end = ImportEnd::complete;
     int imported = 0;
-    // QSO lines that were left out: those before any contest was named (no layout says where
-    // their call is), and those without a date and time the log can keep.
-    int before_contest = 0;
-    int unreadable = 0;
+    // QSO lines left out, by reason: those before any contest was named (no layout says where
+    // their call is), those whose fields fit neither the layout's columns nor its order, and
+    // those whose date, time or band the log cannot hold.
+    LeftOutTally left_out;
+    // Those lines as they were, each under the CONTEST: line it came after and ending in CR LF,
+    // between a START-OF-LOG: and an END-OF-LOG: line: a Cabrillo log of what was left out.
+    // Empty when nothing was.
+    std::string rejected;
     std::string contest;              // the contest named last
     logstore::LogStatus write_status; // why the new log refused an entry, when it did
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "exchange/cabrillo_layout.hpp"
+#include "exchange/left_out.hpp"
 #include "logstore/record.hpp"
 
 #include <functional>
@@ -25,12 +26,35 @@ struct EntryConstants {
     std::string comment; // cut to 40
 };
 
-// The entry a QSO line makes under a contest's layout: date and time on (and off) from the
-// columns every QSO line shares, the band from the frequency, the mode, and the call and the
-// reports from the layout. Nothing when the line holds no date and time the log can keep
-// (a cut-off line, columns out of step, a date outside 1930 to 22 July 2029).
+// What a QSO line makes: the entry, or why the line is left out.
+struct QsoLine {
+    std::optional<logstore::QsoRecord> entry;
+    LeftOut why = LeftOut::unreadable;
+};
+
+// The entry a QSO line makes under a contest's layout: date and time on (and off), the band from
+// the frequency, the mode, and the call and the reports the layout names.
+//
+// A line is read by its columns when its fields stand where the template puts them: date, time,
+// frequency and mode in the columns every QSO line shares, and a call (and each report) at the
+// layout's column, whole, with a blank before and after it. Failing that it is read field by
+// field, the fields parted by any number of blanks or tabs, as the Cabrillo format allows and
+// hand-edited logs do: frequency, mode, date, time, our call, then in the layout's order the
+// reports that follow a call and, after the sent exchange, the worked station's call (the first
+// field after our part that is a call sign: letters and digits, both, perhaps a '/'). A report
+// right-aligned in its column (" 59") is stored without the blank.
+//
+// A line that fits neither way is unreadable; one whose date, time or band the log cannot hold
+// exactly is left out for that.
+[[nodiscard]] QsoLine read_qso_line(std::string_view upper_line, const CabrilloLayout& layout,
+                                    const EntryConstants& constants);
+// The entry alone.
 [[nodiscard]] std::optional<logstore::QsoRecord>
 qso_of_line(std::string_view upper_line, const CabrilloLayout& layout, const EntryConstants& constants);
+
+// Whether a text can be a call sign: three or more letters, digits and '/', with at least one
+// letter and one digit, and no '/' first.
+[[nodiscard]] bool looks_like_call(std::string_view text);
 
 // The frequency columns as a text in MHz for the band lookup: kHz above 1700 are divided by
 // 1000, GHz below 6 multiplied by 1000 (both written in single precision, with a leading blank),

@@ -1,7 +1,9 @@
 #include "exchange/cabrillo_window.hpp"
 
 #include "common/number_text.hpp"
+#include "common/side_file.hpp"
 #include "exchange/cabrillo_import.hpp"
+#include "exchange/left_out.hpp"
 #include "exchange/log_copy.hpp"
 #include "log_windows/load_log.hpp"
 #include "log_windows/log_messages.hpp"
@@ -19,15 +21,16 @@ namespace {
 constexpr std::string_view k_cabrillo_prefix = "Import Log: ";
 constexpr std::string_view k_new_log_prefix = "   New Log: ";
 
-std::string completion_text(const ImportTally& tally) {
-    std::string text = number_text(tally.imported) + " Entries imported";
-    if (tally.before_contest > 0)
-        text +=
-            "\r\n" + number_text(tally.before_contest) + " QSO lines before the CONTEST: line were left out";
-    if (tally.unreadable > 0)
-        text += "\r\n" + number_text(tally.unreadable) +
-                " QSO lines were left out: no date and time the log can keep in their columns";
-    return text;
+// The closing message, once the lines left out are kept beside the new log.
+std::string completion_text(const ImportTally& tally, const std::string& new_log) {
+    std::string kept_in;
+    bool kept = true;
+    if (!tally.rejected.empty()) {
+        kept_in = rejected_file_name(new_log, "CBR");
+        kept = write_side_file(kept_in, tally.rejected);
+    }
+    return number_text(tally.imported) + " Entries imported" +
+           left_out_text(tally.left_out, "QSO lines", kept_in, kept);
 }
 
 void tell_import_stopped(ui::Context& ctx, const ImportTally& tally, const std::string& cabrillo,
@@ -168,7 +171,7 @@ void CabrilloWindow::put_in_place(ui::Context& ctx, WorkLog& work, const ImportT
         return;
     }
     const bool opened = open_program_log(ctx, m_env.log, m_new_log);
-    ctx.message(completion_text(tally), "Import Log Complete");
+    ctx.message(completion_text(tally, m_new_log), "Import Log Complete");
     forget_choices(ctx);
     if (opened) log_windows::build_index_with_progress(ctx.host(), &ctx, m_env.log);
 }

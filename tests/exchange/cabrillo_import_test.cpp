@@ -68,13 +68,84 @@ TEST_F(CabrilloRead, EntriesFollowInFileOrderAcrossContestLines) {
     const ImportTally tally = read(text, sink);
     EXPECT_EQ(tally.end, ImportEnd::complete);
     EXPECT_EQ(tally.imported, 3);
-    EXPECT_EQ(tally.before_contest, 1);
-    EXPECT_EQ(tally.unreadable, 1);
+    EXPECT_EQ(tally.left_out.count(LeftOut::before_contest), 1);
+    EXPECT_EQ(tally.left_out.count(LeftOut::unreadable), 1);
+    EXPECT_EQ(tally.rejected,
+              "START-OF-LOG: 3.0\r\nQSO: before any contest is named\r\nCONTEST: ARRL-SS-CW\r\n"
+              "QSO: 14025 CW 2024-11-23 99\r\nEND-OF-LOG:\r\n");
     EXPECT_EQ(sink.calls(), (std::vector<std::string>{"K1ABC", "JA1XYZ", "W9ABC"}));
     // The second contest's layout has fixed reports and ten call columns.
     const auto last = logstore::QsoRecord::decode(sink.records.back());
     EXPECT_EQ(last.rst_sent, "599    ");
     EXPECT_EQ(last.call, "W9ABC       ");
+}
+
+// QSO lines of every shape under one contest: what each stores, or why it is left out; the
+// lines left out are kept exactly as they were.
+TEST_F(CabrilloRead, EachLineIsStoredOrLeftOutForItsReason) {
+    const struct {
+        const char* line;
+        const char* call; // nullptr: left out
+        LeftOut why;
+        const char* sent;
+        const char* received;
+    } cases[] = {
+        {"QSO: 14025 CW 2024-11-23 0001 G4ABC         599 14     K1ABC         579 05     0", "K1ABC",
+         LeftOut::unreadable, "599", "579"},
+        {"QSO: 7025 CW 2024-11-23 0002 G4ABC 599 14 K2ABC 579 05", "K2ABC", LeftOut::unreadable, "599",
+         "579"},
+        {"QSO:\t3525\tCW\t2024-11-23\t0003\tG4ABC\t599\t14\tK3ABC/P\t559\t05", "K3ABC/P", LeftOut::unreadable,
+         "599", "559"},
+        {"QSO:  3799 CW 2024-11-23 0004 G4ABC          59 14     K4ABC          57 05     0", "K4ABC",
+         LeftOut::unreadable, "59", "57"},
+        {"qso: 1825 cw 2024-11-23 0005 g4abc 599 14 k5abc 599 05", "K5ABC", LeftOut::unreadable, "599",
+         "599"},
+        {"QSO:   222 CW 2024-11-23 0006 G4ABC         599 14     K6ABC         579 05     0", nullptr,
+         LeftOut::band, "", ""},
+        {"QSO: 902 CW 2024-11-23 0007 G4ABC 599 14 K7ABC 579 05", nullptr, LeftOut::band, "", ""},
+        {"QSO: LIGHT CW 2024-11-23 0008 G4ABC 599 14 K8ABC 579 05", nullptr, LeftOut::band, "", ""},
+        {"QSO: 40670 CW 2024-11-23 0009 G4ABC 599 14 K9ABC 579 05", nullptr, LeftOut::band, "", ""},
+        {"QSO: 14025 CW 2024-11-23 2400 G4ABC 599 14 W1ABC 579 05", nullptr, LeftOut::time, "", ""},
+        {"QSO: 14025 CW 2024-11-23 2561 G4ABC 599 14 W2ABC 579 05", nullptr, LeftOut::time, "", ""},
+        {"QSO: 14025 CW 1929-12-31 1200 G4ABC 599 14 W3ABC 579 05", nullptr, LeftOut::date, "", ""},
+        {"QSO: 14025 CW 2023-02-29 1200 G4ABC 599 14 W4ABC 579 05", nullptr, LeftOut::date, "", ""},
+        {"QSO: 14025 CW 2024-11-23 1200 G4ABC 599 14", nullptr, LeftOut::unreadable, "", ""},
+        {"QSO: 14025 CW 2024-11-23 1200 G4ABC 599 14 W5ABC", nullptr, LeftOut::unreadable, "", ""},
+        {"QSO: 14025 CW 23-11-2024 1200 G4ABC 599 14 W6ABC 579 05", nullptr, LeftOut::unreadable, "", ""},
+        {"QSO: 14025 CW 2024-11-23 12:00 G4ABC 599 14 W7ABC 579 05", nullptr, LeftOut::unreadable, "", ""},
+        {"QSO: garbage", nullptr, LeftOut::unreadable, "", ""},
+    };
+    std::string text = "START-OF-LOG: 3.0\r\nCONTEST: CQ-WW-CW\r\n";
+    std::string rejected = "START-OF-LOG: 3.0\r\nCONTEST: CQ-WW-CW\r\n";
+    LeftOutTally expected;
+    std::vector<std::string> calls;
+    for (const auto& c : cases) {
+        text += std::string(c.line) + "\r\n";
+        if (c.call) {
+            calls.emplace_back(c.call);
+        } else {
+            rejected += std::string(c.line) + "\r\n";
+            expected.add(c.why);
+        }
+    }
+    text += "END-OF-LOG:\r\n";
+    rejected += "END-OF-LOG:\r\n";
+
+    VectorSink sink;
+    const ImportTally tally = read(text, sink);
+    EXPECT_EQ(tally.end, ImportEnd::complete);
+    EXPECT_EQ(sink.calls(), calls);
+    EXPECT_EQ(tally.rejected, rejected);
+    for (const LeftOut why : {LeftOut::unreadable, LeftOut::date, LeftOut::time, LeftOut::band})
+        EXPECT_EQ(tally.left_out.count(why), expected.count(why)) << static_cast<int>(why);
+    std::size_t n = 0;
+    for (const auto& c : cases) {
+        if (!c.call) continue;
+        SCOPED_TRACE(c.line);
+        const auto q = logstore::QsoRecord::decode(sink.records.at(n++));
+        EXPECT_EQ(q.rst_sent, fixed_width(c.sent, 7));
+        EXPECT_EQ(q.rst_received, fixed_width(c.received, 7));
+    }
 }
 
 TEST_F(CabrilloRead, TheImportStopsWhereTheContestHasNoLayout) {

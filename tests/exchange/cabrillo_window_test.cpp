@@ -98,6 +98,31 @@ TEST_F(CabrilloWindowTest, ACqWwLogImportsWithItsCallsAndReports) {
     EXPECT_TRUE(m_host.surprises().empty());
 }
 
+TEST_F(CabrilloWindowTest, LinesLeftOutAreToldAndKeptBesideTheNewLog) {
+    const std::string on_222 =
+        "QSO:   222 PH 2024-10-26 0713 G4ABC         59  14     W1XYZ         59  05     0";
+    const std::string garbled = "QSO: 14256 PH 2024-10-26 0714 G4ABC 59 14";
+    std::string log = k_cq_ww_log;
+    log.insert(log.find("END-OF-LOG:"), "QSO: 7150 PH 2024-10-26 0715 G4ABC 59 14 W2XYZ 58 05\r\n" + on_222 +
+                                            "\r\n" + garbled + "\r\n");
+    write_file(m_dir.path() / "G4ABC.CBR", log);
+    auto run = open();
+    const std::string text =
+        " 5 Entries imported\r\n"
+        " 1 QSO lines were left out: their fields fit neither the contest's columns nor its order"
+        "\r\n 1 QSO lines on a band the log has no place for (such as 2190 m, 8 m, 222 or 902 MHz)"
+        " were left out\r\nThey are kept as they were in " +
+        file("CQWW.REJECTED.CBR");
+    m_host.expect_message(text);
+    import_into(run, "G4ABC.CBR", "CQWW.LOG");
+    EXPECT_EQ(m_host.messages().back().text, text);
+    EXPECT_EQ(calls_of("CQWW.LOG"),
+              (std::vector<std::string>{"K9QZO", "P29AS", "4S7TWG", "JT1FAX/P", "W2XYZ"}));
+    EXPECT_EQ(read_file(m_dir.path() / "CQWW.REJECTED.CBR"), "START-OF-LOG: 3.0\r\nContest: cq-ww-ssb\r\n" +
+                                                                 on_222 + "\r\n" + garbled +
+                                                                 "\r\nEND-OF-LOG:\r\n");
+}
+
 TEST_F(CabrilloWindowTest, ChoicesShowInTheLabelsAndBothAreNeeded) {
     auto run = open();
     EXPECT_EQ(run.text(W::k_new_label), "   New Log: ");
