@@ -4,6 +4,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
@@ -49,6 +50,25 @@ void BM_ResolveCountry(benchmark::State& state) {
     state.counters["rows"] = table.entry_count();
 }
 BENCHMARK(BM_ResolveCountry);
+
+// A list of nested blocks (A0000001 to Z9999998, A0000002 to Z9999997, ...), each holding every
+// bound of the rows after it: the first lookup, which builds the table, must still take time in
+// proportion to n log n, not to the square of the rows.
+void BM_FirstLookupOfNestedBlocks(benchmark::State& state) {
+    std::string text;
+    for (int i = 0; i < state.range(0); ++i) {
+        char low[16], high[16];
+        std::snprintf(low, sizeof low, "A%07d", i);
+        std::snprintf(high, sizeof high, "Z%07d", 9999999 - i);
+        text += std::string(low) + "," + high + ",Nested," + std::to_string(1 + i % 400) + ",0,0\r\n";
+    }
+    for (auto _ : state) {
+        const auto load = kestrel::countries::parse_country_list(text);
+        benchmark::DoNotOptimize(load.table.resolve_country("K1ABC"));
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_FirstLookupOfNestedBlocks)->RangeMultiplier(4)->Range(1 << 10, 1 << 18)->Complexity();
 
 } // namespace
 

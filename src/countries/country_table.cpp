@@ -9,6 +9,41 @@
 
 namespace kestrel::countries {
 
+namespace {
+
+// Gives each slot of a range that has no row yet the row offered. Rows are offered in file
+// order, so the first row to reach a slot keeps it; a slot once given is skipped over by the
+// later ranges (a union-find "next free slot"), so a list of nested or overlapping blocks is
+// painted in near-linear time rather than a pass over every block's whole range.
+class FirstRowPainter {
+  public:
+    explicit FirstRowPainter(std::vector<int>& slots) : m_slots(slots), m_next_free(slots.size() + 1) {
+        for (std::size_t i = 0; i < m_next_free.size(); ++i)
+            m_next_free[i] = i;
+    }
+
+    void paint(std::size_t first, std::size_t last, int row) {
+        for (std::size_t i = next_free(first); i <= last && i < m_slots.size(); i = next_free(i)) {
+            m_slots[i] = row;
+            m_next_free[i] = i + 1;
+        }
+    }
+
+  private:
+    std::size_t next_free(std::size_t i) {
+        while (m_next_free[i] != i) {
+            m_next_free[i] = m_next_free[m_next_free[i]];
+            i = m_next_free[i];
+        }
+        return i;
+    }
+
+    std::vector<int>& m_slots;
+    std::vector<std::size_t> m_next_free; // one past the end stands for "no free slot left"
+};
+
+} // namespace
+
 void CountryTable::add(CountryEntry entry) {
     m_highest = std::max(m_highest, entry.number);
     m_rows.push_back(std::move(entry));
@@ -39,15 +74,14 @@ void CountryTable::build_lookup() const {
     const int n = static_cast<int>(m_bounds.size());
     m_at_bound.assign(static_cast<std::size_t>(n), -1);
     m_below_bound.assign(static_cast<std::size_t>(n) + 1, -1);
-    // Rows in reverse file order, so the earliest row writes last and wins.
-    for (int r = static_cast<int>(m_rows.size()) - 1; r >= 0; --r) {
-        const int low = rank(m_rows[static_cast<std::size_t>(r)].low_prefix);
-        const int high = rank(m_rows[static_cast<std::size_t>(r)].high_prefix);
+    FirstRowPainter at_bound(m_at_bound), below_bound(m_below_bound);
+    for (std::size_t r = 0; r < m_rows.size(); ++r) {
+        const int low = rank(m_rows[r].low_prefix);
+        const int high = rank(m_rows[r].high_prefix);
         if (low > high) continue; // a block that holds nothing
-        for (int i = low; i <= high; ++i)
-            m_at_bound[static_cast<std::size_t>(i)] = r;
-        for (int i = low + 1; i <= high; ++i)
-            m_below_bound[static_cast<std::size_t>(i)] = r;
+        at_bound.paint(static_cast<std::size_t>(low), static_cast<std::size_t>(high), static_cast<int>(r));
+        below_bound.paint(static_cast<std::size_t>(low) + 1, static_cast<std::size_t>(high),
+                          static_cast<int>(r));
     }
     m_first_byte.assign(257, 0);
     for (int b = 0, i = 0; b <= 256; ++b) {
@@ -128,15 +162,16 @@ CountryListLoad parse_country_list(std::string_view text) {
         e.low_prefix = fields.next_text().value_or("");
         e.high_prefix = fields.next_text().value_or("") + "[";
         e.name = fields.next_text().value_or("");
-        const double number = fields.next_number();
+        const std::int64_t number = round_half_even(fields.next_number());
         e.latitude = static_cast<float>(fields.next_number());
         e.longitude = static_cast<float>(fields.next_number());
-        e.number = static_cast<int>(round_half_even(number));
-        // The chart has a row for country numbers 0 to 400 only.
-        if (e.number < 0 || e.number > k_highest_chartable_country) {
+        // The chart has a row for country numbers 0 to 400 only. The number is checked before
+        // it is narrowed, so that 4294967297 is refused rather than wrapped round to 1.
+        if (number < 0 || number > k_highest_chartable_country) {
             load.bad_line = line_number;
             break;
         }
+        e.number = static_cast<int>(number);
         load.table.add(std::move(e));
     }
     return load;

@@ -60,6 +60,41 @@ TEST(CountryTable, TheLookupAgreesWithAScanOfEveryRow) {
     }
 }
 
+// Many random blocks, nested, overlapping and empty, in random order: the lookup still gives
+// the first row in file order that holds the call.
+TEST(CountryTable, TheLookupOfRandomListsAgreesWithAScan) {
+    std::mt19937 random(2);
+    const std::string alphabet = "AKZ19/[ ";
+    const auto random_text = [&](std::size_t longest) {
+        std::string text(random() % (longest + 1), ' ');
+        for (char& c : text)
+            c = alphabet[random() % alphabet.size()];
+        return text;
+    };
+    for (int list = 0; list < 40; ++list) {
+        std::string text;
+        const int rows = 1 + static_cast<int>(random() % 300);
+        for (int r = 0; r < rows; ++r) {
+            std::string low = random_text(3), high = random_text(3);
+            // Mostly blocks that hold something, the way a country list is written.
+            if (random() % 4 != 0 && high < low) std::swap(low, high);
+            // No blank fields at the ends: the reader would trim them.
+            text += "X" + low + ",X" + high + ",n," + std::to_string(1 + r) + ",0,0\r\n";
+        }
+        const CountryTable t = table_of(text);
+        ASSERT_EQ(t.entry_count(), rows);
+        for (int i = 0; i < 500; ++i) {
+            const std::string call = "X" + random_text(5);
+            int expected = -1;
+            for (int r = 0; r < t.entry_count() && expected < 0; ++r)
+                if (!(call > std::string_view(t.row(r).high_prefix)) &&
+                    !(call < std::string_view(t.row(r).low_prefix)))
+                    expected = t.row(r).number;
+            ASSERT_EQ(t.resolve_country(call).country, expected) << "list " << list << " '" << call << "'";
+        }
+    }
+}
+
 TEST(CountryTable, FieldsAreTrimmedUnquotedAndNumbersRead) {
     const auto t =
         table_of(" G , G , Home ,5,52,-1\r\n\"M\",\"M\" x,\"Home\",4.6,51.5,-0.1\r\nXX,XX,Odd,abc,n,s\r\n");
@@ -86,6 +121,13 @@ TEST(CountryTable, ABadLineStopsLoadingAndKeepsTheRowsBefore) {
         {"A,A,a,1,0,0\r\nB,B,\"b,c\",2,0,0\r\n", 1, 2},              // a comma even inside quotes
         {"A,A,a,401,0,0\r\n", 0, 1},                                 // no row of the chart for it
         {"A,A,a,-1,0,0\r\n", 0, 1},
+        {"A,A,a,400.6,0,0\r\n", 0, 1}, // rounds to 401
+        // numbers that do not fit in 32 bits are refused, not wrapped round into the chart
+        {"A,A,a,400,0,0\r\nB,B,b,4294967297,0,0\r\n", 1, 2},
+        {"A,A,a,4294967296,0,0\r\n", 0, 1},
+        {"A,A,a,-4294967295,0,0\r\n", 0, 1},
+        {"A,A,a,18446744073709551617,0,0\r\n", 0, 1},
+        {"A,A,a,99999999999999999999999999999999999999999,0,0\r\n", 0, 1},
         {"A,A,a,400,0,0\nB,B,b,0,0,0", 2, 0}, // LF ends and no last line end
     };
     for (const Case& c : cases) {
