@@ -14,7 +14,7 @@ namespace kestrel::country_list {
 namespace {
 
 constexpr std::string_view k_cty =
-    "G,England,223,EU,14,27,52.77,1.47,0.0,G M 2E;\n"
+    "G,England,223,EU,14,27,52.77,1.47,0.0,G M 2E =2Q0XYZ =2Q0XYZ/70;\n"
     "GM,Scotland,279,EU,14,27,56.82,4.18,0.0,GM MM 2M;\n"
     "*GM/s,Shetland Islands,279,EU,14,27,60.50,1.50,0.0,=GB0SI =GB0SI/P;\n"
     "K,United States,291,NA,05,08,37.60,91.87,5.0,AA AB AD AF K N W AA0(4)[7] =KH6XX/W6 =KG4WX;\n"
@@ -94,11 +94,11 @@ TEST(CountryListTool, EveryPrefixAndExactCallAgreesWhenAllExactCallsAreKept) {
         for (const Disagreement& d : part->disagreements)
             ADD_FAILURE() << d.call;
     }
-    EXPECT_EQ(b.report.exact_calls.total, 10);
+    EXPECT_EQ(b.report.exact_calls.total, 12);
     EXPECT_EQ(b.report.calls_in_ranges.total, 4) << "AA to AB, KH6 to KH7";
 }
 
-TEST(CountryListTool, ByDefaultOnlyCallsOfPrefixlessEntitiesGetRows) {
+TEST(CountryListTool, ByDefaultOnlyCallsThatNoPrefixFindsGetRows) {
     const Built b = build(ExactCalls::unreachable_entities);
     EXPECT_EQ(b.report.prefixes.agree, b.report.prefixes.total);
     EXPECT_EQ(b.report.calls_from_prefixes.agree, b.report.calls_from_prefixes.total);
@@ -109,15 +109,28 @@ TEST(CountryListTool, ByDefaultOnlyCallsOfPrefixlessEntitiesGetRows) {
     struct Case {
         std::string_view call, country;
     } cases[] = {
-        {"4U1UN", "United Nations HQ"}, {"4U1UN/P", "United Nations HQ"},
-        {"4U1UNA", "(none)"},           {"GB0SI", "Scotland"},
-        {"GB0SIX", "England"},          {"KH7KAB", "Kure Island"},
-        {"KH7ABC", "Hawaii"},           {"F/G3ABC", "(none)"},
-        {"G3ABC       ", "England"},    {"KG4AB", "Guantanamo Bay"},
-        {"KG4AB/P", "Guantanamo Bay"},  {"KG4ABC", "United States"},
-        {"KG4A", "United States"},      {"KG4", "Guantanamo Bay"},
-        {"KG44WW", "Guantanamo Bay"},   {"W1AW/KG4", "Guantanamo Bay"},
+        {"4U1UN", "United Nations HQ"},
+        {"4U1UN/P", "United Nations HQ"},
+        {"4U1UNA", "(none)"},
+        {"GB0SI", "Scotland"},
+        {"GB0SIX", "England"},
+        {"KH7KAB", "Kure Island"},
+        {"KH7ABC", "Hawaii"},
+        {"F/G3ABC", "(none)"},
+        {"G3ABC       ", "England"},
+        {"KG4AB", "Guantanamo Bay"},
+        {"KG4AB/P", "Guantanamo Bay"},
+        {"KG4ABC", "United States"},
+        {"KG4A", "United States"},
+        {"KG4", "Guantanamo Bay"},
+        {"KG44WW", "Guantanamo Bay"},
+        {"W1AW/KG4", "Guantanamo Bay"},
         {"KG4WX", "United States"}, // the file lists it
+        // calls no prefix begins: without their rows they would be no country at all
+        {"2Q0XYZ", "England"},
+        {"2Q0XYZ/70", "England"},
+        {"2Q0XYZ/P", "England"},
+        {"2Q0XY", "(none)"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(name_of(b, c.call), c.country) << c.call;

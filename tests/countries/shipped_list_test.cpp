@@ -109,6 +109,14 @@ TEST(ShippedCountryList, RealCallsFindTheirCountry) {
         {"4U1VIC", "Austria"},
         {"GB0SI", "Scotland"},
         {"GB0ABC", "England"},
+        // Calls no prefix of any country begins: without rows of their own they would be none.
+        {"VF0X", "Canada"},
+        {"CY7DP", "Canada"},
+        {"4Y1CAO", "Canada"},
+        {"2Q0DAA/M", "Wales"},
+        {"2Q0GUI/70", "Scotland"},
+        {"VP400BO/P", "Bermuda"},
+        {"3D5X", "Fiji"},
         // KG4 with a two-letter suffix is Guantanamo Bay; with one or three letters the United States.
         {"KG4AB", "Guantanamo Bay"},
         {"KG4AB/P", "Guantanamo Bay"},

@@ -149,8 +149,11 @@ std::vector<ListRow> exact_rows(const Calls& calls, ExactCalls which) {
     std::unordered_set<std::string> chosen;
     for (const std::string& call : calls.exact_in_file_order()) {
         const int country = calls.exact().at(call);
-        if (calls.by_prefix(call) == country) continue; // its prefix finds it anyway
-        if (which == ExactCalls::all || calls.always_kept(call)) chosen.insert(call);
+        const std::optional<int> by_prefix = calls.by_prefix(call);
+        if (by_prefix == country) continue; // its prefix finds it anyway
+        // A call no prefix gives any country (2Q0ABC, VF0X, CY7DP) would be no country at all
+        // without its row, rather than merely another one.
+        if (which == ExactCalls::all || calls.always_kept(call) || !by_prefix) chosen.insert(call);
     }
     // A row "X,X/" also holds X/Y. Where the file gives X/Y another country, X/Y needs its own
     // row, which then comes first; repeat until no exact call is misled.

@@ -28,8 +28,9 @@ struct LineCountries {
 
 // Which exact calls of the file get a line of their own.
 enum class ExactCalls {
-    // only those of entities that have no prefix at all (4U1UN, SV2ASP/A, 3D2C ...), without
-    // which the entity could never be found, and those written the same as a prefix
+    // only those without which a call would be no country: the calls of entities that have no
+    // prefix at all (4U1UN, SV2ASP/A, 3D2C ...), calls that no prefix of any entity begins
+    // (2Q0ABC, VF0X, CY7DP), and calls written the same as a prefix
     unreachable_entities,
     // every exact call whose country differs from what its prefix gives
     all,
