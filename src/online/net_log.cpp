@@ -22,6 +22,11 @@ bool NetLog::holds_record(int record) const {
                        [record](const NetEntry& e) { return e.record == record; });
 }
 
+void NetLog::record_inserted(int at) {
+    for (NetEntry& e : m_entries)
+        if (e.record >= at) ++e.record;
+}
+
 std::string net_line(int number, const NetEntry& entry) {
     return line_start(number) + " " + fixed_width(entry.call, 12) + " " + fixed_width(entry.time_on, 5) +
            " " + fixed_width(entry.rst_sent, 7) + " " + fixed_width(entry.rst_received, 7) + " " +

@@ -36,6 +36,8 @@ class NetLog {
     void remove(int i) { m_entries.erase(m_entries.begin() + i); }
     void clear() { m_entries.clear(); }
     bool holds_record(int record) const;
+    // A record was put into the log at `at`, before some of the net's own: theirs are one further on.
+    void record_inserted(int at);
 
   private:
     std::vector<NetEntry> m_entries;

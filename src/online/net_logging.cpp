@@ -4,6 +4,7 @@
 #include "common/number_text.hpp"
 #include "countries/country_table.hpp"
 #include "countries/status_chart.hpp"
+#include "digital/spool.hpp"
 #include "log_windows/log_messages.hpp"
 #include "logstore/dates.hpp"
 #include "logstore/log_store.hpp"
@@ -280,6 +281,8 @@ void OnlineWindow::show_entry_number(ui::Context& ctx, int number) {
 // ---- Closing ----
 
 void OnlineWindow::finish(ui::Context& owner) {
+    // Contacts arriving from now on wait in the spool for the next opening.
+    if (m_env.digital_spool) m_env.digital_spool->set_notice(nullptr);
     bool told = false;
     while (m_net.count() > 0) {
         // Each is completed as far as the log allows; a log that cannot be written is told once

@@ -4,6 +4,7 @@
 #include "common/number_text.hpp"
 #include "countries/country_table.hpp"
 #include "countries/status_chart.hpp"
+#include "digital/spool.hpp"
 #include "io/clocks.hpp"
 #include "locator/locator.hpp"
 #include "log_windows/load_log.hpp"
@@ -211,6 +212,10 @@ void OnlineWindow::on_init(ui::Context& ctx) {
     show_entry_number(ctx, m_env.log.record_count() + 1);
     m_env.log.index().prepare_call_lookup();
     if (m_env.devices.open_key_port) m_failure = m_env.devices.open_key_port(ctx);
+    if (m_env.digital_spool) {
+        m_env.digital_spool->set_notice([post = ctx.thread_post()] { post.post(k_digital_contact); });
+        take_in_digital(ctx);
+    }
     ctx.focus(k_call);
     m_focus_field = k_call;
     clock_tick(ctx);
@@ -269,6 +274,8 @@ void OnlineWindow::on_command(ui::Context& ctx, int id, ui::Notify notify) {
     default:
         if (id >= k_first_message && id < k_first_message + 4) {
             send_message(ctx, id - k_first_message);
+        } else if (id == k_digital_contact) {
+            take_in_digital(ctx);
         } else if (id == k_keyer_done || id == k_keyer_failed) {
             if (m_env.devices.keyer_posted) m_env.devices.keyer_posted(ctx, id);
         } else if (id >= k_list && id < k_cat) {

@@ -15,6 +15,11 @@
 #include <string>
 #include <vector>
 
+namespace kestrel::digital {
+class Spool;
+struct DigitalContact;
+} // namespace kestrel::digital
+
 namespace kestrel::countries {
 class CountryTable;
 class StatusChart;
@@ -96,6 +101,10 @@ struct OnlineEnv {
     double scale_factor = 1.0;
     OnlineLinks links;
     OnlineDevices devices;
+    // Contacts logged by digital-mode programs, waiting beside the log; none: none are taken in.
+    // What waits is taken in when the window opens, and each contact that arrives while it is
+    // open as it arrives, as a station logged on and at once off.
+    digital::Spool* digital_spool = nullptr;
 };
 
 // The window the operator keeps open on the air: a contact is logged the moment it starts, kept
@@ -155,6 +164,7 @@ class OnlineWindow final : public ui::Window {
         k_comment_from_country = 506,
         k_keyer_done = 510,
         k_keyer_failed = 511,
+        k_digital_contact = 512, // posted by the spool when a contact has arrived
         k_net = 3073,
     };
     static constexpr int k_clock_timer = 1;
@@ -208,6 +218,9 @@ class OnlineWindow final : public ui::Window {
     std::vector<std::string> band_texts() const;
     void send_message(ui::Context& ctx, int message);
     void follow_rig(ui::Context& ctx, const rig::RigReading& reading);
+    void take_in_digital(ui::Context& ctx);
+    [[nodiscard]] bool take_in(ui::Context& ctx, const digital::DigitalContact& contact);
+    [[nodiscard]] bool logged_already(const logstore::RecordBytes& record) const;
 
     OnlineEnv m_env;
     int m_focus_field = k_call;
