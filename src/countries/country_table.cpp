@@ -42,6 +42,12 @@ class FirstRowPainter {
     std::vector<std::size_t> m_next_free; // one past the end stands for "no free slot left"
 };
 
+// A row written "X,X/" holds the one call X: X, X with blanks after it, and X followed by "/".
+bool holds_one_call(const CountryEntry& e) {
+    return e.high_prefix.size() == e.low_prefix.size() + 2 && e.high_prefix.starts_with(e.low_prefix) &&
+           e.high_prefix.ends_with("/[");
+}
+
 } // namespace
 
 void CountryTable::add(CountryEntry entry) {
@@ -127,12 +133,39 @@ std::optional<int> CountryTable::resolve_prefix_or_number(std::string_view text)
 }
 
 CountryTable::Prefixes CountryTable::prefixes_of_country(int number) const {
+    std::vector<std::size_t> rows;
+    bool has_block = false;
+    for (std::size_t r = 0; r < m_rows.size(); ++r) {
+        if (m_rows[r].number != number) continue;
+        rows.push_back(r);
+        has_block = has_block || !holds_one_call(m_rows[r]);
+    }
+    std::vector<bool> shown(m_rows.size(), true);
+    if (has_block) {
+        for (const std::size_t r : rows)
+            shown[r] = !holds_one_call(m_rows[r]);
+    } else {
+        // In byte order, every call that begins with another comes after it, and so does every
+        // call between the two: a stack of the calls that begin the one in hand finds them all.
+        std::vector<std::size_t> by_call = rows;
+        std::stable_sort(by_call.begin(), by_call.end(), [this](std::size_t a, std::size_t b) {
+            return m_rows[a].low_prefix < m_rows[b].low_prefix;
+        });
+        std::vector<std::string_view> beginnings;
+        for (const std::size_t r : by_call) {
+            const std::string_view call = m_rows[r].low_prefix;
+            while (!beginnings.empty() && !call.starts_with(beginnings.back()))
+                beginnings.pop_back();
+            shown[r] = beginnings.empty();
+            beginnings.push_back(call);
+        }
+    }
     Prefixes p;
-    for (const CountryEntry& e : m_rows) {
-        if (e.number != number) continue;
+    for (const std::size_t r : rows) {
+        p.name = m_rows[r].name;
+        if (!shown[r]) continue;
         if (!p.list.empty()) p.list += ",";
-        p.list += e.low_prefix;
-        p.name = e.name;
+        p.list += m_rows[r].low_prefix;
     }
     return p;
 }

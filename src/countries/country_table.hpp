@@ -39,9 +39,13 @@ class CountryTable {
     // A country number typed as digits (1 to the highest), or a prefix to resolve; nullopt for a
     // number out of range or an empty text, which callers ignore.
     [[nodiscard]] std::optional<int> resolve_prefix_or_number(std::string_view text) const;
+    // What a caption shows of a country: its prefixes, not its exact calls. A row written
+    // "X,X/" holds the one call X (with its blanks and "/" forms) and is left out, unless the
+    // country is known by such calls alone (4U1UN); then those that begin with another of them
+    // are left out instead (KG4AB after KG4).
     struct Prefixes {
-        std::string list; // the low prefixes of the country's rows, joined by ","
-        std::string name; // the name of its last row
+        std::string list; // the low prefixes of the rows shown, in file order, joined by ","
+        std::string name; // the name of the country's last row
     };
     [[nodiscard]] Prefixes prefixes_of_country(int number) const;
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 namespace kestrel::countries {
@@ -109,6 +110,35 @@ TEST(CountryTable, FieldsAreTrimmedUnquotedAndNumbersRead) {
     const auto p = t.prefixes_of_country(5);
     EXPECT_EQ(p.list, "G,M");
     EXPECT_EQ(p.name, "Home");
+}
+
+// A caption names a country's prefixes; rows written "X,X/" hold one exact call each and are
+// left out, unless the country has nothing else.
+TEST(CountryTable, CaptionsListPrefixesNotExactCalls) {
+    const struct {
+        const char* rows;
+        const char* list;
+    } cases[] = {
+        {"G,G|2Q0ABC,2Q0ABC/|M,M|2O0XY/P,2O0XY/P/", "G,M"},
+        {"KG4AA,KG4AA/|W1AW/KG4,W1AW/KG4/|KG4,KG4/|KG44WW,KG44WW/|KG4ZZ,KG4ZZ/", "W1AW/KG4,KG4"},
+        {"4U60UN,4U60UN/|4U1UN,4U1UN/|4U1UN/A,4U1UN/A/", "4U60UN,4U1UN"},
+        {"3D2C,3D2C/|3D2C,3D2C/", "3D2C"},
+        // blocks, whatever they look like, stay
+        {"KG4,KG4|KG4AA,KG4AA/", "KG4"},
+        {"G,G0/|G1,G1/X|H,H/A", "G,G1,H"},
+    };
+    for (const auto& c : cases) {
+        std::string text = "DL,DL,Germany,2,51,10\r\n";
+        std::string rows = c.rows;
+        for (std::size_t at = 0; at <= rows.size();) {
+            const std::size_t end = std::min(rows.find('|', at), rows.size());
+            text += rows.substr(at, end - at) + ",Home,1,0,0\r\n";
+            at = end + 1;
+        }
+        const auto p = table_of(text).prefixes_of_country(1);
+        EXPECT_EQ(p.list, c.list) << c.rows;
+        EXPECT_EQ(p.name, "Home");
+    }
 }
 
 TEST(CountryTable, ABadLineStopsLoadingAndKeepsTheRowsBefore) {

@@ -159,6 +159,21 @@ TEST(ShippedCountryList, EnglandIsOneAndLongitudesRunEast) {
     }
 }
 
+TEST(ShippedCountryList, CaptionsListPrefixesNotExactCalls) {
+    const CountryTable& t = shipped().table;
+    const struct {
+        const char* call;
+        const char* list;
+    } cases[] = {
+        {"KG4AB", "W1AW/KG4,KG4"}, // not its 676 two-letter calls
+        {"4U1UN", "4U50SPACE,4U60UN,4U64UN,4U70UN,4U75UN,4U1UN"},
+        {"G3ABC", "23C,2E,2R,G,M"}, // not 2Q0XYL/P and the like
+        {"GB0SI", "2A,2M,GM,GS,MA,MM,MS"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(t.prefixes_of_country(t.resolve_country(c.call).country).list, c.list) << c.call;
+}
+
 TEST(ShippedCountryList, EveryNumberHasOneNameAndPlace) {
     const CountryTable& t = shipped().table;
     std::map<int, int> first_row;
