@@ -21,12 +21,15 @@ namespace {
 constexpr std::string_view k_cabrillo_prefix = "Import Log: ";
 constexpr std::string_view k_new_log_prefix = "   New Log: ";
 
-// The closing message, once the lines left out are kept beside the new log.
-std::string completion_text(const ImportTally& tally, const std::string& new_log) {
+// The closing message, once the lines left out are kept beside the new log (never in the file
+// just read, should that be an earlier one of them).
+std::string completion_text(const ImportTally& tally, const std::string& new_log, const std::string& cabrillo,
+                            logstore::FileSystem& files) {
     std::string kept_in;
     bool kept = true;
     if (!tally.rejected.empty()) {
         kept_in = rejected_file_name(new_log, "CBR");
+        if (same_file(files, kept_in, cabrillo)) kept_in = rejected_file_name(new_log, "REJECTED.CBR");
         kept = write_side_file(kept_in, tally.rejected);
     }
     return number_text(tally.imported) + " Entries imported" +
@@ -171,7 +174,7 @@ void CabrilloWindow::put_in_place(ui::Context& ctx, WorkLog& work, const ImportT
         return;
     }
     const bool opened = open_program_log(ctx, m_env.log, m_new_log);
-    ctx.message(completion_text(tally, m_new_log), "Import Log Complete");
+    ctx.message(completion_text(tally, m_new_log, m_cabrillo, m_env.files), "Import Log Complete");
     forget_choices(ctx);
     if (opened) log_windows::build_index_with_progress(ctx.host(), &ctx, m_env.log);
 }

@@ -85,7 +85,10 @@ std::string keep_rejected(const ImportedLog& imported, const std::string& adif_p
                           const std::string& log_name, bool& kept) {
     kept = true;
     if (imported.rejected.empty()) return {};
-    const std::string name = rejected_file_name(log_name, "ADI");
+    std::string name = rejected_file_name(log_name, "ADI");
+    // Never the file just read, should that be an earlier one of them.
+    if (same_file(logstore::posix_file_system(), name, adif_path))
+        name = rejected_file_name(log_name, "REJECTED.ADI");
     kept = write_side_file(name,
                            adif_rejected_header(adif_path, imported.rejected_encoding) + imported.rejected);
     return name;

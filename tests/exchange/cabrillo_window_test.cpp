@@ -118,9 +118,18 @@ TEST_F(CabrilloWindowTest, LinesLeftOutAreToldAndKeptBesideTheNewLog) {
     EXPECT_EQ(m_host.messages().back().text, text);
     EXPECT_EQ(calls_of("CQWW.LOG"),
               (std::vector<std::string>{"K9QZO", "P29AS", "4S7TWG", "JT1FAX/P", "W2XYZ"}));
-    EXPECT_EQ(read_file(m_dir.path() / "CQWW.REJECTED.CBR"), "START-OF-LOG: 3.0\r\nContest: cq-ww-ssb\r\n" +
-                                                                 on_222 + "\r\n" + garbled +
-                                                                 "\r\nEND-OF-LOG:\r\n");
+    const std::string kept =
+        "START-OF-LOG: 3.0\r\nContest: cq-ww-ssb\r\n" + on_222 + "\r\n" + garbled + "\r\nEND-OF-LOG:\r\n";
+    EXPECT_EQ(read_file(m_dir.path() / "CQWW.REJECTED.CBR"), kept);
+
+    // Those lines read again into the same log are kept anew beside it, the file read left alone.
+    open_program_log("MYLOG.LOG");
+    m_host.answer(ui::Answer::yes); // CQWW.LOG holds entries: replace them?
+    m_host.answer(ui::Answer::ok);  // how many were imported, and what was left out
+    import_into(run, "CQWW.REJECTED.CBR", "CQWW.LOG");
+    EXPECT_EQ(read_file(m_dir.path() / "CQWW.REJECTED.CBR"), kept);
+    EXPECT_EQ(read_file(m_dir.path() / "CQWW.REJECTED.REJECTED.CBR"), kept);
+    EXPECT_TRUE(m_host.surprises().empty());
 }
 
 TEST_F(CabrilloWindowTest, ChoicesShowInTheLabelsAndBothAreNeeded) {
