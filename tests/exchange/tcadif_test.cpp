@@ -85,14 +85,19 @@ std::string padded(std::string_view text, std::size_t width) {
     return fixed_width(text, width);
 }
 
-class StrictReader : public ExchangeTest {};
+class StrictReader : public ExchangeTest {
+  protected:
+    void SetUp() override {
+        node = node_program();
+        if (!node) GTEST_SKIP() << "node is not installed; scripts/setup installs Debian's nodejs and npm";
+        if (!std::filesystem::exists(std::filesystem::path(KESTREL_NODE_MODULES) / "tcadif" / "package.json"))
+            GTEST_SKIP() << "tcadif is not installed in " << KESTREL_NODE_MODULES
+                         << "; scripts/setup installs it";
+    }
+    std::optional<std::string> node;
+};
 
 TEST_F(StrictReader, TakesTheWholeExportOfAVariedLogWhichImportsBackTheSame) {
-    const auto node = node_program();
-    if (!node) GTEST_SKIP() << "node is not installed; scripts/setup installs Debian's nodejs and npm";
-    if (!std::filesystem::exists(std::filesystem::path(KESTREL_NODE_MODULES) / "tcadif" / "package.json"))
-        GTEST_SKIP() << "tcadif is not installed in " << KESTREL_NODE_MODULES
-                     << "; scripts/setup installs it";
 
     // Hostile and odd values, each in a contact of its own.
     const struct {
@@ -195,11 +200,6 @@ class Collect final : public RecordSink {
 // A log made from other programs' files goes out whole and comes back byte for byte; what it
 // could not hold is kept aside and counted.
 TEST_F(StrictReader, ALogMadeFromOtherProgramsFilesGoesRoundWhole) {
-    const auto node = node_program();
-    if (!node) GTEST_SKIP() << "node is not installed; scripts/setup installs Debian's nodejs and npm";
-    if (!std::filesystem::exists(std::filesystem::path(KESTREL_NODE_MODULES) / "tcadif" / "package.json"))
-        GTEST_SKIP() << "tcadif is not installed in " << KESTREL_NODE_MODULES
-                     << "; scripts/setup installs it";
 
     const std::string adif =
         "Exported by another logger<eoh>\n"
