@@ -27,9 +27,22 @@ std::string_view field_value(const ContactFields& fields, std::string_view name)
     return {};
 }
 
-std::optional<DigitalContact> contact_of(const ContactFields& fields) {
+std::string clean_value(std::string_view value) {
+    std::string out(value);
+    for (char& c : out)
+        if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+    const auto first = out.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    return out.substr(first, out.find_last_not_of(' ') - first + 1);
+}
+
+std::optional<DigitalContact> contact_of(const ContactFields& raw) {
+    ContactFields fields;
+    for (const exchange::AdifField& field : raw)
+        if (std::string value = clean_value(field.value); !value.empty())
+            fields.push_back({field.name, value});
     for (const char* needed : {"call", "qso_date", "time_on"})
-        if (trimmed_capitals(field_value(fields, needed)).empty()) return std::nullopt;
+        if (field_value(fields, needed).empty()) return std::nullopt;
     // The contact goes through the ADIF import as a file of one record, so that it is stored
     // exactly as an imported one would be. The file is UTF-8 and says so with its first bytes,
     // so that no Windows-1252 text of it is mistaken for UTF-8.
@@ -61,10 +74,8 @@ ContactKey key_of(const logstore::QsoRecord& record) {
 std::string adif_record_line(const ContactFields& fields) {
     std::string line;
     for (const exchange::AdifField& field : fields) {
-        if (field.name == "eor" || field.name == "eoh") continue;
-        std::string value = field.value;
-        for (char& c : value)
-            if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+        const std::string value = clean_value(field.value);
+        if (field.name == "eor" || field.name == "eoh" || value.empty()) continue;
         line += "<" + field.name + ":" + std::to_string(value.size()) + ">" + value + " ";
     }
     return line + "<eor>\r\n";

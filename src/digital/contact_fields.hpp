@@ -24,9 +24,9 @@ struct DigitalContact {
     std::string locator;
 };
 
-// The contact the fields describe. Nothing without a call, a date and a start time, and nothing
-// dated where the log cannot hold it. Reports, power and QSL marks stay as the fields give them
-// (empty when none came); filling them in is the log's side.
+// The contact the fields describe, their values cleaned as the spool keeps them. Nothing without
+// a call, a date and a start time, and nothing dated where the log cannot hold it. Reports, power and QSL
+// marks stay as the fields give them (empty when none came); filling them in is the log's side.
 [[nodiscard]] std::optional<DigitalContact> contact_of(const ContactFields& fields);
 
 // What makes two reports one contact: the call, the day and minute it began, the band and the
@@ -43,9 +43,13 @@ struct ContactKey {
 [[nodiscard]] ContactKey key_of(const logstore::RecordBytes& record);
 [[nodiscard]] ContactKey key_of(const logstore::QsoRecord& record);
 
-// One line of ADIF for a contact: each field with its length, "<eor>", CR LF. Line breaks and
-// other control characters in a value become blanks, so a record never spans two lines and a
-// line cut short (by the computer stopping as it was written) is found as such.
+// A value as the spool keeps it: line breaks and other control characters made blanks, so that a
+// record never spans two lines, and the blanks at either end dropped.
+[[nodiscard]] std::string clean_value(std::string_view value);
+
+// One line of ADIF for a contact: each field with a value left once cleaned, with its length,
+// then "<eor>" and CR LF. A line cut short (by the computer stopping as it was written) is found
+// as such.
 [[nodiscard]] std::string adif_record_line(const ContactFields& fields);
 
 // The fields of one line written so; nothing for a line without its "<eor>".

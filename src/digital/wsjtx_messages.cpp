@@ -26,14 +26,8 @@ bool kept(const std::string& name) {
     return false;
 }
 
-std::string trimmed(std::string text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 void add(ContactFields& fields, const char* name, std::string value) {
-    value = trimmed(std::move(value));
+    value = clean_value(value);
     if (!value.empty()) fields.push_back({name, std::move(value)});
 }
 
@@ -91,7 +85,7 @@ std::vector<ContactFields> qso_logged(QtStreamReader& reader) {
     add(fields, "time_off", time_off);
     if (*hertz > 0) add(fields, "freq", megahertz_text(*hertz));
     // The programs name the mode as it is known on the air (FT4); ADIF files FT4 under MFSK.
-    const std::string on_air = upper_case(trimmed(*mode));
+    const std::string on_air = upper_case(clean_value(*mode));
     const exchange::AdifMode adif = exchange::adif_mode_of(on_air);
     if (!adif.submode.empty() && adif.submode == on_air) {
         add(fields, "mode", adif.mode);
@@ -122,7 +116,7 @@ std::vector<ContactFields> logged_adif(QtStreamReader& reader) {
         } else if (field.name == "eor") {
             contacts.push_back(std::exchange(fields, {}));
         } else if (kept(field.name)) {
-            field.value = trimmed(std::move(field.value));
+            field.value = clean_value(field.value);
             if (!field.value.empty()) fields.push_back(std::move(field));
         }
     }

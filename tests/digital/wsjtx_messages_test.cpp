@@ -146,6 +146,7 @@ TEST(WsjtxMessages, ForeignBrokenAndOtherMessagesBringNothing) {
         old_schema,
         testing::qso_logged(no_call),
         testing::logged_adif("<call:5>K1ABC<eor>"), // no date or time
+        testing::logged_adif(std::string("<call:5>K1ABC<qso_date:8>20261207<time_on:4>\0\0\r\n<eor>", 53)),
         testing::logged_adif("garbage"),
         Datagram{'h', 'e', 'l', 'l', 'o'},
         Datagram(),
