@@ -112,8 +112,7 @@ void BrowseWindow::remove(ui::Context& ctx) {
     const int n = selected_record();
     if (n == 0) return;
     log().set_current_record(n);
-    if (ctx.message("Are you sure?", "Delete Entry", ui::Icon::question, ui::Buttons::yes_no) !=
-        ui::Answer::yes) {
+    if (!ctx.confirm_loss("Are you sure?", "Delete Entry")) {
         return;
     }
     if (const auto status = log().delete_record(n); !status) return tell_log_error(ctx, status.error());

@@ -14,3 +14,22 @@ inline constexpr std::size_t k_file_name_limit = 255;
 [[nodiscard]] std::string add_to_file_name(const std::string& path, std::string_view suffix);
 
 } // namespace kestrel
+
+namespace kestrel {
+
+// True when two file names are the same but for the case of their ASCII letters, as the
+// platform the station files come from took them to be.
+[[nodiscard]] bool same_name_but_case(std::string_view a, std::string_view b);
+
+// The file a path names: the path itself when it exists, else the one file in the same folder
+// whose name differs only in case (the first by name when several do), else the path as given,
+// for a file yet to be made. Every log and side file is looked up through here, so `MYLOG.LOG`
+// opens `mylog.log` and `COUNTRY.LST` finds `Country.lst`.
+[[nodiscard]] std::string find_file_any_case(const std::string& path);
+
+// True when a copy of `original` made at `copy` would land on the original itself: the same
+// path, the same file by another name (a hard or symbolic link), or a folder that is the
+// original's own folder. Such a copy would truncate the file it copies.
+[[nodiscard]] bool copy_would_be_original(const std::string& copy, const std::string& original);
+
+} // namespace kestrel

@@ -2,22 +2,69 @@
 
 #include "common/file_names.hpp"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <mutex>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kestrel {
 
-bool write_side_file(const std::string& path, std::string_view bytes) {
+namespace {
+
+// Paths (as found) of the side files that could not be read. Written from the window thread and
+// from the threads that load files behind a progress window, hence the lock.
+struct Unreadable {
+    std::mutex lock;
+    std::vector<std::string> paths;
+};
+
+Unreadable& unreadable() {
+    static Unreadable list;
+    return list;
+}
+
+void remember_unreadable(const std::string& path) {
+    Unreadable& u = unreadable();
+    const std::lock_guard hold(u.lock);
+    if (std::find(u.paths.begin(), u.paths.end(), path) == u.paths.end()) u.paths.push_back(path);
+}
+
+bool is_unreadable(const std::string& path) {
+    Unreadable& u = unreadable();
+    const std::lock_guard hold(u.lock);
+    return std::find(u.paths.begin(), u.paths.end(), path) != u.paths.end();
+}
+
+bool read_all(int fd, std::string& bytes) {
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && info.st_size > 0) bytes.reserve(static_cast<std::size_t>(info.st_size));
+    char block[1 << 16];
+    for (;;) {
+        const ssize_t got = ::read(fd, block, sizeof block);
+        if (got == 0) return true;
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes.append(block, static_cast<std::size_t>(got));
+    }
+}
+
+} // namespace
+
+bool write_side_file(const std::string& given, std::string_view bytes) {
+    const std::string path = find_file_any_case(given);
+    if (is_unreadable(path)) return false;
     const std::string temporary = add_to_file_name(path, ".kestrel-tmp");
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return false;
     bool ok = true;
     for (std::size_t done = 0; ok && done < bytes.size();) {
         const ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (put < 0 && errno == EINTR) continue;
         if (put <= 0)
             ok = false;
         else
@@ -30,17 +77,47 @@ bool write_side_file(const std::string& path, std::string_view bytes) {
     return false;
 }
 
-std::optional<std::string> read_side_file(const std::string& path) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
+Result<std::string, SideFileProblem> load_side_file(const std::string& given) {
+    const std::string path = find_file_any_case(given);
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR) return SideFileProblem::missing;
+        remember_unreadable(path);
+        return SideFileProblem::unreadable;
+    }
+    const int fd = S_ISREG(info.st_mode) ? ::open(path.c_str(), O_RDONLY | O_CLOEXEC) : -1;
     std::string bytes;
-    const auto size = std::filesystem::file_size(path, error);
-    if (!error) bytes.reserve(static_cast<std::size_t>(size));
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) return std::nullopt;
+    const bool read = fd >= 0 && read_all(fd, bytes);
+    if (fd >= 0) ::close(fd);
+    if (!read) {
+        remember_unreadable(path);
+        return SideFileProblem::unreadable;
+    }
     return bytes;
+}
+
+std::optional<std::string> read_side_file(const std::string& path) {
+    auto loaded = load_side_file(path);
+    if (!loaded) return std::nullopt;
+    return std::move(loaded).value();
+}
+
+std::vector<std::string> unreadable_side_files() {
+    Unreadable& u = unreadable();
+    const std::lock_guard hold(u.lock);
+    return u.paths;
+}
+
+bool side_file_was_unreadable(const std::string& path) {
+    return is_unreadable(find_file_any_case(path));
+}
+
+void forget_unreadable_side_file(const std::string& given) {
+    const std::string path = find_file_any_case(given);
+    Unreadable& u = unreadable();
+    const std::lock_guard hold(u.lock);
+    std::erase(u.paths, path);
+    std::erase(u.paths, given);
 }
 
 } // namespace kestrel

@@ -69,11 +69,25 @@ int TextItemReader::next_int() {
     return static_cast<int>(rounded);
 }
 
+bool storable_item(std::string_view text) {
+    return text.find_first_of("\"\r\n") == std::string_view::npos;
+}
+
+std::string side_file_item(std::string_view text) {
+    std::string item;
+    item.reserve(text.size() + 2);
+    for (const char c : text)
+        if (c != '"' && !is_line_end(c)) item += c;
+    const bool quoted = item.find(',') != std::string::npos ||
+                        (!item.empty() && (is_blank(item.front()) || is_blank(item.back())));
+    return quoted ? '"' + item + '"' : item;
+}
+
 std::string join_items(const std::vector<std::string>& items) {
     std::string line;
     for (std::size_t i = 0; i < items.size(); ++i) {
         if (i > 0) line += ',';
-        line += items[i];
+        line += side_file_item(items[i]);
     }
     line += "\r\n";
     return line;

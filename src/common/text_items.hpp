@@ -37,8 +37,16 @@ class TextItemReader {
     std::size_t m_at = 0;
 };
 
-// One line for the reader above: the items joined by "," and ended by CR LF. Items are written
-// as they are, so a text holding a comma cannot be stored this way.
+// A text as one item the reader above gives back: quoted when it holds a comma or starts or ends
+// with a blank. Double quotes and line ends cannot be stored at all and are left out, so one bad
+// text never shifts the items after it. Boxes whose text goes into a side file refuse them.
+[[nodiscard]] std::string side_file_item(std::string_view text);
+
+// True when side_file_item keeps the text whole.
+[[nodiscard]] bool storable_item(std::string_view text);
+
+// One line for the reader above: the items (each as side_file_item) joined by "," and ended by
+// CR LF.
 [[nodiscard]] std::string join_items(const std::vector<std::string>& items);
 
 } // namespace kestrel

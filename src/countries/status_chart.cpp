@@ -39,12 +39,11 @@ void StatusChart::update_chart(int country, int band, int mode_class, std::uint8
 
 ChartLoad load_chart(const std::string& path) {
     ChartLoad load;
-    std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) {
+    auto read = load_side_file(path);
+    if (!read && read.error() == SideFileProblem::missing) {
         std::ofstream create(path, std::ios::binary);
         return load;
     }
-    const std::optional<std::string> read = read_side_file(path);
     if (!read) {
         load.unreadable = true;
         return load;

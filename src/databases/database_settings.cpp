@@ -1,5 +1,6 @@
 #include "databases/database_settings.hpp"
 
+#include "common/file_names.hpp"
 #include "common/side_file.hpp"
 #include "common/text_items.hpp"
 
@@ -10,9 +11,9 @@ namespace kestrel::databases {
 
 std::string settings_text(const DatabaseSettings& settings) {
     std::string text = std::to_string(static_cast<int>(settings.callbook)) + "\r\n";
-    text += settings.drive + "\r\n";
+    text += side_file_item(settings.drive) + "\r\n";
     for (const std::string& name : settings.names)
-        text += name + "\r\n";
+        text += side_file_item(name) + "\r\n";
     return text;
 }
 
@@ -33,33 +34,15 @@ std::string station_file(const std::string& directory, const std::string& name) 
     return directory.ends_with('/') ? directory + name : directory + "/" + name;
 }
 
-namespace {
-
-bool same_but_case(std::string_view a, std::string_view b) {
-    const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
-}
-
-} // namespace
-
 std::string database_file(const std::string& directory, const std::string& name) {
-    const std::filesystem::path path = station_file(directory, name);
-    std::error_code error;
-    if (name.empty() || std::filesystem::exists(path, error)) return path.string();
-    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
-    const std::string wanted = path.filename().string();
-    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
-        if (same_but_case(it->path().filename().string(), wanted))
-            return (path.has_parent_path() ? folder / it->path().filename() : it->path().filename()).string();
-    return path.string();
+    const std::string path = station_file(directory, name);
+    return name.empty() ? path : find_file_any_case(path);
 }
 
 SettingsLoad load_callbook_settings(const std::string& directory) {
     const std::string path = station_file(directory, k_names_file);
-    std::error_code error;
-    if (!std::filesystem::exists(path, error)) return {};
-    const std::optional<std::string> bytes = read_side_file(path);
+    const auto bytes = load_side_file(path);
+    if (!bytes && bytes.error() == SideFileProblem::missing) return {};
     if (!bytes)
         return {{},
                 std::string(k_names_file) +

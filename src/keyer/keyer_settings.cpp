@@ -48,10 +48,10 @@ KeyerSettings read_keyer_settings(std::string_view bytes) {
 }
 
 std::string keyer_settings_text(const KeyerSettings& settings) {
-    std::string text =
-        settings.port + "\r\n" + settings.port + "\r\n" + std::to_string(settings.words_per_minute) + "\r\n";
+    const std::string port = side_file_item(settings.port);
+    std::string text = port + "\r\n" + port + "\r\n" + std::to_string(settings.words_per_minute) + "\r\n";
     for (const std::string& message : settings.messages)
-        text += message + "\r\n";
+        text += side_file_item(message) + "\r\n";
     return text;
 }
 

@@ -1,5 +1,6 @@
 #include "logstore/curlog.hpp"
 
+#include "common/file_names.hpp"
 #include "common/text_items.hpp"
 
 #include <vector>
@@ -8,15 +9,27 @@ namespace kestrel::logstore {
 
 namespace {
 
-std::string in_directory(const std::string& directory, const char* name) {
+std::string in_directory(const std::string& directory, const std::string& name) {
     if (directory.empty()) return name;
     return directory.back() == '/' ? directory + name : directory + "/" + name;
+}
+
+// A path written on the old platform ("C:\\KESTREL\\HOME.LOG", "A:HOME.LOG") names the file of
+// that name in the data directory, where the station's files now live.
+std::string path_here(const std::string& directory, const std::string& path) {
+    const bool drive = path.size() >= 2 && path[1] == ':' &&
+                       ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+    if (!drive && path.find('\\') == std::string::npos) return path;
+    const std::size_t cut = path.find_last_of(drive ? "\\:" : "\\");
+    const std::string name = path.substr(cut + 1);
+    return name.empty() ? std::string(k_default_log) : in_directory(directory, name);
 }
 
 } // namespace
 
 std::string read_current_log_path(const std::string& directory, FileSystem& files) {
-    const int fd = files.open(in_directory(directory, k_current_log_file), FileSystem::OpenMode::read_only);
+    const int fd = files.open(find_file_any_case(in_directory(directory, k_current_log_file)),
+                              FileSystem::OpenMode::read_only);
     if (fd < 0) return k_default_log;
     std::string bytes;
     std::vector<std::uint8_t> block(4096);
@@ -31,18 +44,15 @@ std::string read_current_log_path(const std::string& directory, FileSystem& file
 
     TextItemReader reader(std::move(bytes));
     const auto path = reader.next_text();
-    return path && !path->empty() ? *path : std::string(k_default_log);
+    return path && !path->empty() ? path_here(directory, *path) : std::string(k_default_log);
 }
 
 bool write_current_log_path(const std::string& directory, const std::string& log_path, FileSystem& files) {
-    const std::string target = in_directory(directory, k_current_log_file);
+    const std::string target = find_file_any_case(in_directory(directory, k_current_log_file));
     const std::string temporary = target + ".new";
-    // A path with a comma in it, or blanks at either end, is quoted so that it reads back whole.
-    const auto is_blank = [](char c) { return c == ' ' || c == '\t'; };
-    const bool needs_quotes =
-        log_path.find(',') != std::string::npos ||
-        (!log_path.empty() && (is_blank(log_path.front()) || is_blank(log_path.back())));
-    const std::string line = join_items({needs_quotes ? "\"" + log_path + "\"" : log_path});
+    // A path with a comma in it, or blanks at either end, is quoted so that it reads back whole;
+    // the dialogs refuse the few it cannot hold (a double quote, a line end).
+    const std::string line = join_items({log_path});
     const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(line.data()),
                                               line.size());
 

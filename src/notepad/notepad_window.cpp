@@ -1,5 +1,6 @@
 #include "notepad/notepad_window.hpp"
 
+#include "common/file_names.hpp"
 #include "common/side_file.hpp"
 #include "notepad/notepad_file.hpp"
 #include "ui/context.hpp"
@@ -90,9 +91,8 @@ void NotepadWindow::save(ui::Context& ctx) {
 }
 
 void NotepadWindow::load(ui::Context& ctx) {
-    std::error_code error;
-    if (!std::filesystem::exists(m_env.path, error)) return;
-    const std::optional<std::string> file = read_side_file(m_env.path);
+    const auto file = load_side_file(m_env.path);
+    if (!file && file.error() == SideFileProblem::missing) return;
     if (!file) {
         ctx.message(std::string(k_notepad_file) + " could not be read.", k_caption, ui::Icon::exclamation);
         return;
@@ -100,9 +100,9 @@ void NotepadWindow::load(ui::Context& ctx) {
     // A note typed and not saved would be gone: the operator says whether that is meant.
     const std::string box = ctx.text(k_text);
     if (!box.empty() && note_text(box) != note_text(*file) &&
-        ctx.message("The note in the box has not been saved. Load " + std::string(k_notepad_file) +
-                        " in its place?",
-                    k_caption, ui::Icon::question, ui::Buttons::yes_no) != ui::Answer::yes) {
+        !ctx.confirm_loss("The note in the box has not been saved. Load " + std::string(k_notepad_file) +
+                              " in its place?",
+                          k_caption)) {
         return;
     }
     set_note(ctx, *file);
@@ -114,7 +114,7 @@ void show_notepad(ui::Context& owner, NotepadState& state, const std::string& di
     std::string path = directory;
     if (!path.empty() && !path.ends_with('/')) path += '/';
     path += k_notepad_file;
-    NotepadWindow window({state, path, owner.host().screen_height() / 480.0});
+    NotepadWindow window({state, find_file_any_case(path), owner.host().screen_height() / 480.0});
     owner.run_modal(window);
 }
 

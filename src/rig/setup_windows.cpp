@@ -1,6 +1,8 @@
 #include "rig/setup_windows.hpp"
 
+#include "common/file_names.hpp"
 #include "common/fixed_text.hpp"
+#include "common/windows1252.hpp"
 #include "logstore/band_names.hpp"
 #include "logstore/record.hpp"
 #include "ui/context.hpp"
@@ -12,8 +14,9 @@ namespace kestrel::rig {
 namespace {
 
 const ui::Font k_courier{"Courier", 8};
-// A comma would end the text early when RIG.LST is read again, and shift every later setting.
-const std::string k_refused = ",";
+// A comma would end the text early when RIG.LST is read again, and shift every later setting; a
+// double quote cannot be stored there at all.
+const std::string k_refused = ",\"";
 
 ui::Control box(int id, ui::Rect rect, unsigned style = ui::plain) {
     ui::Control c = ui::edit(id, rect, style);
@@ -180,6 +183,24 @@ void LocationWindow::on_command(ui::Context& ctx, int id, ui::Notify notify) {
     save_settings(ctx, m_env);
 }
 
+namespace {
+
+// Boxes hold Windows-1252 text; a folder's name is the file system's bytes (UTF-8). A name that
+// is not UTF-8 (typed on the old platform) is shown as it is.
+std::string box_text_of_path(const std::string& path) {
+    return is_valid_utf8(path) ? windows1252_from_utf8(path) : path;
+}
+
+// Why a back-up folder cannot be used, or nothing when it can.
+std::optional<std::string> backup_folder_problem(const std::string& folder, const std::string& log_path) {
+    if (folder.empty() || log_path.empty()) return std::nullopt;
+    if (copy_would_be_original(backup_destination(folder, log_path), log_path))
+        return "The back-up copy would be the log itself: choose a folder other than the log's own.";
+    return std::nullopt;
+}
+
+} // namespace
+
 ui::Form BackupDriveWindow::build() const {
     ui::Form form;
     form.caption = "Set Back Up Drive Letter";
@@ -187,7 +208,7 @@ ui::Form BackupDriveWindow::build() const {
     form.background = ui::colours::pale_yellow;
     form.add(ui::label(k_label, "Back Up Folder:", {5, 6, 80, 8}));
     ui::Control directory = box(k_directory, {5, 16, 150, 12});
-    directory.text = m_env.settings.backup;
+    directory.text = box_text_of_path(m_env.settings.backup);
     form.add(directory);
     form.add(ui::button(k_browse, "&Browse...", {159, 15, 37, 14}));
     form.add(ui::button(ui::k_cancel, "E&xit", {159, 33, 37, 14}));
@@ -197,25 +218,41 @@ ui::Form BackupDriveWindow::build() const {
 void BackupDriveWindow::on_command(ui::Context& ctx, int id, ui::Notify notify) {
     if (notify != ui::Notify::clicked) return;
     if (id == k_browse) {
-        if (auto chosen = ctx.host().choose_directory(&ctx, "Back Up Folder", ctx.text(k_directory))) {
-            if (chosen->find(',') != std::string::npos) {
+        if (auto chosen = ctx.host().choose_directory(&ctx, "Back Up Folder", m_env.settings.backup)) {
+            if (chosen->find_first_of(",\"") != std::string::npos) {
                 ctx.beep();
-                ctx.message("A back-up folder cannot hold a comma in its name.", "Kestrel",
+                ctx.message("A back-up folder cannot hold a comma or a double quote in its name.", "Kestrel",
                             ui::Icon::exclamation);
+            } else if (const auto problem = backup_folder_problem(*chosen, m_env.log_path)) {
+                ctx.beep();
+                ctx.message(*problem, "Kestrel", ui::Icon::exclamation);
             } else {
-                ctx.set_text(k_directory, *chosen);
+                m_chosen = *chosen;
+                ctx.set_text(k_directory, box_text_of_path(*chosen));
             }
         }
         ctx.focus(k_directory);
         return;
     }
     if (id != ui::k_cancel) return;
-    m_env.settings.backup = ctx.text(k_directory);
+    const std::string typed = ctx.text(k_directory);
+    // What the dialog gave stays byte for byte; a typed name is turned into the file system's bytes.
+    std::string folder = !m_chosen.empty() && typed == box_text_of_path(m_chosen) ? m_chosen
+                         : typed == box_text_of_path(m_env.settings.backup)       ? m_env.settings.backup
+                                                                            : utf8_from_windows1252(typed);
+    if (const auto problem = backup_folder_problem(folder, m_env.log_path)) {
+        ctx.beep();
+        ctx.message(*problem, "Kestrel", ui::Icon::exclamation);
+        ctx.focus(k_directory);
+        return;
+    }
+    m_env.settings.backup = std::move(folder);
     ctx.close(0);
     save_settings(ctx, m_env);
     std::error_code ec;
-    if (!m_env.settings.backup.empty() && !std::filesystem::is_directory(m_env.settings.backup, ec))
-        ctx.message(m_env.settings.backup +
+    if (!m_env.settings.backup.empty() && !backup_is_drive_letter(m_env.settings.backup) &&
+        !std::filesystem::is_directory(m_env.settings.backup, ec))
+        ctx.message(box_text_of_path(m_env.settings.backup) +
                         " is not a folder: the log will not be backed up at exit until it is.",
                     "Kestrel", ui::Icon::exclamation);
 }

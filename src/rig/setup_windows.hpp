@@ -17,6 +17,7 @@ struct SetupEnv {
     RigLinkSettings& link;
     const logstore::BandNameTable& bands;
     std::string settings_path;
+    std::string log_path; // the log in use, which a back-up folder must never overwrite
 };
 
 // "STATION DATA ": a row of five boxes per band, and the rig link's port and speed.
@@ -75,6 +76,7 @@ class BackupDriveWindow final : public ui::Window {
 
   private:
     SetupEnv m_env;
+    std::string m_chosen; // the folder the Browse dialog gave, as the file system's bytes
 };
 
 void station_data_window(ui::Context& parent, SetupEnv env);

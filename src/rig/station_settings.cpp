@@ -7,19 +7,6 @@
 
 namespace kestrel::rig {
 
-namespace {
-
-// An item as RIG.LST keeps it: quoted when a comma or blanks at either end would otherwise change
-// it on the next reading (an item brought in quoted from an older file may hold either).
-std::string item_text(const std::string& item) {
-    const auto is_blank = [](char c) { return c == ' ' || c == '\t'; };
-    const bool needs_quotes = item.find(',') != std::string::npos ||
-                              (!item.empty() && (is_blank(item.front()) || is_blank(item.back())));
-    return needs_quotes && item.find('"') == std::string::npos ? '"' + item + '"' : item;
-}
-
-} // namespace
-
 const StationRow& StationSettings::row_for_band(int band_index) const {
     if (band_index == 19) band_index = 2;
     if (band_index < 0 || band_index >= k_station_rows) band_index = 2;
@@ -48,10 +35,24 @@ StationSettings read_settings_file(const std::string& path) {
 std::string settings_file_text(const StationSettings& s) {
     std::string out;
     for (const StationRow& row : s.rows)
-        out += join_items({item_text(row.transceiver), item_text(row.power), item_text(row.antenna),
-                           item_text(row.operator_name), item_text(row.mode)});
-    out += item_text(s.latitude) + "\r\n" + item_text(s.longitude) + "\r\n" + item_text(s.backup) + "\r\n";
+        out += join_items({row.transceiver, row.power, row.antenna, row.operator_name, row.mode});
+    out += join_items({s.latitude}) + join_items({s.longitude}) + join_items({s.backup});
     return out;
+}
+
+std::string backup_destination(const std::string& backup_folder, const std::string& log_path) {
+    const auto slash = log_path.rfind('/');
+    const std::string name = slash == std::string::npos ? log_path : log_path.substr(slash + 1);
+    std::string folder = backup_folder;
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    return folder == "/" ? "/" + name : folder + "/" + name;
+}
+
+bool backup_is_drive_letter(std::string_view backup) {
+    const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+    if (backup.empty() || !letter(backup[0])) return false;
+    return backup.size() == 1 || (backup[1] == ':' && (backup.size() == 2 || backup.substr(2) == "\\"));
 }
 
 bool write_settings_file(const StationSettings& settings, const std::string& path) {

@@ -3,6 +3,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kestrel::rig {
@@ -39,6 +40,13 @@ struct StationSettings {
 [[nodiscard]] std::string settings_file_text(const StationSettings& settings);
 // Rewrites RIG.LST in one go; false when it could not be written.
 [[nodiscard]] bool write_settings_file(const StationSettings& settings, const std::string& path);
+
+// Where the back-up copy of a log goes: the back-up folder, "/", the log's file name.
+[[nodiscard]] std::string backup_destination(const std::string& backup_folder, const std::string& log_path);
+
+// True for a back-up text from the old platform that names a drive ("A", "A:", "A:\\"), which
+// means nothing here: back-ups need a folder.
+[[nodiscard]] bool backup_is_drive_letter(std::string_view backup);
 
 // The rig link's port and speed as the set-up window edits them. They live in the rig
 // description file; a change is written there when the window closes, and takes effect at the

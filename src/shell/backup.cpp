@@ -9,15 +9,6 @@
 
 namespace kestrel::shell {
 
-std::string backup_destination(const std::string& backup_directory, const std::string& log_path) {
-    const auto slash = log_path.rfind('/');
-    const std::string name = slash == std::string::npos ? log_path : log_path.substr(slash + 1);
-    std::string dir = backup_directory;
-    while (dir.size() > 1 && dir.back() == '/')
-        dir.pop_back();
-    return dir == "/" ? "/" + name : dir + "/" + name;
-}
-
 namespace {
 
 class Fd {

@@ -2,6 +2,7 @@
 
 #include "common/file_names.hpp"
 #include "common/number_text.hpp"
+#include "common/text_items.hpp"
 #include "log_windows/load_log.hpp"
 #include "log_windows/log_messages.hpp"
 #include "logstore/log_store.hpp"
@@ -79,10 +80,10 @@ std::optional<std::string> choose_log_file(ui::Host& host, ui::Context* owner, L
                                            const std::string& directory) {
     auto chosen = host.open_file(owner, log_file_request(choice, directory));
     if (!chosen || chosen->empty()) return std::nullopt;
-    if (chosen->find(',') != std::string::npos) {
+    if (!storable_item(*chosen)) {
         tell(host, owner,
-             "A log's name or folder cannot hold a comma: Kestrel could not find it again at the next "
-             "start.\r\n" +
+             "A log's name or folder cannot hold a double quote or a line end: Kestrel could not find it "
+             "again at the next start.\r\n" +
                  *chosen,
              ui::Icon::exclamation);
         return std::nullopt;
@@ -96,6 +97,12 @@ bool open_log_checked(ui::Host& host, ui::Context* owner, logstore::LogStore& lo
         return false;
     }
     log_windows::tell_recovery(host, owner, log.recovery(), path);
+    if (log.read_only())
+        tell(host, owner,
+             "The log " + path +
+                 " can only be read: Kestrel shows it, but no entry can be added, changed or deleted until "
+                 "the file may be written (its permissions, or a disk mounted read-only).",
+             ui::Icon::information);
     if (log.trailing_bytes() > 0) offer_to_set_aside(host, owner, log, path);
     return true;
 }
@@ -129,9 +136,7 @@ void start_new_log(ui::Host& host, ui::Context& owner, logstore::LogStore& log) 
         const long long records = static_cast<long long>(*size / logstore::k_record_size);
         const std::string text = *chosen + " already holds" + number_text(records) +
                                  " records.\r\nMake it a new, empty log? Every record in it will be lost.";
-        const ui::Answer answer = host.message_box(
-            &owner, ui::Message{text, std::string(k_program_name), ui::Icon::question, ui::Buttons::yes_no});
-        if (answer != ui::Answer::yes) {
+        if (!owner.confirm_loss(text, k_program_name)) {
             reopen(host, owner, log, remembered);
             return;
         }

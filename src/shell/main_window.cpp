@@ -251,7 +251,7 @@ online::OnlineEnv MainWindow::online_env() {
 
 rig::SetupEnv MainWindow::setup_env() {
     return {m_app.station, m_app.rig_link, m_app.band_names,
-            m_app.shell.program_directory + rig::k_settings_file};
+            m_app.shell.program_directory + rig::k_settings_file, m_app.log.path()};
 }
 
 countries::DxccEnv MainWindow::dxcc_env() const {

@@ -17,6 +17,7 @@ struct ShellState {
     double screen_scale = 1.0;
     std::string size_toggle_text{k_minimize_text};
     bool rebuild = false;          // build the main window again once it has closed
+    bool leave = false;            // the operator chose to leave before the main window showed
     std::string program_directory; // ends with "/"
     // Row labels of the status displays: the heading, the thirteen chart bands, " ALL ", blank.
     std::array<std::string, 16> band_row_labels{};

@@ -377,6 +377,12 @@ Answer Context::message(std::string_view text, std::string_view title, Icon icon
     return m_host.message_box(this, Message{std::string(text), std::string(title), icon, buttons});
 }
 
+bool Context::confirm_loss(std::string_view text, std::string_view title) {
+    Message question{std::string(text), std::string(title), Icon::question, Buttons::yes_no};
+    question.default_answer = Answer::no;
+    return m_host.message_box(this, question) == Answer::yes;
+}
+
 void Context::command(int id, Notify notify) {
     if (m_closed) return;
     m_window.on_command(*this, id, notify);

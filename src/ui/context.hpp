@@ -120,6 +120,9 @@ class Context {
     // Services of the host, with this window as owner.
     Answer message(std::string_view text, std::string_view title, Icon icon = Icon::none,
                    Buttons buttons = Buttons::ok);
+    // A Yes/No question whose Yes loses the operator's data (records, a typed note): No is the
+    // default button, so a hasty Enter loses nothing. True only for Yes.
+    bool confirm_loss(std::string_view text, std::string_view title);
     void beep() { m_host.beep(); }
     int run_modal(Window& child) { return m_host.run_modal(child, this); }
 

@@ -10,6 +10,12 @@ struct Point {
     friend bool operator==(const Point&, const Point&) = default;
 };
 
+struct Size {
+    int width = 0;
+    int height = 0;
+    friend bool operator==(const Size&, const Size&) = default;
+};
+
 // A rectangle by its top-left corner and its size.
 struct Rect {
     int x = 0;

@@ -23,6 +23,9 @@ struct Message {
     std::string title;
     Icon icon = Icon::none;
     Buttons buttons = Buttons::ok;
+    // The button Enter presses; the first by default. A question whose Yes destroys records
+    // makes it No, so a hasty Enter loses nothing.
+    std::optional<Answer> default_answer = std::nullopt;
 };
 
 // The system's open-file dialog.
@@ -65,6 +68,8 @@ class Host {
     virtual void beep() = 0;
     virtual void wait_cursor(bool on) = 0;
     virtual int screen_height() const = 0;
+    // The part of the screen windows may take (without panels and docks); 0 where unknown.
+    virtual Size available_screen() const { return {}; }
     virtual Clock::time_point now() const = 0;
     // A window did something it never should (asked for a control its form does not have).
     // The program goes on; a test fails.

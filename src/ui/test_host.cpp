@@ -124,6 +124,19 @@ int TestHost::run_modal(Window& window, Context* parent) {
     return result;
 }
 
+namespace {
+
+Answer first_answer(Buttons buttons) {
+    switch (buttons) {
+    case Buttons::ok:
+    case Buttons::ok_cancel: return Answer::ok;
+    case Buttons::retry_cancel: return Answer::retry;
+    default: return Answer::yes;
+    }
+}
+
+} // namespace
+
 Answer TestHost::message_box(Context*, const Message& message) {
     m_messages.push_back(message);
     if (!m_answers.empty()) {
@@ -131,6 +144,7 @@ Answer TestHost::message_box(Context*, const Message& message) {
         m_answers.pop_front();
         if (!e.text.empty() && e.text != message.text)
             surprise("message \"" + message.text + "\" where \"" + e.text + "\" was expected");
+        if (e.enter) return message.default_answer.value_or(first_answer(message.buttons));
         return e.answer;
     }
     // A message nobody planned for is answered with the choice that changes nothing.

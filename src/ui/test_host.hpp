@@ -99,6 +99,8 @@ class TestHost final : public Host {
 
     // Scripts, used in order.
     void answer(Answer answer) { m_answers.push_back({answer, {}}); }
+    // The operator presses Enter: the message's default button.
+    void answer_enter() { m_answers.push_back({Answer::ok, {}, true}); }
     void answer_file(std::optional<std::string> path) { m_files.push_back(std::move(path)); }
     void answer_input(std::optional<std::string> text) { m_inputs.push_back(std::move(text)); }
     void answer_directory(std::optional<std::string> path) { m_directories.push_back(std::move(path)); }
@@ -133,6 +135,7 @@ class TestHost final : public Host {
     void advance(std::chrono::milliseconds by);
     std::chrono::steady_clock::time_point steady_now() const { return m_steady; }
     void set_screen_height(int pixels) { m_screen_height = pixels; }
+    void set_available_screen(Size area) { m_available = area; }
 
     int run_modal(Window& window, Context* parent) override;
     Answer message_box(Context* owner, const Message& message) override;
@@ -144,6 +147,7 @@ class TestHost final : public Host {
     void beep() override { ++m_beeps; }
     void wait_cursor(bool) override {}
     int screen_height() const override { return m_screen_height; }
+    Size available_screen() const override { return m_available; }
     Clock::time_point now() const override { return m_now; }
     void fault(std::string_view what) override { surprise(std::string(what)); }
 
@@ -151,13 +155,15 @@ class TestHost final : public Host {
     struct Running;
     struct Expected {
         Answer answer;
-        std::string text; // empty: any text
+        std::string text;   // empty: any text
+        bool enter = false; // the default button, whatever it is
     };
     Running& start(Window& window, Context* parent);
     void surprise(std::string what);
     void take_thread_posts();
 
     int m_screen_height;
+    Size m_available{};
     Clock::time_point m_now{};
     std::chrono::steady_clock::time_point m_steady{};
     std::vector<std::unique_ptr<Window>> m_owned;

@@ -76,6 +76,30 @@ TEST(TextItems, JoinedItemsReadBack) {
     EXPECT_EQ(all_items(line), items);
 }
 
+TEST(TextItems, WhatTheWriterStoresReadsBackAsStored) {
+    // Texts a box or a dialog may give; a double quote or a line end cannot be stored and is left
+    // out, and nothing ever shifts the items after it.
+    const struct {
+        std::string text;
+        std::string stored;
+    } cases[] = {
+        {"IC-7300", "IC-7300"},
+        {"a,b", "a,b"},
+        {" lead", " lead"},
+        {"trail\t", "trail\t"},
+        {"say \"hi\"", "say hi"},
+        {"\"quoted, comma\"", "quoted, comma"},
+        {"two\r\nlines", "twolines"},
+        {"\"", ""},
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(all_items(join_items({c.text, "NEXT"})), (std::vector<std::string>{c.stored, "NEXT"}))
+            << c.text;
+        EXPECT_EQ(storable_item(c.text), c.text == c.stored) << c.text;
+    }
+}
+
 TEST(TextItems, HostileBytesNeverBreakTheReader) {
     // Every short string over a small alphabet of the characters that matter.
     const std::string alphabet = "\",\r\n a1.";

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace kestrel::logstore {
 namespace {
 
@@ -39,10 +41,39 @@ TEST(CurrentLog, ReadsTheFirstItem) {
     }
 }
 
+TEST(CurrentLog, APathFromTheOldPlatformNamesTheFileInTheDataDirectory) {
+    const struct {
+        const char* bytes;
+        const char* name; // in the data directory
+    } cases[] = {
+        {"C:\\KESTREL\\HOME.LOG\r\n", "HOME.LOG"},
+        {"\"c:\\logs\\2019\\contest.log\"\r\n", "contest.log"},
+        {"A:HOME.LOG\r\n", "HOME.LOG"},
+        {"LOGS\\DX.LOG\r\n", "DX.LOG"},
+        {"C:\\\r\n", nullptr}, // names no file: the default log
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        write_file(dir.file("CURLOG.DTA"), c.bytes);
+        EXPECT_EQ(read_current_log_path(dir.path().string()), c.name ? dir.file(c.name) : "MYLOG.LOG")
+            << c.bytes;
+    }
+    // CURLOG.DTA itself may come in any case.
+    TempDir dir;
+    write_file(dir.file("curlog.dta"), "HOME.LOG\r\n");
+    EXPECT_EQ(read_current_log_path(dir.path().string()), "HOME.LOG");
+    ASSERT_TRUE(write_current_log_path(dir.path().string(), "OTHER.LOG"));
+    EXPECT_EQ(read_file(dir.file("curlog.dta")), "OTHER.LOG\r\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("CURLOG.DTA")));
+}
+
 TEST(CurrentLog, WritesOneLineThatReadsBack) {
-    // Blanks at either end of a name brought in quoted from an older CURLOG.DTA stay with it.
-    for (const std::string path : {"/home/op/logs/HOME.LOG", "MYLOG.LOG", "/home/op/a,b/COMMA.LOG",
-                                   " LEAD.LOG", "TRAIL.LOG ", "\tTAB.LOG"}) {
+    // Every name the dialogs let through: blanks at either end, commas, any other byte.
+    for (const std::string path :
+         {"/home/op/logs/HOME.LOG", "MYLOG.LOG", "/home/op/a,b/COMMA.LOG", " LEAD.LOG", "TRAIL.LOG ",
+          "\tTAB.LOG", " /x/ a , b /L.LOG ", "/home/op/it's/O'NEIL.LOG",
+          "/home/op/b\xc3\xa4"
+          "ckup/\xe4.LOG"}) {
         TempDir dir;
         ASSERT_TRUE(write_current_log_path(dir.path().string(), path));
         EXPECT_EQ(read_current_log_path(dir.path().string()), path);

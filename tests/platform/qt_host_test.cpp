@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <csignal>
 #include <functional>
 
 namespace kestrel::platform {
@@ -111,6 +112,38 @@ TEST(QtHost, EscapeGoesToTheWindow) {
         press(host.widget_of(&ctx)->findChild<QLineEdit*>(), Qt::Key_Escape);
     };
     EXPECT_EQ(host.run_modal(sample, nullptr), ui::k_cancel);
+}
+
+// Asked to end, the host closes every window from the top down as its close box would, a message
+// box first; the windows' own closing still runs, and nothing new opens meanwhile.
+TEST(QtHost, ASignalOrTheSessionEndingClosesEveryWindowAsItsCloseBoxWould) {
+    testing::qt_app();
+    for (const bool by_signal : {false, true}) {
+        QtHost host;
+        Sample outer, inner;
+        ui::Answer answered = ui::Answer::ok;
+        bool later_window_shown = false, dialog_after = true;
+        inner.script = [&](ui::Context& ctx) {
+            if (by_signal)
+                QTimer::singleShot(50, [] { ::raise(SIGTERM); });
+            else
+                QTimer::singleShot(50, [&host] { host.request_quit(); });
+            ui::Message question{"Save?", "Sample", ui::Icon::question, ui::Buttons::yes_no};
+            question.default_answer = ui::Answer::no;
+            answered = host.message_box(&ctx, question); // shown until the end is asked for
+            Sample later;
+            later.script = [&](ui::Context&) { later_window_shown = true; };
+            host.run_modal(later, &ctx);
+            dialog_after = host.open_file(&ctx, ui::FileRequest{}).has_value();
+        };
+        outer.script = [&](ui::Context& ctx) { host.run_modal(inner, &ctx); };
+        const int result = host.run_modal(outer, nullptr);
+        EXPECT_EQ(result, ui::k_cancel) << "closed by its close box";
+        EXPECT_TRUE(host.quitting());
+        EXPECT_EQ(answered, ui::Answer::no) << "the box was closed as cancelled";
+        EXPECT_FALSE(later_window_shown);
+        EXPECT_FALSE(dialog_after);
+    }
 }
 
 TEST(QtText, RecordTextsAndPathsBothReadRight) {

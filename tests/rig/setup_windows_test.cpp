@@ -14,7 +14,7 @@ using W = StationDataWindow;
 
 class SetupWindows : public ::testing::Test {
   protected:
-    SetupEnv env() { return {m_settings, m_link, m_bands, m_dir.file("RIG.LST")}; }
+    SetupEnv env() { return {m_settings, m_link, m_bands, m_dir.file("RIG.LST"), m_dir.file("HOME.LOG")}; }
     std::string rig_lst() const { return testing::read_file(m_dir.path() / "RIG.LST"); }
 
     testing::TempDir m_dir;
@@ -112,16 +112,22 @@ TEST_F(SetupWindows, TwoBandsLocationAndBackUpAreKeptInRigLst) {
     EXPECT_TRUE(m_host.messages().empty());
 }
 
-TEST_F(SetupWindows, ACommaIsRefusedWithABeepWhereverItIsTyped) {
+TEST_F(SetupWindows, ACommaOrAQuoteIsRefusedWithABeepWhereverItIsTyped) {
     auto run = m_host.open(W{env()});
     run.type_into(W::k_antenna + 2, "Yagi, 3 el").type_into(W::k_port, "1,2");
     EXPECT_EQ(run.text(W::k_antenna + 2), "Yagi 3 el");
     EXPECT_EQ(run.text(W::k_port), "12");
     EXPECT_EQ(m_host.beeps(), 2);
+    run.type_into(W::k_transceiver + 4, "5\" dish");
+    EXPECT_EQ(run.text(W::k_transceiver + 4), "5 dish");
+    EXPECT_EQ(m_host.beeps(), 3);
+    run.key(ui::Key::escape);
+    EXPECT_EQ(read_settings_file(m_dir.file("RIG.LST")), m_settings)
+        << "every setting reads back in its place";
     auto location = m_host.open(LocationWindow{env()});
     location.type("52,5");
     EXPECT_EQ(location.text(LocationWindow::k_latitude), "525");
-    EXPECT_EQ(m_host.beeps(), 3);
+    EXPECT_EQ(m_host.beeps(), 4);
 }
 
 TEST_F(SetupWindows, TheCatPortAndRateGoIntoTheRigDescriptionWhenChanged) {
@@ -146,6 +152,52 @@ TEST_F(SetupWindows, ABackUpFolderThatIsNotThereIsKeptButTheOperatorIsWarned) {
     EXPECT_EQ(m_settings.backup, "/no/such/folder");
     ASSERT_EQ(m_host.messages().size(), 1u);
     EXPECT_NE(m_host.messages()[0].text.find("not a folder"), std::string::npos);
+}
+
+TEST_F(SetupWindows, ABackUpFolderIsTheSameBytesTypedOrChosenAndNeverTheLogsOwnFolder) {
+    namespace fs = std::filesystem;
+    const std::string utf8_name = m_dir.file("b\xc3\xa4"
+                                             "ckup"); // as the file system names it
+    fs::create_directory(utf8_name);
+    const struct {
+        std::optional<std::string> chosen; // by Browse; else typed
+        std::string typed;                 // Windows-1252, as a box holds it
+        std::string kept;                  // empty: refused, the window stays open
+    } cases[] = {
+        {std::nullopt,
+         m_dir.file("b\xe4"
+                    "ckup"),
+         utf8_name},
+        {utf8_name, "", utf8_name},
+        {std::nullopt, m_dir.path().string(), ""}, // the log's own folder
+        {m_dir.path().string() + "/", "", ""},
+    };
+    for (const auto& c : cases) {
+        m_settings.backup.clear();
+        ui::TestHost host;
+        auto run = host.open(BackupDriveWindow{env()});
+        if (c.chosen) {
+            host.answer_directory(*c.chosen);
+            if (c.kept.empty()) host.answer(ui::Answer::ok); // refused when chosen
+            run.click(BackupDriveWindow::k_browse);
+        } else {
+            run.replace(BackupDriveWindow::k_directory, c.typed);
+        }
+        if (c.kept.empty() && !c.chosen) host.answer(ui::Answer::ok); // refused at Exit
+        run.click(ui::k_cancel);
+        if (c.kept.empty()) {
+            EXPECT_TRUE(c.chosen ? !run.is_open() : run.is_open());
+            EXPECT_EQ(m_settings.backup, "");
+            ASSERT_FALSE(host.messages().empty());
+            EXPECT_NE(host.messages()[0].text.find("the log itself"), std::string::npos);
+            if (run.is_open()) run.replace(BackupDriveWindow::k_directory, "").click(ui::k_cancel);
+        } else {
+            EXPECT_FALSE(run.is_open());
+            EXPECT_EQ(m_settings.backup, c.kept);
+            EXPECT_TRUE(host.messages().empty()) << host.message_texts().front();
+            EXPECT_EQ(read_settings_file(m_dir.file("RIG.LST")).backup, c.kept);
+        }
+    }
 }
 
 } // namespace

@@ -132,16 +132,23 @@ TEST_F(MainWindowTest, NewMakesAnEmptyLogAndACancelKeepsTheOldOne) {
     EXPECT_FALSE(m_host.file_requests()[1].must_exist);
 }
 
-TEST_F(MainWindowTest, ALogNameWithACommaIsRefused) {
+TEST_F(MainWindowTest, ALogNameCurlogCannotHoldIsRefusedAndACommaIsNot) {
     std::filesystem::create_directory(file("a,b"));
     write("a,b/X.LOG", log_of(1));
+    std::filesystem::create_directory(file("say \"hi\""));
+    write("say \"hi\"/Y.LOG", log_of(2));
     auto run = open();
-    m_host.answer_file(file("a,b/X.LOG"));
-    m_host.answer(ui::Answer::ok); // the comma refused, with the full name
+    m_host.answer_file(file("say \"hi\"/Y.LOG"));
+    m_host.answer(ui::Answer::ok); // the quote refused, with the full name
     run.command(MainWindow::k_open);
     ASSERT_EQ(m_host.messages().size(), 1u);
-    EXPECT_NE(m_host.messages()[0].text.find("comma"), std::string::npos);
+    EXPECT_NE(m_host.messages()[0].text.find("double quote"), std::string::npos);
     EXPECT_EQ(run.caption(), caption_for("MYLOG.LOG"));
+
+    m_host.answer_file(file("a,b/X.LOG"));
+    run.command(MainWindow::k_open);
+    EXPECT_EQ(run.caption(), caption_for(file("a,b/X.LOG")));
+    EXPECT_EQ(m_host.messages().size(), 1u);
 }
 
 TEST_F(MainWindowTest, AboutShowsOurLinesThenTheCredits) {

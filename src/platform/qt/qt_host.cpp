@@ -2,6 +2,7 @@
 
 #include "platform/qt/form_widget.hpp"
 #include "platform/qt/qt_printer.hpp"
+#include "platform/qt/session_end.hpp"
 #include "platform/qt/text.hpp"
 #include "ui/context.hpp"
 
@@ -18,6 +19,7 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QShowEvent>
+#include <QTimer>
 
 #include <algorithm>
 #include <map>
@@ -104,8 +106,31 @@ void add_menu(QMenu* menu, const std::vector<ui::MenuItem>& items, ui::Context& 
 
 } // namespace
 
-QtHost::QtHost() {
+QtHost::QtHost() : m_session_end(std::make_unique<SessionEnd>([this] { request_quit(); })) {
     qApp->installEventFilter(this);
+}
+
+void QtHost::request_quit() {
+    if (m_quitting) return;
+    m_quitting = true;
+    close_top();
+}
+
+void QtHost::close_top() {
+    if (m_open.empty()) return;
+    // A box or a dialog of Qt's over the windows (a message, a file or print dialog) goes first,
+    // as if cancelled; the window that asked then carries on and may close itself.
+    QWidget* modal = QApplication::activeModalWidget();
+    const bool ours =
+        std::any_of(m_open.begin(), m_open.end(), [modal](const Open& o) { return o.top == modal; });
+    if (auto* dialog = qobject_cast<QDialog*>(modal); dialog && !ours) {
+        dialog->reject();
+    } else {
+        Open& top = m_open.back();
+        if (!top.ctx->is_closed()) top.ctx->window().on_close_box(*top.ctx);
+    }
+    // A window may take a while to close (work behind a progress bar runs to its end): look again.
+    QTimer::singleShot(20, this, [this] { close_top(); });
 }
 
 QtHost::~QtHost() {
@@ -125,6 +150,7 @@ QWidget* QtHost::widget_of(const ui::Context* ctx) const {
 }
 
 int QtHost::run_modal(ui::Window& window, ui::Context* parent) {
+    if (m_quitting) return ui::k_cancel; // the program is ending: no window opens now
     ui::Context ctx(*this, window, parent);
     ui::Driver(ctx).start();
     return ctx.form().main_window ? run_main(ctx) : run_dialog(ctx, parent);
@@ -219,6 +245,16 @@ void QtHost::fault(std::string_view what) {
 }
 
 ui::Answer QtHost::message_box(ui::Context* owner, const ui::Message& m) {
+    if (m_quitting) {
+        // Nobody is there to answer: what Enter would give, but never to go on with more work.
+        if (m.default_answer) return *m.default_answer;
+        switch (m.buttons) {
+        case ui::Buttons::ok: return ui::Answer::ok;
+        case ui::Buttons::ok_cancel:
+        case ui::Buttons::retry_cancel: return ui::Answer::cancel;
+        default: return ui::Answer::yes;
+        }
+    }
     QMessageBox box(parent_widget(owner));
     box.setWindowTitle(to_qt(m.title));
     box.setText(plain_lines(m.text));
@@ -238,6 +274,15 @@ ui::Answer QtHost::message_box(ui::Context* owner, const ui::Message& m) {
         break;
     case ui::Buttons::retry_cancel: box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel); break;
     }
+    if (m.default_answer) {
+        switch (*m.default_answer) {
+        case ui::Answer::yes: box.setDefaultButton(QMessageBox::Yes); break;
+        case ui::Answer::no: box.setDefaultButton(QMessageBox::No); break;
+        case ui::Answer::cancel: box.setDefaultButton(QMessageBox::Cancel); break;
+        case ui::Answer::retry: box.setDefaultButton(QMessageBox::Retry); break;
+        case ui::Answer::ok: box.setDefaultButton(QMessageBox::Ok); break;
+        }
+    }
     switch (box.exec()) {
     case QMessageBox::Yes: return ui::Answer::yes;
     case QMessageBox::No: return ui::Answer::no;
@@ -248,6 +293,7 @@ ui::Answer QtHost::message_box(ui::Context* owner, const ui::Message& m) {
 }
 
 std::optional<std::string> QtHost::input_box(ui::Context* owner, const ui::InputRequest& request) {
+    if (m_quitting) return std::nullopt;
     bool ok = false;
     const QString text =
         QInputDialog::getText(parent_widget(owner), to_qt(request.title), plain_lines(request.prompt),
@@ -257,6 +303,7 @@ std::optional<std::string> QtHost::input_box(ui::Context* owner, const ui::Input
 }
 
 std::optional<std::string> QtHost::open_file(ui::Context* owner, const ui::FileRequest& r) {
+    if (m_quitting) return std::nullopt;
     QFileDialog dialog(parent_widget(owner), to_qt(r.title), QString::fromStdString(r.directory));
     // The name shown keeps its words; the patterns in brackets are what the dialog filters by.
     QString name = to_qt(r.filter_name);
@@ -275,6 +322,7 @@ std::optional<std::string> QtHost::open_file(ui::Context* owner, const ui::FileR
 
 std::optional<std::string> QtHost::choose_directory(ui::Context* owner, const std::string& title,
                                                     const std::string& start) {
+    if (m_quitting) return std::nullopt;
     const QString chosen = QFileDialog::getExistingDirectory(
         parent_widget(owner), to_qt(title), QFile::decodeName(start.c_str()),
         QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
@@ -283,6 +331,7 @@ std::optional<std::string> QtHost::choose_directory(ui::Context* owner, const st
 }
 
 std::unique_ptr<printing::Printer> QtHost::choose_printer(ui::Context* owner) {
+    if (m_quitting) return nullptr;
     return QtPrinter::choose(parent_widget(owner));
 }
 
@@ -300,6 +349,13 @@ void QtHost::wait_cursor(bool on) {
 int QtHost::screen_height() const {
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? screen->geometry().height() : 480;
+}
+
+ui::Size QtHost::available_screen() const {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return {};
+    const QRect area = screen->availableGeometry();
+    return {area.width(), area.height()};
 }
 
 } // namespace kestrel::platform

@@ -7,11 +7,13 @@
 #include <QWidget>
 
 #include <map>
+#include <memory>
 #include <vector>
 
 namespace kestrel::platform {
 
 class FormWidget;
+class SessionEnd;
 
 // The host on a real display: windows become Qt widgets, message and input boxes and the
 // file dialog are Qt's, the clock is the system's.
@@ -30,11 +32,19 @@ class QtHost final : public QObject, public ui::Host {
     void beep() override;
     void wait_cursor(bool on) override;
     int screen_height() const override;
+    ui::Size available_screen() const override;
     ui::Clock::time_point now() const override { return ui::Clock::now(); }
     void fault(std::string_view what) override;
 
     // The top-level widget of a running window, for tests and screenshots.
     QWidget* widget_of(const ui::Context* ctx) const;
+
+    // The program is asked to end (a signal, the desktop session ending): every open window is
+    // closed from the top down as its close box would close it, so that each does what it does on
+    // closing and the program ends as after Files/Exit. Boxes and dialogs shown meanwhile are
+    // answered at once with their default; no new window opens.
+    void request_quit();
+    bool quitting() const { return m_quitting; }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -50,6 +60,9 @@ class QtHost final : public QObject, public ui::Host {
         FormWidget* client;
     };
     std::vector<Open> m_open; // innermost last
+    void close_top();
+    bool m_quitting = false;
+    std::unique_ptr<SessionEnd> m_session_end;
 };
 
 } // namespace kestrel::platform

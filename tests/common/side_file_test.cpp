@@ -1,0 +1,97 @@
+// Finding the station's files whatever their case, and never writing over one that could not be
+// read.
+
+#include "common/file_names.hpp"
+#include "common/side_file.hpp"
+#include "support/temp_dir.hpp"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace kestrel {
+namespace {
+
+using testing::read_file;
+using testing::TempDir;
+using testing::write_file;
+
+TEST(SideFiles, AreFoundByANameThatDiffersOnlyInCase) {
+    const struct {
+        std::vector<std::string> on_disk;
+        std::string asked;
+        std::string found; // empty: the name asked for, a file yet to be made
+    } cases[] = {
+        {{"COUNTRY.LST"}, "COUNTRY.LST", "COUNTRY.LST"},
+        {{"country.lst"}, "COUNTRY.LST", "country.lst"},
+        {{"Country.Lst", "country.lst"}, "COUNTRY.LST", "Country.Lst"}, // the first by name
+        {{"COUNTRY.LST", "country.lst"}, "country.lst", "country.lst"}, // the exact name first
+        {{"COUNTRY.LS"}, "COUNTRY.LST", ""},
+        {{"mylog.log"}, "MYLOG.LOG", "mylog.log"},
+        {{"\xc9T\xc9.DTA"}, "\xe9t\xe9.DTA", ""}, // only ASCII letters have a case here
+        {{}, "RIG.LST", ""},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        for (const std::string& name : c.on_disk)
+            write_file(dir.file(name), name);
+        const std::string found = find_file_any_case(dir.file(c.asked));
+        EXPECT_EQ(found, dir.file(c.found.empty() ? c.asked : c.found)) << c.asked;
+        if (!c.found.empty()) {
+            EXPECT_EQ(read_side_file(dir.file(c.asked)), c.found);
+        }
+    }
+    TempDir dir;
+    write_file(dir.file("cwtext.txt"), "old");
+    testing::ScopedCurrentDir here(dir.path());
+    EXPECT_EQ(find_file_any_case("CWTEXT.TXT"), "cwtext.txt");
+    ASSERT_TRUE(write_side_file("CWTEXT.TXT", "new"));
+    EXPECT_EQ(read_file(dir.file("cwtext.txt")), "new") << "the file found is the one written";
+    EXPECT_FALSE(std::filesystem::exists(dir.file("CWTEXT.TXT")));
+}
+
+TEST(SideFiles, OneThatCouldNotBeReadIsNeverWrittenOver) {
+    TempDir dir;
+    // A folder where the file should be cannot be read, even by the administrator.
+    std::filesystem::create_directory(dir.file("DXCC.CHT"));
+    write_file(dir.file("DXCC.CHT") + "/inside", "kept");
+    EXPECT_EQ(load_side_file(dir.file("DXCC.CHT")).error(), SideFileProblem::unreadable);
+    EXPECT_EQ(load_side_file(dir.file("GONE.LST")).error(), SideFileProblem::missing);
+    const auto unreadable = unreadable_side_files();
+    EXPECT_NE(std::find(unreadable.begin(), unreadable.end(), dir.file("DXCC.CHT")), unreadable.end());
+    EXPECT_EQ(std::find(unreadable.begin(), unreadable.end(), dir.file("GONE.LST")), unreadable.end());
+
+    EXPECT_FALSE(write_side_file(dir.file("DXCC.CHT"), "empty chart"));
+    EXPECT_EQ(read_file(dir.file("DXCC.CHT") + "/inside"), "kept");
+    EXPECT_TRUE(write_side_file(dir.file("GONE.LST"), "made"));
+    forget_unreadable_side_file(dir.file("DXCC.CHT"));
+}
+
+TEST(SideFiles, ACopyThatWouldLandOnTheOriginalIsKnown) {
+    namespace fs = std::filesystem;
+    TempDir dir;
+    write_file(dir.file("HOME.LOG"), "records");
+    fs::create_directory(dir.file("backup"));
+    fs::create_directory_symlink(dir.path(), dir.file("data-link"));
+    fs::create_symlink(dir.file("HOME.LOG"), dir.file("backup/LINK.LOG"));
+    fs::create_hard_link(dir.file("HOME.LOG"), dir.file("backup/HARD.LOG"));
+    write_file(dir.file("backup/OTHER.LOG"), "older copy");
+    const struct {
+        std::string copy;
+        bool original;
+    } cases[] = {
+        {dir.file("HOME.LOG"), true},           {dir.path().string() + "/./HOME.LOG", true},
+        {dir.file("data-link/HOME.LOG"), true}, // the data folder by another name
+        {dir.file("backup/LINK.LOG"), true},    // a symbolic link to the log
+        {dir.file("backup/HARD.LOG"), true},    {dir.file("backup/HOME.LOG"), false},
+        {dir.file("backup/OTHER.LOG"), false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(copy_would_be_original(c.copy, dir.file("HOME.LOG")), c.original) << c.copy;
+    testing::ScopedCurrentDir here(dir.path());
+    EXPECT_TRUE(copy_would_be_original("./HOME.LOG", "HOME.LOG"));
+    EXPECT_TRUE(copy_would_be_original(dir.file("HOME.LOG"), "HOME.LOG"));
+}
+
+} // namespace
+} // namespace kestrel
