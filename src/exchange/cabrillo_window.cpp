@@ -1,5 +1,6 @@
 #include "exchange/cabrillo_window.hpp"
 
+#include "common/file_names.hpp"
 #include "common/number_text.hpp"
 #include "common/side_file.hpp"
 #include "exchange/cabrillo_import.hpp"
@@ -126,7 +127,7 @@ void CabrilloWindow::choose_new_log(ui::Context& ctx) {
 void CabrilloWindow::run_import(ui::Context& ctx) {
     CabrilloOptions options;
     options.constants = {ctx.text(k_power), ctx.text(k_comment)};
-    options.layout_file = (std::filesystem::path(m_directory) / k_layout_file).string();
+    options.layout_file = find_file_any_case((std::filesystem::path(m_directory) / k_layout_file).string());
     if (!m_cabrillo_chosen || !m_new_log_chosen) {
         ctx.message("Please select both logs", "", ui::Icon::exclamation);
         return;

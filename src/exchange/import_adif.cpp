@@ -62,8 +62,7 @@ std::optional<std::string> target_log(ui::Context& ctx, const logstore::LogStore
         const long long records = static_cast<long long>(size / logstore::k_record_size);
         const std::string question = name + " already holds" + number_text(records) +
                                      " records.\r\nReplace them with the entries of the ADIF file?";
-        if (ctx.message(question, k_title, ui::Icon::question, ui::Buttons::yes_no) != ui::Answer::yes)
-            return std::nullopt;
+        if (!ctx.confirm_loss(question, k_title)) return std::nullopt;
     }
     return name;
 }

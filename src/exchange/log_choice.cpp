@@ -55,11 +55,10 @@ bool may_replace_log(ui::Context& ctx, logstore::FileSystem& files, const std::s
             k_program_name, ui::Icon::exclamation);
         return false;
     }
-    const ui::Answer answer =
-        ctx.message(path + " already holds" + number_text(held) + " entries.\r\nReplace them with the " +
-                        std::string(what) + " entries? Every entry in it now will be lost.",
-                    k_program_name, ui::Icon::question, ui::Buttons::yes_no);
-    return answer == ui::Answer::yes;
+    return ctx.confirm_loss(path + " already holds" + number_text(held) +
+                                " entries.\r\nReplace them with the " + std::string(what) +
+                                " entries? Every entry in it now will be lost.",
+                            k_program_name);
 }
 
 bool open_program_log(ui::Context& ctx, logstore::LogStore& log, const std::string& path) {

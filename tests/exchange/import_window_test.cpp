@@ -139,12 +139,13 @@ TEST_F(ImportWindowTest, AnExistingLogIsReplacedOnlyWhenTheOperatorAgrees) {
     auto run = open();
     choose(run, file("contest.adi"));
 
-    m_host.answer(ui::Answer::no);
+    m_host.answer_enter(); // a hasty Enter keeps the records
     run.click(ImportWindow::k_import);
     ASSERT_EQ(m_host.messages().size(), 1u);
     EXPECT_EQ(m_host.messages()[0].text,
               "CONTEST.LOG already holds 3 records.\r\nReplace them with the entries of the ADIF file?");
     EXPECT_EQ(m_host.messages()[0].buttons, ui::Buttons::yes_no);
+    EXPECT_EQ(m_host.messages()[0].default_answer, ui::Answer::no);
     EXPECT_EQ(read("CONTEST.LOG"), old);
     EXPECT_EQ(m_log.path(), "MYLOG.LOG");
 
