@@ -227,6 +227,23 @@ void OnlineWindow::on_timer(ui::Context& ctx, int timer) {
 }
 
 void OnlineWindow::on_command(ui::Context& ctx, int id, ui::Notify notify) {
+    // A window may be open over this one (the list, the notepad, a message box) when a contact
+    // of a digital-mode program arrives: the contact waits until the command that opened it has
+    // ended, so that no record moves under that window's feet.
+    if (id == k_digital_contact && m_handling > 0) {
+        m_digital_waiting = true;
+        return;
+    }
+    ++m_handling;
+    command(ctx, id, notify);
+    --m_handling;
+    if (m_handling == 0 && m_digital_waiting) {
+        m_digital_waiting = false;
+        take_in_digital(ctx);
+    }
+}
+
+void OnlineWindow::command(ui::Context& ctx, int id, ui::Notify notify) {
     if (notify == ui::Notify::focus_gained) {
         if (id == k_band) {
             m_focus_field = k_band;

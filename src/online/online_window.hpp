@@ -185,6 +185,7 @@ class OnlineWindow final : public ui::Window {
     const QsoRates& rates() const { return m_rates; }
 
   private:
+    void command(ui::Context& ctx, int id, ui::Notify notify);
     void escape(ui::Context& ctx);
     void enter(ui::Context& ctx);
     void advance(ui::Context& ctx);
@@ -236,6 +237,8 @@ class OnlineWindow final : public ui::Window {
     bool m_clock_refusal_told = false;
     int m_failure = 0;
     int m_lines = 12;
+    int m_handling = 0;             // commands being handled, one within another under a modal window
+    bool m_digital_waiting = false; // a contact arrived meanwhile
 };
 
 // Logging/On Line: refused with "No Log Selected" when no log is open; builds the record index

@@ -153,6 +153,26 @@ TEST_F(DigitalIntake, ArrivingWhileOpenItGoesInAtOnceAndTheNetKeepsItsRecords) {
     EXPECT_TRUE(m_spool.waiting().contacts.empty());
 }
 
+// The list, the notepad or a note may be open over the window when a contact arrives: nothing in
+// the log moves under them; the contact goes in once they have closed.
+TEST_F(DigitalIntake, AContactArrivingUnderAnotherWindowWaitsForItToClose) {
+    open_log({logged("G4OLD", 14, 0)});
+    m_log.set_last_band(4);
+    run_with_spool([this](ui::TestRun& run) {
+        m_host.on_modal([this](ui::TestRun& note) {
+            ASSERT_EQ(m_spool.add(fields_of(digital_contact("K1ABC", 13, 20))), digital::Spooled::added);
+            m_host.advance(10ms);
+            EXPECT_EQ(m_log.record_count(), 1) << "not while the note is open";
+            note.key(ui::Key::escape);
+        });
+        run.alt('X');
+        EXPECT_EQ(m_log.record_count(), 2);
+        EXPECT_EQ(call_of(1), "K1ABC");
+        EXPECT_EQ(run.text(W::k_entry), "2");
+        run.key(ui::Key::escape);
+    });
+}
+
 // Waits, handing the window what other threads posted, until `done` holds.
 bool wait_until(ui::TestHost& host, const std::function<bool()>& done) {
     const auto deadline = std::chrono::steady_clock::now() + 10s;
