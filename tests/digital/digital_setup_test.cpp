@@ -94,6 +94,22 @@ TEST_F(DigitalSetup, APortOutsideTheRangeIsRefusedAndExitChangesNothing) {
     EXPECT_FALSE(std::filesystem::exists(m_dir.path() / k_settings_file));
 }
 
+bool overlap(const ui::Rect& a, const ui::Rect& b) {
+    return a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h;
+}
+
+TEST_F(DigitalSetup, EveryControlInsideTheWindowAndNoneOnAnother) {
+    const ui::Form form = W{env()}.build();
+    for (std::size_t i = 0; i < form.controls.size(); ++i) {
+        const ui::Rect& r = form.controls[i].rect;
+        EXPECT_TRUE(r.x >= 0 && r.y >= 0 && r.x + r.w <= form.frame.w && r.y + r.h <= form.frame.h)
+            << form.controls[i].id;
+        for (std::size_t j = i + 1; j < form.controls.size(); ++j)
+            EXPECT_FALSE(overlap(r, form.controls[j].rect))
+                << form.controls[i].id << " " << form.controls[j].id;
+    }
+}
+
 // A free port of this machine (taken and let go at once).
 int free_port(io::Devices& devices) {
     auto socket = devices.open_datagram_receiver("127.0.0.1", 0);
