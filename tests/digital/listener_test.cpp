@@ -4,6 +4,7 @@
 #include "digital/spool.hpp"
 #include "digital/wsjtx_datagrams.hpp"
 #include "platform/posix/posix_devices.hpp"
+#include "support/fake_devices.hpp"
 #include "support/temp_dir.hpp"
 #include "support/udp_sender.hpp"
 
@@ -86,6 +87,27 @@ TEST(Listener, APortInUseIsToldAndNothingListens) {
     const int old_port = first.port();
     ASSERT_TRUE(first.start("127.0.0.1", 0));
     EXPECT_TRUE(second.start("127.0.0.1", old_port));
+}
+
+// The made-up machine of the tests: a port another program holds, then one free, fed by the test.
+TEST(Listener, OverTheFakeDevicesAsOverTheRealOnes) {
+    testing::TempDir dir;
+    Spool spool(dir.file("MYLOG.LOG"));
+    testing::FakeDevices devices;
+    devices.datagram_port(2237).set_held_elsewhere(true);
+    Listener listener(devices, spool);
+    const io::Status refused = listener.start("127.0.0.1", 2237);
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.error(), io::DeviceError::busy);
+
+    devices.datagram_port(2237).set_held_elsewhere(false);
+    ASSERT_TRUE(listener.start("127.0.0.1", 2237));
+    EXPECT_TRUE(devices.datagram_port(2237).receiver_open());
+    devices.datagram_port(2237).send(testing::qso_logged(LoggedQso{}));
+    ASSERT_TRUE(read_all(listener, 1));
+    EXPECT_EQ(spool.waiting().contacts.size(), 1u);
+    listener.stop();
+    EXPECT_FALSE(devices.datagram_port(2237).receiver_open()) << "the port is let go";
 }
 
 } // namespace

@@ -30,6 +30,25 @@ FakeSerialLine& FakeDevices::network_peer(std::string_view host, int port) {
         .first->second;
 }
 
+Result<std::unique_ptr<io::DatagramSocket>, io::DeviceError>
+FakeDevices::open_datagram_receiver(std::string_view address, int port) {
+    (void)address; // every address is this machine's here
+    if (port < 0 || port > 65535) return io::DeviceError::bad_port_name;
+    if (port == 0) {
+        // The first free port of those the system hands out.
+        port = 49152;
+        while (m_datagram_ports.contains(port) && m_datagram_ports[port]->receiver_open())
+            ++port;
+    }
+    return datagram_port(port).open();
+}
+
+FakeDatagramPort& FakeDevices::datagram_port(int port) {
+    auto& slot = m_datagram_ports[port];
+    if (!slot) slot = std::make_shared<FakeDatagramPort>(port);
+    return *slot;
+}
+
 Result<std::unique_ptr<io::KeyLine>, io::DeviceError> FakeDevices::open_parallel_key_line() {
     return m_parallel_port.open();
 }

@@ -2,6 +2,7 @@
 
 #include "io/devices.hpp"
 #include "support/fake_clocks.hpp"
+#include "support/fake_datagram_port.hpp"
 #include "support/fake_key_line.hpp"
 #include "support/fake_serial_line.hpp"
 
@@ -14,7 +15,7 @@ namespace kestrel::testing {
 
 // The devices of a made-up station: every serial port exists (a test makes one fail with
 // serial_line(...).fail_open), the parallel port is a FakeKeyLine, the clocks are set by hand,
-// and a network server answers only where a test put one.
+// a network server answers only where a test put one, and every UDP port is free to listen on.
 // Port texts are checked as the real devices check them, and "1" and "/dev/ttyS0" are one line.
 class FakeDevices final : public io::Devices {
   public:
@@ -25,11 +26,9 @@ class FakeDevices final : public io::Devices {
     // A connection is a port of the line network_peer gives for that host and port.
     Result<std::unique_ptr<io::ByteStream>, io::DeviceError>
     connect_stream(std::string_view host, int port, std::chrono::milliseconds timeout) override;
-    // No network here: tests of datagrams send real ones to a receiver of the machine's devices.
-    Result<std::unique_ptr<io::DatagramSocket>, io::DeviceError> open_datagram_receiver(std::string_view,
-                                                                                        int) override {
-        return io::DeviceError::no_such_port;
-    }
+    // A receiver on the port of that number, whatever the address; port 0 takes a free one.
+    Result<std::unique_ptr<io::DatagramSocket>, io::DeviceError>
+    open_datagram_receiver(std::string_view address, int port) override;
     Result<std::unique_ptr<io::KeyLine>, io::DeviceError> open_parallel_key_line() override;
     FakeWallClock& wall_clock() override { return m_wall_clock; }
     FakeSteadyClock& steady_clock() override { return *m_steady_clock; }
@@ -40,6 +39,8 @@ class FakeDevices final : public io::Devices {
     // The program at host:port, made on first use: a scripted far end as a serial line's. Until
     // a test asks for it, nothing listens there and connecting fails with no_such_port.
     [[nodiscard]] FakeSerialLine& network_peer(std::string_view host, int port);
+    // A UDP port of the machine, made on first use, that a test sends datagrams to.
+    [[nodiscard]] FakeDatagramPort& datagram_port(int port);
 
   private:
     std::shared_ptr<FakeSteadyClock> m_steady_clock;
@@ -47,6 +48,7 @@ class FakeDevices final : public io::Devices {
     FakeKeyLine m_parallel_port;
     std::map<std::string, FakeSerialLine> m_serial_lines;
     std::map<std::string, FakeSerialLine> m_network_peers;
+    std::map<int, std::shared_ptr<FakeDatagramPort>> m_datagram_ports;
 };
 
 } // namespace kestrel::testing
