@@ -133,9 +133,7 @@ void ListWindow::delete_selected(ui::Context& ctx) {
     const std::vector<int> chosen = ctx.selections(k_list);
     const int n = static_cast<int>(chosen.size());
     if (n == 0) return;
-    if (ctx.message("Are you sure?", delete_title(n), ui::Icon::question, ui::Buttons::yes_no) !=
-        ui::Answer::yes)
-        return;
+    if (!ctx.confirm_loss("Are you sure?", delete_title(n))) return;
     std::vector<ListedEntry> doomed;
     for (int line : chosen)
         if (line < static_cast<int>(m_entries.size()))

@@ -245,13 +245,14 @@ TEST_F(BrowseTest, DeletingAsksAndClosesUpThePage) {
     run.key(Key::end);
     for (int i = 0; i < 23; ++i)
         run.key(Key::down);
-    m_host.answer(ui::Answer::no);
+    m_host.answer_enter(); // Enter keeps the entry
     run.key(Key::f12);
     ASSERT_EQ(m_host.messages().size(), 1u);
     EXPECT_EQ(m_host.messages()[0].text, "Are you sure?");
     EXPECT_EQ(m_host.messages()[0].title, "Delete Entry");
     EXPECT_EQ(m_host.messages()[0].icon, ui::Icon::question);
     EXPECT_EQ(m_host.messages()[0].buttons, ui::Buttons::yes_no);
+    EXPECT_EQ(m_host.messages()[0].default_answer, ui::Answer::no);
     EXPECT_EQ(m_log.record_count(), 30);
 
     m_host.answer(ui::Answer::yes);
