@@ -2,7 +2,9 @@
 // start and exit.
 
 #include "common/side_file.hpp"
+#include "logstore/faulty_file_system.hpp"
 #include "rig/station_settings.hpp"
+#include "shell/log_files.hpp"
 #include "shell/main_window.hpp"
 #include "shell/startup.hpp"
 #include "shell_fixture.hpp"
@@ -125,6 +127,19 @@ TEST_F(StationMove, ALogThatCannotBeOpenedLeavesTheWindowsThatNeedOneSayingSo) {
     ASSERT_EQ(m_host.messages().size(), 3u);
     EXPECT_NE(m_host.messages()[0].text.find("HOME.LOG"), std::string::npos);
     EXPECT_TRUE(fs::is_directory(file("HOME.LOG")));
+}
+
+TEST_F(StationMove, ALogThatCanOnlyBeReadIsToldOnOpening) {
+    write("HOME.LOG", log_of(2));
+    kestrel::testing::FaultyFileSystem files;
+    files.refuse_writable_open = true; // as for a file without write permission, or a read-only disk
+    logstore::LogStore log(files);
+    m_host.answer(ui::Answer::ok);
+    ASSERT_TRUE(open_log_checked(m_host, nullptr, log, file("HOME.LOG")));
+    EXPECT_TRUE(log.read_only());
+    ASSERT_EQ(m_host.messages().size(), 1u);
+    EXPECT_NE(m_host.messages()[0].text.find("can only be read"), std::string::npos);
+    EXPECT_EQ(log.record_count(), 2);
 }
 
 TEST_F(StationMove, ADriveLetterForBackUpsIsToldOnceAtStart) {
