@@ -4,6 +4,7 @@
 #include "countries/manual_set_window.hpp"
 #include "countries/status_chart.hpp"
 #include "databases/database_settings.hpp"
+#include "digital/digital_link.hpp"
 #include "exchange/import_adif.hpp"
 #include "io/devices.hpp"
 #include "keyer/keyer_settings.hpp"
@@ -32,6 +33,9 @@ struct Application {
     // The rig's link, polled by the on-line window; none without a rig description. It may hold
     // a device of the above, so it goes before them.
     std::unique_ptr<rig::RigLink> rig;
+    // Contacts logged by the digital-mode programs, heard on a UDP port and kept in a spool
+    // beside the log until the on-line window takes them in. Holds a port of `devices`.
+    std::unique_ptr<digital::DigitalLink> digital;
     logstore::LogStore log;
     logstore::BandNameTable band_names;
     countries::CountryTable countries;

@@ -57,7 +57,8 @@ std::vector<ui::MenuItem> menu_bar(const std::string& size_toggle_text) {
         M{"&Set Up",
           0,
           {M{"&Rig Data", W::k_rig_data, {}}, M{"&Databases", W::k_databases, {}},
-           M{"&CW Keying", W::k_cw_keying, {}}, M{"&Location", W::k_location, {}},
+           M{"&CW Keying", W::k_cw_keying, {}}, M{"Di&gital Modes", W::k_digital_modes, {}},
+           M{"&Location", W::k_location, {}},
            M{"&Back Up Drive", W::k_backup_drive, {}}, M{size_toggle_text, W::k_size_toggle, {}}}},
         M{"&Tools",
           0,
@@ -167,11 +168,17 @@ void MainWindow::on_command(ui::Context& ctx, int id, ui::Notify notify) {
         keyer::cw_setup_window(ctx, m_app.cw,
                                keyer::path_in(m_app.shell.program_directory, keyer::k_settings_file));
         break;
+    case k_digital_modes:
+        if (m_app.digital) m_app.digital->setup_window(ctx);
+        break;
     case k_about: ctx.message(about_text(), std::string(k_title) + " for Linux", ui::Icon::none); break;
     default:
         // The other commands open windows that are not part of this program yet.
         break;
     }
+    // Open, New, the imports and merge may each have changed the log: contacts from the digital
+    // modes received from now on wait beside the log now open.
+    if (m_app.digital) m_app.digital->set_log_path(m_app.log.path());
 }
 
 void MainWindow::on_close_box(ui::Context& ctx) {
@@ -246,6 +253,7 @@ online::OnlineEnv MainWindow::online_env() {
             callbook::show_callbook(owner, m_app.databases, m_app.shell.program_directory, call);
         };
     if (m_app.rig) env.devices.poll_rig = [this](ui::Context&) { return m_app.rig->poll(); };
+    if (m_app.digital) env.digital_spool = &m_app.digital->spool();
     return env;
 }
 

@@ -45,6 +45,7 @@ class MainWindow final : public ui::Window {
         k_size_toggle = 503,
         k_location = 504,
         k_backup_drive = 505,
+        k_digital_modes = 506,
         k_merge = 600,
         k_extract = 601,
         k_export = 603,

@@ -129,6 +129,11 @@ void start_up(Application& app, ui::Host& host) {
         app.online.rig_active = app.online.rig_available = app.rig != nullptr;
     }
 
+    if (app.devices) {
+        app.digital = std::make_unique<digital::DigitalLink>(*app.devices, shell.program_directory);
+        app.digital->start(host, nullptr, app.log.path());
+    }
+
     countries::ChartLoad chart = countries::load_chart(shell.program_directory + countries::k_chart_file);
     if (chart.wrong_length)
         notice(host, countries::wrong_length_message(*chart.wrong_length), std::string(k_program_name),
@@ -139,6 +144,7 @@ void start_up(Application& app, ui::Host& host) {
 
 void shut_down(Application& app, ui::Host& host) {
     if (app.shell.leave) return; // nothing was opened; CURLOG.DTA stays as it was
+    if (app.digital) app.digital->stop();
     const std::string log_path = app.log.path();
     app.log.close_log();
     if (!logstore::write_current_log_path(app.shell.program_directory, log_path))

@@ -61,9 +61,9 @@ TEST_F(MainWindowTest, TheMenuBarHoldsEveryCommandInOrder) {
     EXPECT_EQ(bar, (std::vector<std::string>{"&Files", "&Logging", "&Printing", "&DXCC", "&Set Up", "&Tools",
                                              "&Help"}));
     EXPECT_EQ(ids, (std::vector<int>{100, 101, 2,   201, 202, 203, 207, 300, 301, 302, 400, 401, 402, 403,
-                                     404, 500, 501, 502, 504, 505, 503, 600, 601, 603, 800, 801, 700}));
+                                     404, 500, 501, 502, 506, 504, 505, 503, 600, 601, 603, 800, 801, 700}));
     EXPECT_EQ(menu[5].items[3].text, "Import");
-    EXPECT_EQ(menu[4].items[5].text, "&Minimize");
+    EXPECT_EQ(menu[4].items[6].text, "&Minimize");
 }
 
 TEST_F(MainWindowTest, OpenBuildsTheIndexBehindLoadLogAndRenamesTheWindow) {
