@@ -38,19 +38,27 @@ bool is_unreadable(const std::string& path) {
     return std::find(u.paths.begin(), u.paths.end(), path) != u.paths.end();
 }
 
+// The whole file in as few reads as it takes: one of the size the file has, straight into the
+// text, then more only if the file grew meanwhile.
 bool read_all(int fd, std::string& bytes) {
     struct stat info {};
-    if (::fstat(fd, &info) == 0 && info.st_size > 0) bytes.reserve(static_cast<std::size_t>(info.st_size));
-    char block[1 << 16];
+    const std::size_t size =
+        ::fstat(fd, &info) == 0 && info.st_size > 0 ? static_cast<std::size_t>(info.st_size) : 0;
+    bytes.resize(size + 1);
+    std::size_t done = 0;
     for (;;) {
-        const ssize_t got = ::read(fd, block, sizeof block);
-        if (got == 0) return true;
+        if (done == bytes.size())
+            bytes.resize(bytes.size() + std::max<std::size_t>(bytes.size() / 2, 1 << 16));
+        const ssize_t got = ::read(fd, bytes.data() + done, bytes.size() - done);
+        if (got == 0) break;
         if (got < 0) {
             if (errno == EINTR) continue;
             return false;
         }
-        bytes.append(block, static_cast<std::size_t>(got));
+        done += static_cast<std::size_t>(got);
     }
+    bytes.resize(done);
+    return true;
 }
 
 } // namespace

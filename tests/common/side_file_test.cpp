@@ -50,6 +50,24 @@ TEST(SideFiles, AreFoundByANameThatDiffersOnlyInCase) {
     EXPECT_FALSE(std::filesystem::exists(dir.file("CWTEXT.TXT")));
 }
 
+TEST(SideFiles, ComeBackByteForByteWhateverTheirSize) {
+    TempDir dir;
+    for (const std::size_t size :
+         {std::size_t{0}, std::size_t{1}, std::size_t{65535}, std::size_t{65537}, std::size_t{3} << 20}) {
+        std::string bytes(size, '\0');
+        for (std::size_t i = 0; i < size; ++i)
+            bytes[i] = static_cast<char>(i * 131 % 251);
+        ASSERT_TRUE(write_side_file(dir.file("DATA.BIN"), bytes));
+        const auto back = read_side_file(dir.file("DATA.BIN"));
+        ASSERT_TRUE(back.has_value()) << size;
+        EXPECT_EQ(*back == bytes, true) << size << " bytes";
+    }
+    // A file the system tells no size of is read to its end all the same.
+    const auto status = read_side_file("/proc/self/status");
+    ASSERT_TRUE(status.has_value());
+    EXPECT_NE(status->find("Name:"), std::string::npos);
+}
+
 TEST(SideFiles, OneThatCouldNotBeReadIsNeverWrittenOver) {
     TempDir dir;
     // A folder where the file should be cannot be read, even by the administrator.
