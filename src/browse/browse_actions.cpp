@@ -55,7 +55,8 @@ void BrowseWindow::search_comment(ui::Context& ctx) {
 }
 
 void BrowseWindow::search_date(ui::Context& ctx) {
-    const logstore::NormalisedDate date = logstore::normalise_date_entry(ctx.text(k_date));
+    const logstore::NormalisedDate date =
+        logstore::normalise_date_entry(ctx.text(k_date), logstore::utc_year_of(ctx.host().now()));
     if (!date.ok()) {
         ctx.message(logstore::message_of(date.error), logstore::k_date_error_title, ui::Icon::exclamation);
         ctx.set_text(k_date, "");
@@ -63,7 +64,7 @@ void BrowseWindow::search_date(ui::Context& ctx) {
         return;
     }
     if (!log_windows::ensure_record_index(ctx.host(), &ctx, log())) return;
-    show_found(ctx, find_date(log().index(), logstore::day_number_of(date.text)), SearchMode::date);
+    show_found(ctx, find_date(log().index(), date.day_number), SearchMode::date);
 }
 
 void BrowseWindow::show_found(ui::Context& ctx, int n, SearchMode mode) {

@@ -31,7 +31,7 @@ constexpr std::size_t k_line_width = 110;
 
 // What every line starts with: the date, the call field ("/" and "/DATA" for a note or a
 // change of station data) and the time (a contact's time on).
-std::string timed_start(std::int16_t date, const RecordBytes& record, std::int16_t time) {
+std::string timed_start(int date, const RecordBytes& record, std::int16_t time) {
     return logstore::date_text_of(date) + '|' + std::string(logstore::call_view(record)) + '|' +
            logstore::time_text_of(time) + '|';
 }

@@ -39,7 +39,7 @@ Result<int, logstore::LogError> find_comment(const logstore::LogStore& log, std:
     });
 }
 
-int find_date(const logstore::RecordIndex& index, std::int16_t day) {
+int find_date(const logstore::RecordIndex& index, int day) {
     // A plain walk: the records are meant to be in date order, but a log made elsewhere need not be.
     for (int n = 1; n <= index.size(); ++n)
         if (index.index_date(n) >= day) return n;

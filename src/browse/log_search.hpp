@@ -27,6 +27,6 @@ namespace kestrel::browse {
 
 // The first record dated on or after the day, by the record index; one past the last record when
 // every record is earlier.
-[[nodiscard]] int find_date(const logstore::RecordIndex& index, std::int16_t day);
+[[nodiscard]] int find_date(const logstore::RecordIndex& index, int day);
 
 } // namespace kestrel::browse

@@ -37,8 +37,8 @@ struct AwardSelection {
 };
 
 struct AwardEntry {
-    std::string call; // the call field with its padding
-    std::int16_t date = 0;
+    std::string call;      // the call field with its padding
+    int date = 0;          // day number
     std::string band_name; // six characters
     std::string mode;      // the mode field's three characters
     std::string country;   // the name of the line the call fell in, " 2" when confirmed, " 0" when not

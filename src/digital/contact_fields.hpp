@@ -34,7 +34,7 @@ struct DigitalContact {
 // may send it again later; every copy has the same key.
 struct ContactKey {
     std::string call; // trimmed, in capitals
-    std::int16_t date = 0;
+    int date = 0;     // day number
     std::int16_t time_on = 0;
     int band = 0;
     std::string mode; // trimmed, in capitals

@@ -55,7 +55,7 @@ int number_of(std::string_view digits) {
 
 } // namespace
 
-std::optional<std::int16_t> storable_adif_date(std::string_view value) {
+std::optional<int> storable_adif_date(std::string_view value) {
     const std::string digits = digits_of(value);
     if (digits.size() != 8) return std::nullopt;
     return storable_day_number(number_of(digits.substr(0, 4)), number_of(digits.substr(4, 2)),

@@ -52,7 +52,7 @@ class ContactBuilder {
   private:
     struct Entry {
         bool any_field = false;
-        std::optional<std::int16_t> date; // nothing: none given, or none the log can hold
+        std::optional<int> date; // the day number; nothing: none given, or none the log can hold
         std::optional<std::int16_t> time_on;
         std::optional<std::int16_t> time_off;
         bool has_time_off = false;
@@ -99,7 +99,7 @@ struct ImportedLog {
 
 // The day number of an ADIF date (YYYYMMDD; other characters among the digits are passed over,
 // so 2024-03-05 is read too), when the log can hold it.
-[[nodiscard]] std::optional<std::int16_t> storable_adif_date(std::string_view value);
+[[nodiscard]] std::optional<int> storable_adif_date(std::string_view value);
 // The minute of the day of an ADIF time (HHMM or HHMMSS), when it is a time of day.
 [[nodiscard]] std::optional<std::int16_t> adif_time_of_day(std::string_view value);
 

@@ -98,11 +98,11 @@ void append_report(std::string& out, std::string_view tag, std::string_view stor
     append_text(out, tag, written, written, stored, logstore::k_report_width);
 }
 
-// YYYYMMDD of a day number: two-digit years below 30 are 20xx, the rest 19xx.
-std::string adif_date_of(std::int16_t day_number) {
+// YYYYMMDD of a day number.
+std::string adif_date_of(int day_number) {
+    const logstore::CalendarDay date = logstore::calendar_day_of(day_number);
     const std::string text = logstore::date_text_of(day_number); // dd-mm-yy
-    const std::string yy = text.substr(6, 2);
-    return (yy < "30" ? "20" : "19") + yy + text.substr(3, 2) + text.substr(0, 2);
+    return std::to_string(date.year) + text.substr(3, 2) + text.substr(0, 2);
 }
 
 // HHMM of a minute of the day; a time no clock shows is written as 0000, so the item keeps its

@@ -27,7 +27,7 @@ bool mode_chosen(const logstore::RecordBytes& record, const ExtractChoice& choic
 
 Verdict judge_entry(const logstore::RecordBytes& record, const ExtractChoice& choice) {
     if (!logstore::is_contact(record)) return Verdict::skip;
-    const std::int16_t date = logstore::record_date(record);
+    const int date = logstore::record_date(record);
     if (date < choice.from) return Verdict::skip;
     if (date > choice.to) return Verdict::stop;
     if (!band_chosen(logstore::band_of_field(logstore::band_field(record)), choice)) return Verdict::skip;

@@ -21,9 +21,9 @@ struct ExtractChoice {
     // is the fourth-mode text; the text "ALL" takes every mode.
     std::array<bool, 4> modes{};
     std::string fourth_mode;
-    // Day numbers, both ends included; the defaults are the first and last dates a log can hold.
-    std::int16_t from = std::numeric_limits<std::int16_t>::min();
-    std::int16_t to = std::numeric_limits<std::int16_t>::max();
+    // Day numbers, both ends included; the defaults take in every date a record can hold.
+    int from = std::numeric_limits<int>::min();
+    int to = std::numeric_limits<int>::max();
 };
 
 enum class Verdict {

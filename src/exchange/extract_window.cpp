@@ -97,10 +97,11 @@ void ExtractWindow::choose_extract_log(ui::Context& ctx) {
     if (const auto path = pick_log_file(ctx, LogPick::read)) m_env.log.set_second_log_path(*path);
 }
 
-std::optional<std::int16_t> ExtractWindow::date_of_box(ui::Context& ctx, int id, std::int16_t if_empty) {
+std::optional<int> ExtractWindow::date_of_box(ui::Context& ctx, int id, int if_empty) {
     const std::string typed = ctx.text(id);
     if (typed.empty()) return if_empty;
-    const logstore::NormalisedDate date = logstore::normalise_date_entry(typed);
+    const logstore::NormalisedDate date =
+        logstore::normalise_date_entry(typed, logstore::utc_year_of(ctx.host().now()));
     if (!date.ok()) {
         ctx.message(logstore::message_of(date.error), logstore::k_date_error_title, ui::Icon::exclamation);
         ctx.set_text(id, "");
@@ -109,14 +110,14 @@ std::optional<std::int16_t> ExtractWindow::date_of_box(ui::Context& ctx, int id,
         return std::nullopt;
     }
     ctx.set_text(id, date.text);
-    return logstore::day_number_of(date.text);
+    return date.day_number;
 }
 
 std::optional<ExtractChoice> ExtractWindow::choice_of_boxes(ui::Context& ctx) {
     ExtractChoice choice;
-    const auto from = date_of_box(ctx, k_from, std::numeric_limits<std::int16_t>::min());
+    const auto from = date_of_box(ctx, k_from, ExtractChoice{}.from);
     if (!from) return std::nullopt;
-    const auto to = date_of_box(ctx, k_to, std::numeric_limits<std::int16_t>::max());
+    const auto to = date_of_box(ctx, k_to, ExtractChoice{}.to);
     if (!to) return std::nullopt;
     choice.from = *from;
     choice.to = *to;

@@ -49,7 +49,7 @@ class ExtractWindow final : public ui::Window {
     void leave(ui::Context& ctx);
     // The day number of a date box (if_empty when it is empty); nothing when the date is refused,
     // which empties the box, focuses it and beeps.
-    std::optional<std::int16_t> date_of_box(ui::Context& ctx, int id, std::int16_t if_empty);
+    std::optional<int> date_of_box(ui::Context& ctx, int id, int if_empty);
     // The bands, modes and dates ticked and typed; nothing when a date is refused.
     std::optional<ExtractChoice> choice_of_boxes(ui::Context& ctx);
 

@@ -18,7 +18,7 @@ constexpr Reason k_reasons[] = {
     {LeftOut::before_contest, " before the CONTEST: line were left out"},
     {LeftOut::unreadable, " were left out: their fields fit neither the contest's columns nor its order"},
     {LeftOut::no_call, " without a call were left out"},
-    {LeftOut::date, " without a date the log can hold (a real date from 1930 to 22-07-2029) were left out"},
+    {LeftOut::date, " without a date the log can hold (a real date from 1930 to 31-01-2061) were left out"},
     {LeftOut::time, " without a time of day (00:00 to 23:59) were left out"},
     {LeftOut::band,
      " on a band the log has no place for (such as 2190 m, 8 m, 222 or 902 MHz) were left out"},

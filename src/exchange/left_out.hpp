@@ -10,7 +10,7 @@ namespace kestrel::exchange {
 // in a file beside the new log, so the operator loses none.
 enum class LeftOut {
     no_call,        // no call, or one that would make the entry a note or station data
-    date,           // no date, no date of the calendar, or one before 1930 or after 22-07-2029
+    date,           // no date, no date of the calendar, or one before 1930 or after 31-01-2061
     time,           // no time, or one that is no time of day (2400, 2561)
     band,           // on no band the log has a place for (2190 m, 8 m, 222 MHz, 6 mm)
     unreadable,     // a Cabrillo QSO line whose fields fit neither the columns nor the order

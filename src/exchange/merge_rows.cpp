@@ -9,7 +9,7 @@ namespace {
 
 constexpr std::size_t k_marker_column = 11; // 0-based: after the date, a blank and the marker
 
-std::string row_start(std::int16_t date, bool marked) {
+std::string row_start(int date, bool marked) {
     return logstore::date_text_of(date) + " " + (marked ? "* " : "  ");
 }
 

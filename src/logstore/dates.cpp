@@ -25,12 +25,20 @@ long long value_of(std::string_view text) {
     return round_half_even(std::clamp(value, -1e9, 1e9));
 }
 
-long long day_number_value(std::string_view date_text) {
+// The year of a date text: the last four characters when the text is dd?mm?yyyy, else the last two
+// read by `two_digit_year`.
+template <typename TwoDigitYear>
+long long day_number_value(std::string_view date_text, TwoDigitYear two_digit_year) {
     const long long dd = value_of(characters(date_text, 1, 2));
     const long long mm = value_of(characters(date_text, 4, 2));
-    long long yy = value_of(last_characters(date_text, 2));
-    if (yy < 30) yy += 100;
-    return 500 * yy + 35 * mm + dd - 32000;
+    const bool four_digits = date_text.size() == 10;
+    long long year = value_of(last_characters(date_text, four_digits ? 4 : 2));
+    if (!four_digits) year = two_digit_year(static_cast<int>(year));
+    return 500 * (year - 1900) + 35 * mm + dd - 32000;
+}
+
+int clamped(long long value) {
+    return static_cast<int>(std::clamp<long long>(value, -1'000'000'000, 1'000'000'000));
 }
 
 std::string two_digits(long long value) {
@@ -69,24 +77,39 @@ std::size_t separator_position(std::string_view text, std::size_t from) {
 
 } // namespace
 
-std::int16_t day_number_of(std::string_view date_text) {
-    const long long value = day_number_value(date_text);
-    return static_cast<std::int16_t>(std::clamp<long long>(value, -32768, k_last_day_number));
-}
-
-bool is_storable_date(std::string_view date_text) {
-    const long long value = day_number_value(date_text);
-    return value >= -32768 && value <= k_last_day_number;
-}
-
-std::string date_text_of(std::int16_t day_number) {
+CalendarDay calendar_day_of(int day_number) {
     const long long n = day_number + 32000LL;
     const long long y = floor_div(n, 500);
     const long long r = n - 500 * y;
     const long long m = r / 35;
-    const long long d = r - 35 * m;
-    const long long year = ((y % 100) + 100) % 100;
-    return two_digits(d) + "-" + two_digits(m) + "-" + two_digits(year);
+    return {static_cast<int>(1900 + y), static_cast<int>(m), static_cast<int>(r - 35 * m)};
+}
+
+int utc_year_of(std::chrono::system_clock::time_point moment) {
+    const std::chrono::year_month_day date{std::chrono::floor<std::chrono::days>(moment)};
+    return static_cast<int>(date.year());
+}
+
+int day_number_of(std::string_view date_text, int this_year) {
+    return clamped(
+        day_number_value(date_text, [this_year](int yy) { return year_of_two_digits(yy, this_year); }));
+}
+
+int day_number_of(std::string_view date_text) {
+    return clamped(day_number_value(date_text, [](int yy) { return yy < 30 ? 2000 + yy : 1900 + yy; }));
+}
+
+std::string date_text_of(int day_number) {
+    const CalendarDay date = calendar_day_of(day_number);
+    return two_digits(date.day) + "-" + two_digits(date.month) + "-" +
+           two_digits(((date.year % 100) + 100) % 100);
+}
+
+std::string date_entry_text_of(int day_number, int this_year) {
+    const CalendarDay date = calendar_day_of(day_number);
+    const std::string text = date_text_of(day_number);
+    if (year_of_two_digits(date.year % 100, this_year) == date.year) return text;
+    return text.substr(0, 6) + std::to_string(date.year);
 }
 
 std::optional<std::int16_t> parse_time_of_day(std::string_view time_text) {
@@ -116,8 +139,8 @@ std::string time_text_of(int minute_of_day) {
     return two_digits(h) + ":" + two_digits(m);
 }
 
-NormalisedDate normalise_date_entry(std::string_view typed) {
-    const NormalisedDate refused{{}, DateEntryError::bad_format};
+NormalisedDate normalise_date_entry(std::string_view typed, int this_year) {
+    const NormalisedDate refused{{}, 0, DateEntryError::bad_format};
     std::string text(typed);
 
     const std::size_t p = separator_position(text, 1);
@@ -131,12 +154,14 @@ NormalisedDate normalise_date_entry(std::string_view typed) {
         if (q == 5) text = text.substr(0, 3) + "0" + text.substr(3);
     }
 
-    if (text.size() != 8) return refused;
+    // dd?mm?yy, or dd?mm?yyyy whose year is all digits.
+    if (text.size() != 8 && !(text.size() == 10 && all_digits(text.substr(6)))) return refused;
     const long long day = value_of(characters(text, 1, 2));
     const long long month = value_of(characters(text, 4, 2));
     if (day < 1 || day > 31 || month < 1 || month > 12) return refused;
-    if (!is_storable_date(text)) return {{}, DateEntryError::not_storable};
-    return {text, DateEntryError::none};
+    const int day_number = day_number_of(text, this_year);
+    if (!is_storable_day(day_number)) return {{}, 0, DateEntryError::not_storable};
+    return {text, day_number, DateEntryError::none};
 }
 
 std::string_view message_of(DateEntryError error) {

@@ -269,7 +269,7 @@ LogStatus LogStore::ensure_index() {
     return build_record_index();
 }
 
-Result<int, LogError> LogStore::place_in_order(std::int16_t date, std::int16_t time, int skip) const {
+Result<int, LogError> LogStore::place_in_order(int date, std::int16_t time, int skip) const {
     const int count = record_count() - (skip > 0 ? 1 : 0);
     const auto in_file = [skip](int i) { return skip > 0 && i >= skip ? i + 1 : i; };
     TimeReader times(m_file);
@@ -277,7 +277,7 @@ Result<int, LogError> LogStore::place_in_order(std::int16_t date, std::int16_t t
     if (count == 0 || date > m_index.index_date(in_file(count))) return count + 1;
     int i = count;
     while (i >= 1) {
-        const std::int16_t there = m_index.index_date(in_file(i));
+        const int there = m_index.index_date(in_file(i));
         if (date > there) break;
         if (date == there) {
             const auto time_there = times.time_of(in_file(i));

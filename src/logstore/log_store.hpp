@@ -95,7 +95,7 @@ class LogStore {
     [[nodiscard]] LogStatus ensure_index();
     // Where a record dated `date` at `time` goes among the log's records, leaving out record
     // `skip` (0 for none); the answer counts as if `skip` were not there.
-    [[nodiscard]] Result<int, LogError> place_in_order(std::int16_t date, std::int16_t time, int skip) const;
+    [[nodiscard]] Result<int, LogError> place_in_order(int date, std::int16_t time, int skip) const;
 
     LogFile m_file;
     // The records a change is about to overwrite, kept between changes so that moving a large

@@ -48,7 +48,7 @@ std::string index_text_of(const RecordBytes& record) {
 
 RecordBytes QsoRecord::encode() const {
     RecordBytes record{};
-    put_int16(record, offset::date, date);
+    put_int16(record, offset::date, code_of_day(date));
     put_int16(record, offset::time, time_on);
     put_int16(record, offset::time_off, time_off);
     put_text(record, offset::call, k_call_width, call);
@@ -65,7 +65,7 @@ RecordBytes QsoRecord::encode() const {
 
 QsoRecord QsoRecord::decode(const RecordBytes& record) {
     QsoRecord qso;
-    qso.date = int16_at(record, offset::date);
+    qso.date = record_date(record);
     qso.time_on = int16_at(record, offset::time);
     qso.time_off = int16_at(record, offset::time_off);
     qso.call = get_text(record, offset::call, k_call_width);
@@ -82,7 +82,7 @@ QsoRecord QsoRecord::decode(const RecordBytes& record) {
 
 RecordBytes StationDataRecord::encode() const {
     RecordBytes record{};
-    put_int16(record, offset::date, date);
+    put_int16(record, offset::date, code_of_day(date));
     put_int16(record, offset::time, time);
     put_text(record, offset::call, k_call_width, k_station_data_marker);
     put_text(record, offset::operator_name, k_station_text_width, operator_name);
@@ -94,7 +94,7 @@ RecordBytes StationDataRecord::encode() const {
 
 StationDataRecord StationDataRecord::decode(const RecordBytes& record) {
     StationDataRecord data;
-    data.date = int16_at(record, offset::date);
+    data.date = record_date(record);
     data.time = int16_at(record, offset::time);
     data.operator_name = get_text(record, offset::operator_name, k_station_text_width);
     data.transceiver = get_text(record, offset::transceiver, k_station_text_width);
@@ -105,7 +105,7 @@ StationDataRecord StationDataRecord::decode(const RecordBytes& record) {
 
 RecordBytes TextRecord::encode() const {
     RecordBytes record{};
-    put_int16(record, offset::date, date);
+    put_int16(record, offset::date, code_of_day(date));
     put_int16(record, offset::time, time);
     put_text(record, offset::call, k_call_width, k_text_marker);
     put_text(record, offset::text, k_note_width, text);
@@ -114,7 +114,7 @@ RecordBytes TextRecord::encode() const {
 
 TextRecord TextRecord::decode(const RecordBytes& record) {
     TextRecord note;
-    note.date = int16_at(record, offset::date);
+    note.date = record_date(record);
     note.time = int16_at(record, offset::time);
     note.text = get_text(record, offset::text, k_note_width);
     return note;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "logstore/dates.hpp"
 #include "logstore/field_codes.hpp"
 
 #include <array>
@@ -50,10 +51,10 @@ inline std::string_view text_at(const RecordBytes& record, std::size_t at, int w
 }
 } // namespace record_layout
 
-// Fields every layout shares: the day number, the minute of day (time on for a contact) and the
-// 12-character call field with its padding.
-[[nodiscard]] inline std::int16_t record_date(const RecordBytes& record) {
-    return record_layout::int16_at(record, record_layout::date);
+// Fields every layout shares: the day number (decoded from its field, see day_of_code), the minute
+// of day (time on for a contact) and the 12-character call field with its padding.
+[[nodiscard]] inline int record_date(const RecordBytes& record) {
+    return day_of_code(record_layout::int16_at(record, record_layout::date));
 }
 [[nodiscard]] inline std::int16_t record_time(const RecordBytes& record) {
     return record_layout::int16_at(record, record_layout::time);
@@ -100,11 +101,12 @@ inline void flip_qsl_flags(RecordBytes& record, std::uint8_t bits) {
 // stay as they are), space padded to 12.
 [[nodiscard]] std::string index_text_of(const RecordBytes& record);
 
-// Texts decode at their full width, padding included; trim for display. Encoding cuts a longer
-// text to the width and pads a shorter one with spaces (bytes already in the text, 0x00 among
-// them, are kept, so a decoded record encodes back to the same bytes).
+// Texts decode at their full width, padding included; trim for display. The date is the day
+// number, decoded from the field and encoded back (see day_of_code); it must be a storable day. Encoding cuts
+// a longer text to the width and pads a shorter one with spaces (bytes already in the text, 0x00 among them,
+// are kept, so a decoded record encodes back to the same bytes).
 struct QsoRecord {
-    std::int16_t date = 0;
+    int date = 0;
     std::int16_t time_on = 0;
     std::int16_t time_off = 0;
     std::string call;         // k_call_width
@@ -121,7 +123,7 @@ struct QsoRecord {
 };
 
 struct StationDataRecord {
-    std::int16_t date = 0;
+    int date = 0;
     std::int16_t time = 0;
     std::string operator_name; // k_station_text_width
     std::string transceiver;   // k_station_text_width
@@ -133,7 +135,7 @@ struct StationDataRecord {
 };
 
 struct TextRecord {
-    std::int16_t date = 0;
+    int date = 0;
     std::int16_t time = 0;
     std::string text; // k_note_width
 

@@ -21,7 +21,7 @@ constexpr int k_followed_share = 8;
 
 } // namespace
 
-RecordIndex::Slot RecordIndex::make_slot(std::string_view index_text, std::int16_t date) {
+RecordIndex::Slot RecordIndex::make_slot(std::string_view index_text, int date) {
     Slot slot{};
     slot.call.fill(' ');
     std::copy_n(index_text.begin(), std::min<std::size_t>(index_text.size(), k_call_width),
@@ -40,7 +40,7 @@ std::string_view RecordIndex::index_call(int n) const {
     return {slot.call.data(), slot.call.size()};
 }
 
-std::int16_t RecordIndex::index_date(int n) const {
+int RecordIndex::index_date(int n) const {
     return m_slots[position(n)].date;
 }
 
@@ -65,14 +65,14 @@ void RecordIndex::set_call(int n, std::string_view index_text) {
     slot = changed;
 }
 
-void RecordIndex::set(int n, std::string_view index_text, std::int16_t date) {
+void RecordIndex::set(int n, std::string_view index_text, int date) {
     Slot& slot = m_slots[position(n)];
     const Slot changed = make_slot(index_text, date);
     change_call(n, slot.call, changed.call);
     slot = changed;
 }
 
-void RecordIndex::insert(int n, std::string_view index_text, std::int16_t date) {
+void RecordIndex::insert(int n, std::string_view index_text, int date) {
     if (n < 1 || n > size() + 1)
         throw std::out_of_range("record index: cannot insert at " + std::to_string(n));
     const Slot slot = make_slot(index_text, date);
@@ -139,7 +139,7 @@ void RecordIndex::shrink_to(int count) {
     m_slots.resize(static_cast<std::size_t>(count));
 }
 
-void RecordIndex::move(int from, int to, std::string_view index_text, std::int16_t date) {
+void RecordIndex::move(int from, int to, std::string_view index_text, int date) {
     const auto first = m_slots.begin();
     const auto source = static_cast<std::ptrdiff_t>(position(from));
     const auto target = static_cast<std::ptrdiff_t>(position(to));

@@ -20,13 +20,13 @@ class RecordIndex {
     // Record n, 1 ≤ n ≤ size(); anything else is a programming error (std::out_of_range).
     // The call is the 12-character padded index text.
     std::string_view index_call(int n) const;
-    std::int16_t index_date(int n) const;
+    int index_date(int n) const; // the day number
 
     void set_call(int n, std::string_view index_text);
-    void set(int n, std::string_view index_text, std::int16_t date);
+    void set(int n, std::string_view index_text, int date);
     // Makes room at n (1 ≤ n ≤ size() + 1); records from n on move up by one.
-    void insert(int n, std::string_view index_text, std::int16_t date);
-    void append(std::string_view index_text, std::int16_t date) { insert(size() + 1, index_text, date); }
+    void insert(int n, std::string_view index_text, int date);
+    void append(std::string_view index_text, int date) { insert(size() + 1, index_text, date); }
     void erase(int n);
     // Removes the records of the given numbers (strictly ascending, each 1 ≤ n ≤ size()) in one
     // pass.
@@ -35,7 +35,7 @@ class RecordIndex {
     void shrink_to(int count);
     // Takes record `from` out and puts it back as record `to` with new contents, moving the
     // records between by one: the index side of replacing an entry.
-    void move(int from, int to, std::string_view index_text, std::int16_t date);
+    void move(int from, int to, std::string_view index_text, int date);
     void clear();
     void reserve(int count) { m_slots.reserve(static_cast<std::size_t>(count)); }
 
@@ -53,9 +53,9 @@ class RecordIndex {
     using Text = CallLookup::Text;
     struct Slot {
         Text call;
-        std::int16_t date;
+        int date; // the day number, decoded
     };
-    static Slot make_slot(std::string_view index_text, std::int16_t date);
+    static Slot make_slot(std::string_view index_text, int date);
     std::size_t position(int n) const;
     const Text& call_of(int n) const { return m_slots[static_cast<std::size_t>(n - 1)].call; }
 

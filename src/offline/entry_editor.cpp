@@ -76,7 +76,7 @@ void EntryEditorWindow::on_init(ui::Context& ctx) {
         ctx.close(0);
         return;
     }
-    const TypedEntry entry = shown_entry(*record, m_env.band_names);
+    const TypedEntry entry = shown_entry(*record, m_env.band_names, logstore::utc_year_of(ctx.host().now()));
     change_kind(ctx, entry.kind);
     show_record(ctx, entry);
     ctx.focus(k_date);
@@ -169,7 +169,7 @@ void EntryEditorWindow::save(ui::Context& ctx) {
     // Everything is checked before the log is touched, so an edited entry is never taken out of
     // the log for contents that cannot be saved.
     TypedEntry entry = typed(ctx);
-    const auto built = build_entry(entry);
+    const auto built = build_entry(entry, logstore::utc_year_of(ctx.host().now()));
     if (!built) {
         refuse(ctx, built.error());
         return;

@@ -32,7 +32,7 @@ std::string band_name(const logstore::BandNameTable& names, int band_index) {
     return shown(names.name_or_blank(band_index));
 }
 
-BuiltEntry contact(const TypedEntry& typed, std::int16_t day) {
+BuiltEntry contact(const TypedEntry& typed, int day) {
     const EntryTexts& b = typed.boxes;
     QsoRecord q;
     q.date = day;
@@ -74,10 +74,10 @@ int last_box_of(EntryKind kind) {
     return box::date;
 }
 
-Result<BuiltEntry, EntryProblem> build_entry(const TypedEntry& typed) {
-    const logstore::NormalisedDate date = logstore::normalise_date_entry(typed.boxes[box::date]);
+Result<BuiltEntry, EntryProblem> build_entry(const TypedEntry& typed, int this_year) {
+    const logstore::NormalisedDate date = logstore::normalise_date_entry(typed.boxes[box::date], this_year);
     if (!date.ok()) return EntryProblem{date.error, 0};
-    const std::int16_t day = logstore::day_number_of(date.text);
+    const int day = date.day_number;
     const EntryTexts& b = typed.boxes;
 
     BuiltEntry built;
@@ -117,11 +117,14 @@ Result<BuiltEntry, EntryProblem> build_entry(const TypedEntry& typed) {
     return built;
 }
 
-TypedEntry shown_entry(const logstore::RecordBytes& record, const logstore::BandNameTable& names) {
+TypedEntry shown_entry(const logstore::RecordBytes& record, const logstore::BandNameTable& names,
+                       int this_year) {
     TypedEntry typed;
     typed.kind = entry_kind_of(record);
     EntryTexts& b = typed.boxes;
-    b[box::date] = logstore::date_text_of(logstore::record_date(record));
+    // A date whose two-digit year would now name another year is shown with all four digits, so
+    // that saving the entry again keeps it on its day.
+    b[box::date] = logstore::date_entry_text_of(logstore::record_date(record), this_year);
     switch (typed.kind) {
     case EntryKind::qso: {
         const QsoRecord q = QsoRecord::decode(record);

@@ -62,13 +62,14 @@ struct EntryProblem {
 
 // Checks the boxes and makes the record. A contact needs call, time on, frequency, mode and power;
 // empty reports take the mode's default report (received: the report sent). A CQ entry has no
-// reports: those bytes stay 0x00.
-[[nodiscard]] Result<BuiltEntry, EntryProblem> build_entry(const TypedEntry& typed);
+// reports: those bytes stay 0x00. A two-digit year is read as typed in `this_year`.
+[[nodiscard]] Result<BuiltEntry, EntryProblem> build_entry(const TypedEntry& typed, int this_year);
 
 // The boxes as the editor shows a record: date and times as text, fields without their padding,
-// a contact's band and station data's band by name (empty for a band that has none).
+// a contact's band and station data's band by name (empty for a band that has none). The date has
+// two digits of year unless they would name another year when saved again in `this_year`.
 [[nodiscard]] TypedEntry shown_entry(const logstore::RecordBytes& record,
-                                     const logstore::BandNameTable& names);
+                                     const logstore::BandNameTable& names, int this_year);
 
 // A stored contact whose received report reads as a number above 1 is marked worked (and
 // confirmed when its QSL-received flag is set) in the status chart.

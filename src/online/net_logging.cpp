@@ -21,6 +21,12 @@ using logstore::k_call_width;
 using logstore::k_comment_width;
 using logstore::k_report_width;
 
+// The day of the clock's date text: its two-digit year is read as typed this year, which is the
+// year of the text whatever the clock did since the text was made.
+int clock_day(ui::Context& ctx, std::string_view date_text) {
+    return logstore::day_number_of(date_text, logstore::utc_year_of(ctx.host().now()));
+}
+
 std::string trimmed(std::string_view text) {
     return std::string(trim_trailing_spaces(text));
 }
@@ -30,7 +36,7 @@ std::string trimmed(std::string_view text) {
 // ---- Logging ----
 
 bool OnlineWindow::can_date(ui::Context& ctx) {
-    if (logstore::is_storable_date(m_date_text)) return true;
+    if (logstore::is_storable_day(clock_day(ctx, m_date_text))) return true;
     ctx.message(std::string(logstore::k_date_range_message) + "\r\nNothing was written to the log.",
                 logstore::k_date_error_title, ui::Icon::exclamation);
     return false;
@@ -49,7 +55,7 @@ bool OnlineWindow::append(ui::Context& ctx, const logstore::RecordBytes& record,
 bool OnlineWindow::write_station_data(ui::Context& ctx) {
     if (!can_date(ctx)) return false;
     logstore::StationDataRecord data;
-    data.date = logstore::day_number_of(m_date_text);
+    data.date = clock_day(ctx, m_date_text);
     data.time = logstore::minute_of(m_clock_text);
     data.operator_name = ctx.text(k_operator);
     data.transceiver = ctx.text(k_transceiver);
@@ -97,7 +103,7 @@ void OnlineWindow::log_on(ui::Context& ctx) {
         typed.record = m_env.log.record_count() + 1;
 
         logstore::QsoRecord qso;
-        qso.date = logstore::day_number_of(m_date_text);
+        qso.date = clock_day(ctx, m_date_text);
         qso.time_on = qso.time_off = logstore::minute_of(m_clock_text);
         qso.call = typed.call;
         qso.rst_sent = typed.rst_sent;
@@ -266,7 +272,7 @@ void OnlineWindow::log_text(ui::Context& ctx) {
     ctx.run_modal(entry);
     if (entry.text() && can_date(ctx)) {
         logstore::TextRecord note;
-        note.date = logstore::day_number_of(m_date_text);
+        note.date = clock_day(ctx, m_date_text);
         note.time = logstore::minute_of(m_clock_text);
         note.text = *entry.text();
         (void)append(ctx, note.encode(), logstore::k_text_marker);

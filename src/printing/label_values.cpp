@@ -21,12 +21,13 @@ constexpr std::array<std::string_view, logstore::k_band_count> k_metres = {
     "  4m", "  2m", "70cm", "23cm", "13cm", " 9cm", " 6cm", " 3cm", "1.2cm", " 60m"};
 
 // "dd?mm?yy" as "dd Mon yy".
+// The year's last two digits, whether it was given with two or four.
 std::string with_month_name(std::string_view dd_mm_yy) {
     const int month = (dd_mm_yy[3] - '0') * 10 + (dd_mm_yy[4] - '0');
     const std::string_view name =
         month >= 1 && month <= 12 ? k_months[static_cast<std::size_t>(month - 1)] : "   ";
     return std::string(dd_mm_yy.substr(0, 2)) + " " + std::string(name) + " " +
-           std::string(dd_mm_yy.substr(6, 2));
+           std::string(dd_mm_yy.substr(dd_mm_yy.size() - 2));
 }
 
 std::string trimmed(std::string_view text) {
@@ -53,12 +54,12 @@ Placeholders LabelValues::placeholders() const {
     return p;
 }
 
-std::string month_date_text(std::int16_t day_number) {
+std::string month_date_text(int day_number) {
     return with_month_name(logstore::date_text_of(day_number));
 }
 
-std::string month_date_of_typed(std::string_view typed) {
-    const logstore::NormalisedDate date = logstore::normalise_date_entry(typed);
+std::string month_date_of_typed(std::string_view typed, int this_year) {
+    const logstore::NormalisedDate date = logstore::normalise_date_entry(typed, this_year);
     if (!date.ok()) return std::string(typed);
     return with_month_name(date.text);
 }

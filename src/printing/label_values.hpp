@@ -45,9 +45,9 @@ struct StationTexts {
 };
 
 // A day number as "07 Mar 24"; a month the date cannot have shows as three blanks.
-[[nodiscard]] std::string month_date_text(std::int16_t day_number);
+[[nodiscard]] std::string month_date_text(int day_number);
 // A date typed as dd?mm?yy the same way; a text that is no such date stays as typed.
-[[nodiscard]] std::string month_date_of_typed(std::string_view typed);
+[[nodiscard]] std::string month_date_of_typed(std::string_view typed, int this_year);
 
 // The band in metres, four characters wide on the HF and VHF bands as the status chart writes
 // them ("160m", " 20m", "70cm"), and the wavelength of the bands above (" 23cm" to "1.2cm") and

@@ -15,11 +15,11 @@ namespace kestrel::printing {
 
 // What the operator asked the printed log to hold.
 struct LogFilter {
-    std::optional<std::int16_t> start_date{}; // entries dated earlier are left out
-    std::string from_call{};                  // the listing starts at the first call holding this
-    std::string prefix{};                     // only contacts whose call begins with this
-    std::optional<int> band{};                // only contacts of this band
-    std::string comment_key{};                // only contacts whose comment holds this (any case)
+    std::optional<int> start_date{}; // entries dated earlier are left out
+    std::string from_call{};         // the listing starts at the first call holding this
+    std::string prefix{};            // only contacts whose call begins with this
+    std::optional<int> band{};       // only contacts of this band
+    std::string comment_key{};       // only contacts whose comment holds this (any case)
 };
 
 // The band box of the window: empty, or a text that is no frequency, means every band.

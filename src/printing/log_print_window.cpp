@@ -80,7 +80,8 @@ std::optional<LogFilter> PrintLogWindow::read_filter(ui::Context& ctx) {
     LogFilter filter;
     const std::string date = ctx.text(k_start_date);
     if (!date.empty()) {
-        const logstore::NormalisedDate checked = logstore::normalise_date_entry(date);
+        const logstore::NormalisedDate checked =
+            logstore::normalise_date_entry(date, logstore::utc_year_of(ctx.host().now()));
         if (!checked.ok()) {
             ctx.message(logstore::message_of(checked.error), logstore::k_date_error_title,
                         ui::Icon::exclamation);
@@ -89,7 +90,7 @@ std::optional<LogFilter> PrintLogWindow::read_filter(ui::Context& ctx) {
             return std::nullopt;
         }
         ctx.set_text(k_start_date, checked.text);
-        filter.start_date = logstore::day_number_of(checked.text);
+        filter.start_date = checked.day_number;
     }
     filter.from_call = ctx.text(k_from_call);
     filter.prefix = ctx.text(k_prefix);

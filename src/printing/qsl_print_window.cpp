@@ -214,7 +214,8 @@ void QslPrintWindow::qsl_run(ui::Context& ctx) {
     QueueRules rules;
     rules.received_only = m_env.layout.settings.received_only;
     if (const std::string typed = ctx.text(k_start_date); !typed.empty()) {
-        const logstore::NormalisedDate date = logstore::normalise_date_entry(typed);
+        const logstore::NormalisedDate date =
+            logstore::normalise_date_entry(typed, logstore::utc_year_of(ctx.host().now()));
         if (!date.ok()) {
             ctx.message(logstore::message_of(date.error), logstore::k_date_error_title,
                         ui::Icon::exclamation);
@@ -223,7 +224,7 @@ void QslPrintWindow::qsl_run(ui::Context& ctx) {
             return;
         }
         ctx.set_text(k_start_date, date.text);
-        rules.start_date = logstore::day_number_of(date.text);
+        rules.start_date = date.day_number;
     }
     if (!log_windows::log_selected(ctx, m_env.log)) return;
     auto queue = build_qsl_queue(m_env.log, m_env.countries, rules);

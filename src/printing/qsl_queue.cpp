@@ -24,9 +24,10 @@ std::string bare_call(std::string_view call_field) {
     return std::string(trim_trailing_spaces(call));
 }
 
-// The date as five digits, so that keys of one call sort by date.
-std::string date_key(std::int16_t date) {
-    std::string digits = std::to_string(static_cast<int>(date) + 32000);
+// The date as five digits, so that keys of one call sort by date (a storable day number plus 32000
+// lies between 15036 and 80566).
+std::string date_key(int date) {
+    std::string digits = std::to_string(date + 32000);
     return std::string(digits.size() < 5 ? 5 - digits.size() : 0, '0') + digits;
 }
 
@@ -40,7 +41,7 @@ bool wants_card(const logstore::RecordBytes& record, const QueueRules& rules) {
 
 } // namespace
 
-std::string home_key(std::string_view call_field, std::int16_t date) {
+std::string home_key(std::string_view call_field, int date) {
     std::string call = bare_call(call_field);
     // The characters that sort above "9" before the first digit: the prefix letters.
     std::size_t letters = 0;
@@ -51,7 +52,7 @@ std::string home_key(std::string_view call_field, std::int16_t date) {
     return call + date_key(date);
 }
 
-std::string foreign_key(std::string_view call_field, std::int16_t date) {
+std::string foreign_key(std::string_view call_field, int date) {
     std::string call = bare_call(call_field);
     std::erase(call, ' ');
     return call + date_key(date);
@@ -87,7 +88,7 @@ Result<QslQueue, logstore::LogError> build_qsl_queue(const logstore::LogStore& l
             const int band = logstore::band_of_field(logstore::band_field(record));
             const int station_record =
                 band >= 0 && band < logstore::k_band_count ? station[static_cast<std::size_t>(band)] : 0;
-            const std::int16_t date = logstore::record_date(record);
+            const int date = logstore::record_date(record);
             if (countries.resolve_country(call).country == k_home_country)
                 home.push_back({home_key(call, date), number, station_record});
             else

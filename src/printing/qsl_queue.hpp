@@ -37,8 +37,8 @@ struct QslQueue {
 };
 
 struct QueueRules {
-    std::optional<std::int16_t> start_date; // none: every date
-    bool received_only = false;             // only contacts whose card is in
+    std::optional<int> start_date; // none: every date
+    bool received_only = false;    // only contacts whose card is in
 };
 
 // Scans the log for contacts that want a card: not a CQ, a note or a station-data entry; with a
@@ -50,7 +50,7 @@ struct QueueRules {
 
 // The sort keys, from the 12-character call field and the day number. Home calls sort by the
 // bureau's order: the letters before the first digit go to the end (G4AAA gives 4AAAG).
-[[nodiscard]] std::string home_key(std::string_view call_field, std::int16_t date);
-[[nodiscard]] std::string foreign_key(std::string_view call_field, std::int16_t date);
+[[nodiscard]] std::string home_key(std::string_view call_field, int date);
+[[nodiscard]] std::string foreign_key(std::string_view call_field, int date);
 
 } // namespace kestrel::printing

@@ -22,11 +22,11 @@ std::string time_of_typed(const std::string& typed) {
     return minute ? logstore::time_text_of(*minute) : typed;
 }
 
-LabelValues single_label_values(const SingleLabelEnv& env, const offline::QslContact& c) {
+LabelValues single_label_values(const SingleLabelEnv& env, const offline::QslContact& c, int this_year) {
     const StationTexts station = station_of_band(station_table_of(env.station), c.band);
     LabelValues v;
     v.call = std::string(trim_trailing_spaces(c.call));
-    v.date = month_date_of_typed(c.date);
+    v.date = month_date_of_typed(c.date, this_year);
     v.time = time_of_typed(c.time_on);
     v.rst_sent = fixed_width(c.rst_sent, logstore::k_report_width);
     v.mode = fixed_width(c.mode, logstore::k_mode_width);
@@ -62,7 +62,7 @@ bool print_qsl_label(ui::Context& owner, const SingleLabelEnv& env, const offlin
     geometry.down = 1;
     const bool multi = layout.settings.label_type == k_multi_label;
     LabelRun run(*printer, layout, multi ? LabelRun::Form::multi : LabelRun::Form::single, geometry);
-    (void)run.add(single_label_values(env, contact));
+    (void)run.add(single_label_values(env, contact, logstore::utc_year_of(owner.host().now())));
     run.finish();
     return end_job_or_tell(owner, *printer, k_fault_report);
 }

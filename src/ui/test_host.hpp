@@ -164,7 +164,10 @@ class TestHost final : public Host {
 
     int m_screen_height;
     Size m_available{};
-    Clock::time_point m_now{};
+    // The wall clock starts on a fixed day of the program's time, so that a two-digit year a test
+    // types names the same year as the operator's would (the window of years follows "now").
+    Clock::time_point m_now =
+        std::chrono::sys_days{std::chrono::year{2026} / 12 / 7} + std::chrono::hours(12);
     std::chrono::steady_clock::time_point m_steady{};
     std::vector<std::unique_ptr<Window>> m_owned;
     std::vector<std::unique_ptr<Running>> m_running;

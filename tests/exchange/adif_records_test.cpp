@@ -56,10 +56,8 @@ TEST(AdifRecords, DatesOfBothCenturiesAndLooseForms) {
     const struct {
         const char* value;
         const char* date;
-    } cases[] = {{"19300101", "01-01-30"},
-                 {"20290722", "22-07-29"},
-                 {"19991231", "31-12-99"},
-                 {"20240229", "29-02-24"},
+    } cases[] = {{"19300101", "01-01-30"},  {"20290722", "22-07-29"}, {"20290723", "23-07-29"},
+                 {"20610131", "31-01-61"},  {"19991231", "31-12-99"}, {"20240229", "29-02-24"},
                  {"2024-03-05", "05-03-24"}};
     for (const auto& c : cases) {
         const auto q = import(std::string("<call:2>K1<time_on:4>1200<freq:2>14<qso_date:") +
@@ -79,7 +77,7 @@ TEST(AdifRecords, LeftOutContactsAreCountedAndKeptAsTheyWere) {
     } cases[] = {
         {"<call:2>K1<qso_date:8>20240305<time_on:4>1200<freq:2>14<eor>", LeftOut::no_call, true},
         {"<call:2>K2<qso_date:8>19291231<time_on:4>1200<freq:2>14<eor>", LeftOut::date, false},
-        {"<call:2>K3<qso_date:8>20290723<time_on:4>1200<freq:2>14<eor>", LeftOut::date, false},
+        {"<call:2>K3<qso_date:8>20610201<time_on:4>1200<freq:2>14<eor>", LeftOut::date, false},
         {"<call:2>K4<qso_date:8>19250704<time_on:4>1200<freq:2>14<eor>", LeftOut::date, false},
         {"<call:2>K5<qso_date:8>20230229<time_on:4>1200<freq:2>14<eor>", LeftOut::date, false},
         {"<call:2>K6<qso_date:4>2024<time_on:4>1200<freq:2>14<eor>", LeftOut::date, false},

@@ -107,7 +107,7 @@ TEST_F(ImportWindowTest, ContactsTheLogCannotHoldAreCountedAndKeptBesideIt) {
     choose(run, file("Contest.adi"));
     const std::string text =
         " 2 Entries imported\r\n"
-        " 1 entries without a date the log can hold (a real date from 1930 to 22-07-2029)"
+        " 1 entries without a date the log can hold (a real date from 1930 to 31-01-2061)"
         " were left out\r\n"
         " 1 entries without a time of day (00:00 to 23:59) were left out\r\n"
         " 2 entries on a band the log has no place for (such as 2190 m, 8 m, 222 or 902 MHz)"

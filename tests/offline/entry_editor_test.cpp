@@ -108,12 +108,13 @@ TEST_F(EntryEditorTest, AMissingBoxBeepsAndABadDateIsRefusedWithItsMessage) {
     m_host.answer(ui::Answer::ok); // the formats allowed
     run.replace(Editor::k_date, "1/2/3").key(Key::f12);
     m_host.answer(ui::Answer::ok); // the last date the log can hold
-    run.replace(Editor::k_date, "1/8/29").key(Key::f12);
+    run.replace(Editor::k_date, "1/2/2061").key(Key::f12);
     ASSERT_EQ(m_host.messages().size(), 2u);
     EXPECT_EQ(m_host.messages()[0].title, "Date Error");
-    EXPECT_EQ(m_host.messages()[0].text, " Formats allowed:\r\nddmmyy, must be 6 digits\r\nd/m/yy or d-m-yy");
+    EXPECT_EQ(m_host.messages()[0].text,
+              " Formats allowed:\r\nddmmyy, must be 6 digits\r\nd/m/yy or d-m-yy\r\nd/m/yyyy or d-m-yyyy");
     EXPECT_EQ(m_host.messages()[0].icon, ui::Icon::exclamation);
-    EXPECT_EQ(m_host.messages()[1].text, " The log cannot hold dates after 22-07-29.");
+    EXPECT_EQ(m_host.messages()[1].text, " The log holds dates from 01-01-1930 to 31-01-2061.");
     EXPECT_EQ(run.text(Editor::k_date), "");
     EXPECT_EQ(run.focused(), Editor::k_date);
     EXPECT_EQ(m_log.record_count(), 0);

@@ -12,6 +12,8 @@ namespace {
 
 using logstore::QsoRecord;
 
+constexpr int k_this_year = 2026;
+
 TypedEntry contact_typed(const std::string& call, const std::string& mode, const std::string& sent,
                          const std::string& received) {
     TypedEntry t;
@@ -36,7 +38,7 @@ TEST(BuildEntry, EmptyReportsTakeTheModesDefaultAndTheReportSent) {
         {"CQ", "CW", "599", "599", unused, unused},
     };
     for (const Case& c : cases) {
-        const auto built = build_entry(contact_typed(c.call, c.mode, c.sent, c.received));
+        const auto built = build_entry(contact_typed(c.call, c.mode, c.sent, c.received), k_this_year);
         ASSERT_TRUE(built) << c.call << " " << c.mode;
         const QsoRecord q = QsoRecord::decode(built->record);
         EXPECT_EQ(q.rst_sent, c.stored_sent) << c.mode << " " << c.sent;
@@ -47,7 +49,7 @@ TEST(BuildEntry, EmptyReportsTakeTheModesDefaultAndTheReportSent) {
 TEST(BuildEntry, AContactIsStoredFieldByField) {
     TypedEntry t = contact_typed("GW4ABC/P", "SSB", "", "");
     t.qsl_received = true;
-    const auto built = build_entry(t);
+    const auto built = build_entry(t, k_this_year);
     ASSERT_TRUE(built);
     const QsoRecord q = QsoRecord::decode(built->record);
     EXPECT_EQ(q.date, logstore::day_number_of("01-02-99"));
@@ -65,25 +67,27 @@ TEST(BuildEntry, RefusesAnEmptyRequiredBoxOrABadDate) {
     for (int required : {box::call, box::time_on, box::frequency, box::mode, box::power}) {
         TypedEntry t = contact_typed("G4ABC", "CW", "", "");
         t.boxes[static_cast<std::size_t>(required)] = " ";
-        const auto built = build_entry(t);
+        const auto built = build_entry(t, k_this_year);
         ASSERT_FALSE(built) << required;
         EXPECT_EQ(built.error().missing_box, required);
         EXPECT_EQ(built.error().date_error, logstore::DateEntryError::none);
     }
     TypedEntry no_call = contact_typed("", "CW", "", "");
     no_call.boxes[box::power] = "";
-    EXPECT_EQ(build_entry(no_call).error().missing_box, box::call) << "the first empty box is named";
+    EXPECT_EQ(build_entry(no_call, k_this_year).error().missing_box, box::call)
+        << "the first empty box is named";
 
     const std::pair<const char*, logstore::DateEntryError> dates[] = {
         {"", logstore::DateEntryError::bad_format},
         {"1/2/3", logstore::DateEntryError::bad_format},
         {"320199", logstore::DateEntryError::bad_format},
-        {"23-07-29", logstore::DateEntryError::not_storable},
+        {"01-02-2061", logstore::DateEntryError::not_storable},
+        {"31-12-1929", logstore::DateEntryError::not_storable},
     };
     for (const auto& [date, error] : dates) {
         TypedEntry t = contact_typed("G4ABC", "CW", "", "");
         t.boxes[box::date] = date;
-        const auto built = build_entry(t);
+        const auto built = build_entry(t, k_this_year);
         ASSERT_FALSE(built) << date;
         EXPECT_EQ(built.error().date_error, error) << date;
     }
@@ -99,7 +103,7 @@ TEST(BuildEntry, TimesMustBeTimesOfDay) {
         for (int which : {box::time_on, box::time_off}) {
             TypedEntry t = contact_typed("G4ABC", "CW", "", "");
             t.boxes[static_cast<std::size_t>(which)] = time;
-            const auto built = build_entry(t);
+            const auto built = build_entry(t, k_this_year);
             EXPECT_EQ(static_cast<bool>(built), good) << time;
             if (!good) {
                 EXPECT_EQ(built.error().missing_box, which) << time;
@@ -110,14 +114,14 @@ TEST(BuildEntry, TimesMustBeTimesOfDay) {
     note.kind = EntryKind::text;
     note.boxes[box::date] = "01/02/99";
     note.boxes[box::time] = "2500";
-    EXPECT_FALSE(build_entry(note));
+    EXPECT_FALSE(build_entry(note, k_this_year));
 }
 
 TEST(BuildEntry, StationDataAndNotesNeedOnlyADate) {
     TypedEntry data;
     data.kind = EntryKind::station_data;
     data.boxes = {"1-12-05", "0930", "G4ABC", "FT-1000", "Dipole", "14.1"};
-    auto built = build_entry(data);
+    auto built = build_entry(data, k_this_year);
     ASSERT_TRUE(built);
     const auto station = logstore::StationDataRecord::decode(built->record);
     EXPECT_EQ(station.time, 570);
@@ -129,7 +133,7 @@ TEST(BuildEntry, StationDataAndNotesNeedOnlyADate) {
     TypedEntry note;
     note.kind = EntryKind::text;
     note.boxes = {"010205", "", "Antenna down in the gale"};
-    built = build_entry(note);
+    built = build_entry(note, k_this_year);
     ASSERT_TRUE(built);
     EXPECT_EQ(logstore::kind_of(built->record), logstore::RecordKind::text);
     EXPECT_EQ(logstore::TextRecord::decode(built->record).text, fixed_width("Antenna down in the gale", 64));
@@ -141,28 +145,28 @@ TEST(ShownEntry, ShowsWhatWasStoredTheWayItIsTyped) {
     const logstore::BandNameTable names = logstore::load_band_names();
     TypedEntry t = contact_typed("G4ABC", "CW", "", "");
     t.qsl_sent = true;
-    const TypedEntry shown = shown_entry(build_entry(t)->record, names);
+    const TypedEntry shown = shown_entry(build_entry(t, k_this_year)->record, names, k_this_year);
     EXPECT_EQ(shown.kind, EntryKind::qso);
     EXPECT_EQ(shown.boxes, (EntryTexts{"01-02-99", "G4ABC", "12:30", "12:30", "599", "599", "14MHz", "CW",
                                        "100", "Nice chat"}));
     EXPECT_TRUE(shown.qsl_sent);
     EXPECT_FALSE(shown.qsl_received);
 
-    QsoRecord odd = QsoRecord::decode(build_entry(contact_typed("CQ", "CW", "", ""))->record);
+    QsoRecord odd = QsoRecord::decode(build_entry(contact_typed("CQ", "CW", "", ""), k_this_year)->record);
     odd.band = {0, 0, 25};
-    const TypedEntry cq = shown_entry(odd.encode(), names);
+    const TypedEntry cq = shown_entry(odd.encode(), names, k_this_year);
     EXPECT_EQ(cq.boxes[box::rst_sent], "") << "unused report bytes are not shown";
     EXPECT_EQ(cq.boxes[box::frequency], "") << "a band with no name shows empty";
 
     logstore::StationDataRecord data;
     data.band_index = 20;
     data.operator_name = "G4ABC";
-    const TypedEntry station = shown_entry(data.encode(), names);
+    const TypedEntry station = shown_entry(data.encode(), names, k_this_year);
     EXPECT_EQ(station.kind, EntryKind::station_data);
     EXPECT_EQ(station.boxes[box::operator_name], "G4ABC");
     EXPECT_EQ(station.boxes[box::band], "");
     data.band_index = 0;
-    EXPECT_EQ(shown_entry(data.encode(), names).boxes[box::band], "1.8MHz");
+    EXPECT_EQ(shown_entry(data.encode(), names, k_this_year).boxes[box::band], "1.8MHz");
 }
 
 TEST(ChartMarking, OnlyAReceivedReportAboveOneMarksTheChart) {
@@ -176,7 +180,7 @@ TEST(ChartMarking, OnlyAReceivedReportAboveOneMarksTheChart) {
 
     auto table = countries::parse_country_list("G,G,England,223,52,-1\r\n").table;
     countries::StatusChart chart;
-    QsoRecord q = QsoRecord::decode(build_entry(contact_typed("G4ABC", "SSB", "", ""))->record);
+    QsoRecord q = QsoRecord::decode(build_entry(contact_typed("G4ABC", "SSB", "", ""), k_this_year)->record);
     q.qsl_flags = 2;
     mark_chart(table, chart, q);
     EXPECT_TRUE(chart.worked(223, 4, logstore::k_mode_ssb));

@@ -368,7 +368,7 @@ TEST_F(OnlineTest, ClockRunsThroughMidnightAndTheLastStorableDay) {
         EXPECT_EQ(contact(1).date, logstore::day_number_of("01-01-27"));
         EXPECT_EQ(contact(1).time_on, 0);
 
-        m_host.set_now(std::chrono::sys_days{std::chrono::year{2029} / 7 / 23} + std::chrono::hours(0));
+        m_host.set_now(std::chrono::sys_days{std::chrono::year{2061} / 2 / 1} + std::chrono::hours(0));
         m_host.advance(std::chrono::milliseconds(1000));
         m_host.expect_message(std::string(logstore::k_date_range_message) +
                               "\r\nNothing was written to the log.");

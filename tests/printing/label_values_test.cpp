@@ -14,18 +14,16 @@ TEST(LabelValues, DatesWithTheMonthByName) {
     const struct {
         const char* date;
         const char* label;
-    } cases[] = {{"01-01-09", "01 Jan 09"},
-                 {"29-02-24", "29 Feb 24"},
-                 {"31-12-99", "31 Dec 99"},
-                 {"15-06-30", "15 Jun 30"},
-                 {"22-07-29", "22 Jul 29"}};
+    } cases[] = {{"01-01-09", "01 Jan 09"}, {"29-02-24", "29 Feb 24"}, {"31-12-99", "31 Dec 99"},
+                 {"15-06-30", "15 Jun 30"}, {"22-07-29", "22 Jul 29"}, {"31-01-61", "31 Jan 61"}};
     for (const auto& c : cases) {
         EXPECT_EQ(month_date_text(logstore::day_number_of(c.date)), c.label) << c.date;
-        EXPECT_EQ(month_date_of_typed(c.date), c.label) << c.date;
+        EXPECT_EQ(month_date_of_typed(c.date, 2052), c.label) << c.date;
     }
-    EXPECT_EQ(month_date_of_typed("1/2/99"), "01 Feb 99");
-    EXPECT_EQ(month_date_of_typed("320199"), "320199") << "no date: as typed";
-    EXPECT_EQ(month_date_of_typed(""), "");
+    EXPECT_EQ(month_date_of_typed("1/2/99", 2026), "01 Feb 99");
+    EXPECT_EQ(month_date_of_typed("1/2/1935", 2026), "01 Feb 35");
+    EXPECT_EQ(month_date_of_typed("320199", 2026), "320199") << "no date: as typed";
+    EXPECT_EQ(month_date_of_typed("", 2026), "");
 }
 
 TEST(LabelValues, EveryBandHasItsOwnLengthInMetres) {

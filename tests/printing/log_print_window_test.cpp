@@ -78,7 +78,8 @@ TEST_F(PrintLogWindowTest, TheLogGoesToThePrinterInTheOrientationChosen) {
 
 TEST_F(PrintLogWindowTest, AStartDateTheOperatorMistypedIsClearedAndNothingPrints) {
     auto run = open();
-    m_host.expect_message(" Formats allowed:\r\nddmmyy, must be 6 digits\r\nd/m/yy or d-m-yy");
+    m_host.expect_message(
+        " Formats allowed:\r\nddmmyy, must be 6 digits\r\nd/m/yy or d-m-yy\r\nd/m/yyyy or d-m-yyyy");
     run.type_into(W::k_start_date, "320199").click(W::k_print);
     EXPECT_EQ(m_host.messages().back().title, "Date Error");
     EXPECT_EQ(run.text(W::k_start_date), "");

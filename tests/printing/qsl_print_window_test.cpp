@@ -218,7 +218,8 @@ TEST_F(QslRunTest, AStartDateTheOperatorMistypedPrintsNothing) {
     one_row_of_three();
     three_owed();
     auto run = open();
-    m_host.expect_message(" Formats allowed:\r\nddmmyy, must be 6 digits\r\nd/m/yy or d-m-yy");
+    m_host.expect_message(
+        " Formats allowed:\r\nddmmyy, must be 6 digits\r\nd/m/yy or d-m-yy\r\nd/m/yyyy or d-m-yyyy");
     run.type_into(W::k_start_date, "1/2/3").click(W::k_print);
     EXPECT_EQ(run.text(W::k_start_date), "");
     EXPECT_EQ(run.focused(), W::k_start_date);

@@ -47,7 +47,7 @@ TEST_F(ShellTest, DatabaseAndNotepadFromTheOnLineWindow) {
     });
     run_program(m_app, m_host);
     const std::string club = read("CLUB.EDB");
-    EXPECT_NE(club.find("G9ABC       :BETTY       :1.8MHz  :01-01-70:"), std::string::npos) << club;
+    EXPECT_NE(club.find("G9ABC       :BETTY       :1.8MHz  :07-12-26:"), std::string::npos) << club;
     const std::string notes = read("NOTEPAD.TXT");
     EXPECT_NE(notes.find("Sked with G9ABC at 1900"), std::string::npos) << notes;
     EXPECT_NE(notes.find("QSL via bureau"), std::string::npos) << notes;
