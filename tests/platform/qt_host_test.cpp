@@ -5,10 +5,12 @@
 #include "platform/qt/qt_host.hpp"
 #include "platform/qt/text.hpp"
 #include "ui/context.hpp"
+#include "ui/progress_window.hpp"
 
 #include "qt_app.hpp"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -102,6 +104,48 @@ TEST(QtHost, AcceleratorsWinOverTheFocusedBoxAndTypingReachesTheForm) {
     };
     EXPECT_EQ(host.run_modal(sample, nullptr), 5);
     EXPECT_EQ(sample.saves, std::vector<std::string>{"G4"});
+}
+
+// Counts the times a widget is painted.
+class PaintCounter final : public QObject {
+  public:
+    int paints = 0;
+
+  protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++paints;
+        return false;
+    }
+};
+
+// Long work runs on the window thread behind a progress window: the window is on screen while it
+// runs, and its bar is painted now and then, not for every step it grows.
+TEST(QtHost, AProgressBarIsShownButPaintedOnlyNowAndThen) {
+    testing::qt_app();
+    QtHost host;
+    bool shown = false;
+    PaintCounter counter;
+    QElapsedTimer clock;
+    ui::run_with_progress(host, nullptr, "Work", [&](ui::Progress& progress) {
+        auto* bar = QApplication::activeModalWidget()
+                        ? QApplication::activeModalWidget()->findChild<QProgressBar*>()
+                        : nullptr;
+        ASSERT_NE(bar, nullptr);
+        shown = bar->isVisible();
+        bar->installEventFilter(&counter);
+        progress.set_total(10000);
+        clock.start();
+        for (int done = 1; done <= 10000; ++done) {
+            progress.advance_to(done);
+            // About 120 ms of work in all.
+            while (clock.nsecsElapsed() < std::int64_t{12000} * done) {
+            }
+        }
+        bar->removeEventFilter(&counter);
+    });
+    EXPECT_TRUE(shown);
+    EXPECT_GE(counter.paints, 1);
+    EXPECT_LE(counter.paints, clock.elapsed() / 50 + 2) << "100 steps in " << clock.elapsed() << " ms";
 }
 
 TEST(QtHost, EscapeGoesToTheWindow) {

@@ -467,14 +467,17 @@ void FormWidget::refresh(QWidget* w, const ui::Control& c, ui::Change what) {
         break;
     case ui::Change::progress:
         if (auto* p = qobject_cast<QProgressBar*>(w)) {
-            const int before = p->value();
+            // Long work runs on this thread, so the bar is painted there and then; but no more
+            // often than the eye can follow, or painting would cost more than the work. (The bar
+            // on its own would paint itself at once for every pixel it grows.)
+            p->setUpdatesEnabled(false);
             p->setRange(c.minimum, c.maximum);
             p->setValue(c.value);
-            // Paint at once when the bar grows visibly: long work runs on this thread.
-            const int span = std::max(1, c.maximum - c.minimum);
-            if (p->isVisible() &&
-                (before - c.minimum) * p->width() / span != (c.value - c.minimum) * p->width() / span)
+            p->setUpdatesEnabled(true);
+            if (p->isVisible() && (!m_bar_painted.isValid() || m_bar_painted.hasExpired(k_bar_paint_ms))) {
                 p->repaint();
+                m_bar_painted.start();
+            }
         }
         break;
     case ui::Change::redraw:
@@ -548,10 +551,12 @@ void FormWidget::command_posted() {
 void FormWidget::run_posted_when_shown(int tries) {
     // A window posts itself its long work so that it is on screen first: wait (a little) until
     // the window system shows it, then paint it once before the work begins.
-    QTimer::singleShot(tries == 0 ? 0 : 10, this, [this, tries] {
+    // Looked at every 2 ms for up to 200 ms: the window system usually shows a window within a
+    // few milliseconds, and the work should not wait longer than that.
+    QTimer::singleShot(tries == 0 ? 0 : 2, this, [this, tries] {
         QWidget* top = window();
         const QWindow* handle = top->windowHandle();
-        if (top->isVisible() && handle && !handle->isExposed() && tries < 20) {
+        if (top->isVisible() && handle && !handle->isExposed() && tries < 100) {
             run_posted_when_shown(tries + 1);
             return;
         }

@@ -3,6 +3,7 @@
 #include "platform/qt/fonts.hpp"
 #include "ui/context.hpp"
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -71,6 +72,9 @@ class FormWidget final : public QWidget, public ui::FormView {
     std::map<int, QTimer*> m_timers;
     bool m_updating = false; // true while the form's state is pushed into the widgets
     bool m_posted_pending = false;
+    // When a progress bar was last painted at once; at most every k_bar_paint_ms.
+    static constexpr int k_bar_paint_ms = 50;
+    QElapsedTimer m_bar_painted;
 };
 
 } // namespace kestrel::platform
