@@ -42,7 +42,7 @@ ui::Form DigitalSetupWindow::build() const {
     form.add(std::move(port));
 
     form.add(ui::label(k_hint,
-                       "127.0.0.1: programs on this computer; 224.0.0.73 and the like: a multicast group",
+                       "127.0.0.1: programs on this computer;\r\n224.0.0.73 and the like: a multicast group",
                        {5, 38, 240, 16}));
     form.add(ui::label(k_status, m_env.status, {5, 58, 240, 24}));
     form.add(ui::button(k_save, "&Save", {128, 88, 52, 14}));
