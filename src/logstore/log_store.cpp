@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 namespace kestrel::logstore {
 
@@ -43,10 +44,33 @@ class TimeReader {
     int m_count = 0;
 };
 
-// The received report counts a contact when, as text, it sorts after "0" and before "6".
-bool report_counts_contact(const RecordBytes& record) {
-    const std::string_view report = received_report_view(record);
-    return report > std::string_view("0") && report < std::string_view("6");
+// The received report counts a contact when, as text, it sorts after "0" and before "6". The
+// field is always 7 characters, so that is when its first one is a digit from 0 to 5.
+bool report_counts_contact(const std::uint8_t* record) {
+    const std::uint8_t first = record[record_layout::rst_received];
+    return first >= '0' && first < '6';
+}
+
+// The index text of a call field that base_call leaves as it is, copied without making a string:
+// no "/" (so no suffix to drop, and not a note or station data), and not a G or M call whose
+// second character base_call takes out. False for the others, which take the longer way.
+bool plain_index_text(const std::uint8_t* record, CallLookup::Text& text) {
+    const std::uint8_t* call = record + record_layout::call;
+    // A plain loop over so few bytes costs less than a call to memchr.
+    bool slash = false;
+    for (int i = 0; i < k_call_width; ++i)
+        slash |= call[i] == '/';
+    if (slash) return false;
+    if (call[0] == 'G' || call[0] == 'M') {
+        const std::uint8_t second = call[1];
+        if (second != 'B' && second != 'R' && second > '@') return false;
+    }
+    std::memcpy(text.data(), call, k_call_width);
+    return true;
+}
+
+std::int16_t int16_at(const std::uint8_t* record, std::size_t at) {
+    return static_cast<std::int16_t>(static_cast<std::uint16_t>(record[at] | (record[at + 1] << 8)));
 }
 
 } // namespace
@@ -230,7 +254,12 @@ LogStatus LogStore::build_record_index(const std::function<void(int read)>& prog
     m_index.reserve(count);
     m_contact_count = 0;
 
+    // One pass, nothing allocated per record: the band is decoded once, for the last contact.
     Bytes block;
+    RecordBytes record;
+    CallLookup::Text text;
+    std::optional<BandField> last_band;
+    const bool told = static_cast<bool>(progress);
     for (int first = 1; first <= count; first += LogFile::k_block_records) {
         const int in_block = std::min(LogFile::k_block_records, count - first + 1);
         if (const auto status = m_file.read(first, in_block, block); !status) {
@@ -238,15 +267,24 @@ LogStatus LogStore::build_record_index(const std::function<void(int read)>& prog
             return status;
         }
         for (int i = 0; i < in_block; ++i) {
-            const RecordBytes record = record_at(block, static_cast<std::size_t>(i));
-            m_index.append(index_text_of(record), record_date(record));
-            if (has_contact_fields(record)) {
-                if (report_counts_contact(record)) ++m_contact_count;
-                m_last_band = band_of_field(band_field(record));
+            // Only the fields the index needs are read from the block; the rare record whose
+            // index text takes the longer way is copied whole.
+            const std::uint8_t* bytes = block.data() + static_cast<std::size_t>(i) * k_record_size;
+            if (!plain_index_text(bytes, text)) {
+                std::memcpy(record.data(), bytes, k_record_size);
+                const std::string slow = index_text_of(record);
+                std::memcpy(text.data(), slow.data(), k_call_width);
             }
-            if ((first + i) % 10 == 0 && progress) progress(first + i);
+            m_index.append_text(text, day_of_code(int16_at(bytes, record_layout::date)));
+            if (bytes[record_layout::call] != '/') { // a record with a contact's fields
+                if (report_counts_contact(bytes)) ++m_contact_count;
+                last_band = BandField{bytes[record_layout::band], bytes[record_layout::band + 1],
+                                      bytes[record_layout::band + 2]};
+            }
+            if (told && (first + i) % 10 == 0) progress(first + i);
         }
     }
+    if (last_band) m_last_band = band_of_field(*last_band);
     m_index_loaded = true;
     return {};
 }

@@ -27,6 +27,12 @@ class RecordIndex {
     // Makes room at n (1 ≤ n ≤ size() + 1); records from n on move up by one.
     void insert(int n, std::string_view index_text, int date);
     void append(std::string_view index_text, int date) { insert(size() + 1, index_text, date); }
+    // The same for an index text already 12 characters long, padding and all: the quick way to
+    // fill the index from the log.
+    void append_text(const CallLookup::Text& index_text, int date) {
+        if (m_lookup_ready) m_lookup.add(index_text, size() + 1);
+        m_slots.push_back({index_text, date});
+    }
     void erase(int n);
     // Removes the records of the given numbers (strictly ascending, each 1 ≤ n ≤ size()) in one
     // pass.

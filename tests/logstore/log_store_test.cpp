@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 
 namespace kestrel::logstore {
 namespace {
@@ -256,6 +257,39 @@ TEST(LogStore, IndexHoldsBaseCallsDatesAndFindsContactsAndLastBand) {
     ASSERT_TRUE(log.open_log(other.file("M.LOG")));
     ASSERT_TRUE(log.build_record_index());
     EXPECT_EQ(log.last_band(), 4);
+}
+
+// The index is filled the quick way for most calls; every call field, of whatever bytes, gets the
+// same index text and counts the same as a record read on its own.
+TEST(LogStore, IndexTextsAndContactCountAreThoseOfEachRecord) {
+    std::vector<RecordBytes> records;
+    for (const char* call :
+         {"G4ABC", "GW4ABC", "GB2XYZ", "GR", "G@X", "M0ABC", "MM0ABC/MM", "MB", "M", "G", "K1ABC/P",
+          "DL/G4ABC/A", "/", "/DATA", "CQ", "ABCDEFGHIJ/P", "G4ABC/P", "gw4abc", ""})
+        records.push_back(qso("01-01-24", "1000", call));
+    std::mt19937 random(18);
+    for (int i = 0; i < 5000; ++i) {
+        RecordBytes record = qso("02-01-24", "1000", "X");
+        for (int at = 6; at < 18; ++at) // the call field: letters, digits, '/', blanks and anything
+            record[static_cast<std::size_t>(at)] = static_cast<std::uint8_t>(
+                random() % 3 == 0 ? "GMWBR/ @0"[random() % 9] : static_cast<char>(random() % 256));
+        record[25] = static_cast<std::uint8_t>(random() % 256); // the received report's first byte
+        records.push_back(record);
+    }
+    TempDir dir;
+    write_log(dir.file("L.LOG"), records);
+    LogStore log;
+    ASSERT_TRUE(log.open_log(dir.file("L.LOG")));
+    ASSERT_TRUE(log.build_record_index());
+    int contacts = 0;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const RecordBytes& record = records[i];
+        ASSERT_EQ(log.index().index_call(static_cast<int>(i) + 1), index_text_of(record)) << i;
+        const std::string_view report = received_report_view(record);
+        if (has_contact_fields(record) && report > std::string_view("0") && report < std::string_view("6"))
+            ++contacts;
+    }
+    EXPECT_EQ(log.contact_count(), contacts);
 }
 
 TEST(LogStore, IndexBuildTellsItsProgressEveryTenRecords) {
