@@ -32,7 +32,7 @@ std::string contact_line(const logstore::RecordBytes& record, const logstore::Ba
     return line;
 }
 
-std::string timed_line(std::int16_t date, std::int16_t time, const std::string& text) {
+std::string timed_line(int date, std::int16_t time, const std::string& text) {
     return logstore::date_text_of(date) + "  @ " + logstore::time_text_of(time) + ' ' + text;
 }
 
