@@ -37,33 +37,47 @@ bool is_continuation(unsigned char b) {
     return (b & 0xC0) == 0x80;
 }
 
-std::string lower_case(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return out;
+char lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-bool equals_ignoring_case(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && lower_case(a) == lower_case(b);
+bool equals_ignoring_case(std::string_view a, std::string_view lower_case) {
+    if (a.size() != lower_case.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (lower(a[i]) != lower_case[i]) return false;
+    return true;
 }
 
-// Whether the '<' at `at` opens a specifier (see next_specifier).
-bool opens_specifier(std::string_view file, std::size_t at) {
+using Tag = AdifScanner::Tag;
+
+// Reads the tag of the specifier whose '<' is at `at` (see next_specifier); false when that '<'
+// opens none.
+bool read_specifier(std::string_view file, std::size_t at, Tag& tag) {
     std::size_t p = at + 1;
     const std::size_t name_start = p;
     while (p < file.size() && is_name_char(file[p]) && p - name_start <= k_longest_name)
         ++p;
     if (p == name_start || p >= file.size() || p - name_start > k_longest_name) return false;
     const std::string_view name = file.substr(name_start, p - name_start);
-    if (file[p] == '>') return equals_ignoring_case(name, "eor") || equals_ignoring_case(name, "eoh");
+    tag.at = at;
+    tag.name_end = p;
+    if (file[p] == '>') {
+        tag.length = 0;
+        tag.value_start = p + 1;
+        tag.has_value = false;
+        return equals_ignoring_case(name, "eor") || equals_ignoring_case(name, "eoh");
+    }
     if (file[p] != ':') return false;
     ++p;
     const std::size_t length_start = p;
     bool digits = false;
+    std::size_t length = 0;
     while (p < file.size() && (is_digit(file[p]) || file[p] == ' ') &&
            p - length_start <= k_longest_length_text) {
-        digits = digits || is_digit(file[p]);
+        if (is_digit(file[p])) {
+            digits = true;
+            length = std::min(length * 10 + static_cast<std::size_t>(file[p] - '0'), file.size() + 1);
+        }
         ++p;
     }
     if (!digits || p >= file.size()) return false;
@@ -74,19 +88,35 @@ bool opens_specifier(std::string_view file, std::size_t at) {
                p - type_start <= k_longest_length_text)
             ++p;
     }
-    return p < file.size() && file[p] == '>';
+    if (p >= file.size() || file[p] != '>') return false;
+    tag.length = length;
+    tag.value_start = p + 1;
+    tag.has_value = true;
+    return true;
+}
+
+bool opens_specifier(std::string_view file, std::size_t at) {
+    Tag tag;
+    return read_specifier(file, at, tag);
+}
+
+// The next specifier at or after `from`, its tag read; the size of the text when there is none.
+std::size_t find_specifier(std::string_view file, std::size_t from, Tag& tag) {
+    for (std::size_t at = from; at < file.size(); ++at) {
+        const void* found = std::memchr(file.data() + at, '<', file.size() - at);
+        if (found == nullptr) break;
+        at = static_cast<std::size_t>(static_cast<const char*>(found) - file.data());
+        if (read_specifier(file, at, tag)) return at;
+    }
+    tag = Tag{};
+    return file.size();
 }
 
 } // namespace
 
 std::size_t next_specifier(std::string_view file, std::size_t from) {
-    for (std::size_t at = from; at < file.size(); ++at) {
-        const void* found = std::memchr(file.data() + at, '<', file.size() - at);
-        if (found == nullptr) break;
-        at = static_cast<std::size_t>(static_cast<const char*>(found) - file.data());
-        if (opens_specifier(file, at)) return at;
-    }
-    return file.size();
+    Tag tag;
+    return find_specifier(file, from, tag);
 }
 
 TextEncoding detect_encoding(std::string_view file) {
@@ -127,10 +157,36 @@ AdifScanner::AdifScanner(std::string_view file) : AdifScanner(file, detect_encod
 AdifScanner::AdifScanner(std::string_view file, TextEncoding encoding) : m_file(file), m_encoding(encoding) {}
 
 bool AdifScanner::next(AdifField& field) {
+    AdifFieldView view;
+    if (!next(view)) return false;
+    field.name.resize(view.name.size());
+    std::transform(view.name.begin(), view.name.end(), field.name.begin(), lower);
+    field.value.assign(view.value);
+    return true;
+}
+
+bool AdifScanner::next(AdifFieldView& field) {
     const std::size_t size = m_file.size();
     while (m_at < size) {
         const std::size_t open = m_file.find('<', m_at);
         if (open == k_none) break;
+
+        // The specifier the last value's end was found by, read then: its tag is taken as read,
+        // when it fits the limits below too.
+        const Tag found = m_found;
+        if (open == found.at && found.name_end - open <= k_longest_name &&
+            (!found.has_value || found.value_start - 1 - (found.name_end + 1) <= k_longest_length_text)) {
+            field.name = m_file.substr(open + 1, found.name_end - open - 1);
+            if (!found.has_value) {
+                field.value = {};
+                m_at = found.value_start;
+                return true;
+            }
+            const std::size_t end = value_end(found.value_start, found.length);
+            field.value = decode_value(found.value_start, end);
+            m_at = end;
+            return true;
+        }
 
         // The name runs to ':' or '>'; a '<' first means the earlier one was only text.
         std::size_t p = open + 1;
@@ -142,9 +198,9 @@ bool AdifScanner::next(AdifField& field) {
             m_at = m_file[p] == '<' ? p : open + 1;
             continue;
         }
-        field.name = lower_case(m_file.substr(open + 1, p - open - 1));
+        field.name = m_file.substr(open + 1, p - open - 1);
         if (m_file[p] == '>') {
-            field.value.clear();
+            field.value = {};
             m_at = p + 1;
             return true;
         }
@@ -158,7 +214,7 @@ bool AdifScanner::next(AdifField& field) {
             if (m_file[p] == ':')
                 in_type = true;
             else if (!in_type && is_digit(m_file[p]))
-                length = std::min(length * 10 + (m_file[p] - '0'), size + 1);
+                length = std::min(length * 10 + static_cast<std::size_t>(m_file[p] - '0'), size + 1);
             ++p;
         }
         if (p >= size) break;
@@ -168,7 +224,7 @@ bool AdifScanner::next(AdifField& field) {
         }
         const std::size_t start = p + 1;
         const std::size_t end = value_end(start, length);
-        decode_value(start, end, field.value);
+        field.value = decode_value(start, end);
         m_at = end;
         return true;
     }
@@ -179,7 +235,7 @@ bool AdifScanner::next(AdifField& field) {
 std::size_t AdifScanner::next_specifier_from(std::size_t start) {
     if (start < m_search_from || start > m_search_at) {
         m_search_from = start;
-        m_search_at = next_specifier(m_file, start);
+        m_search_at = find_specifier(m_file, start, m_found);
     }
     return m_search_at;
 }
@@ -195,7 +251,13 @@ std::size_t AdifScanner::value_end(std::size_t start, std::size_t length) {
     // counting no further keeps hostile lengths from costing a pass over the file each).
     const std::size_t by_bytes = length <= size - start ? start + length : k_none;
     std::size_t by_characters = by_bytes;
-    if (utf8) {
+    const auto ascii = [this](std::size_t from, std::size_t to) {
+        return std::all_of(m_file.begin() + static_cast<std::ptrdiff_t>(from),
+                           m_file.begin() + static_cast<std::ptrdiff_t>(to),
+                           [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    };
+    // Over ASCII, characters are bytes: the count is the same either way.
+    if (utf8 && !(by_bytes != k_none && by_bytes <= limit && ascii(start, by_bytes))) {
         std::size_t p = start;
         std::size_t counted = 0;
         for (; counted < length && p < limit; ++counted)
@@ -212,7 +274,10 @@ std::size_t AdifScanner::value_end(std::size_t start, std::size_t length) {
         std::size_t p = end;
         while (p < size && is_blank(m_file[p]))
             ++p;
-        if (p == size || (m_file[p] == '<' && opens_specifier(m_file, p))) return 2;
+        // No specifier starts between the value and `limit`, the first one after it: only one
+        // past it is read here.
+        if (p == size || p == limit || (p > limit && m_file[p] == '<' && opens_specifier(m_file, p)))
+            return 2;
         return p > end ? 1 : 0;
     };
     const int bytes_fit = fit(by_bytes);
@@ -236,17 +301,17 @@ std::size_t AdifScanner::value_end(std::size_t start, std::size_t length) {
     return end;
 }
 
-void AdifScanner::decode_value(std::size_t start, std::size_t end, std::string& out) const {
+std::string_view AdifScanner::decode_value(std::size_t start, std::size_t end) {
     const std::string_view raw = m_file.substr(start, end - start);
     const bool ascii =
         std::all_of(raw.begin(), raw.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
     // In a UTF-8 file a value that is not UTF-8 was written by an older program in its own code
     // page, which is ours: its bytes are kept.
     if (m_encoding == TextEncoding::utf8 && !ascii && is_valid_utf8(raw)) {
-        out = windows1252_from_utf8(raw);
-    } else {
-        out.assign(raw);
+        m_converted = windows1252_from_utf8(raw);
+        return m_converted;
     }
+    return raw;
 }
 
 } // namespace kestrel::exchange

@@ -22,6 +22,13 @@ struct AdifField {
     std::string value;
 };
 
+// The same without copies: the name as the file writes it (in any case), the value in place
+// when it needs no conversion. Both last until the scanner's next read.
+struct AdifFieldView {
+    std::string_view name;
+    std::string_view value;
+};
+
 // Reads the data specifiers of an ADIF file one after another, from bytes held by the caller.
 //
 // Text outside specifiers (the header's free text, line breaks, whatever stands between fields)
@@ -45,16 +52,29 @@ class AdifScanner {
     // The next specifier; false at the end of the bytes (a specifier cut off by the end is not
     // given, except a value cut short, which is given as far as it goes).
     [[nodiscard]] bool next(AdifField& field);
+    [[nodiscard]] bool next(AdifFieldView& field);
 
     TextEncoding encoding() const { return m_encoding; }
     // Bytes read so far, for progress.
     std::size_t position() const { return m_at; }
     std::size_t size() const { return m_file.size(); }
 
+    // What a specifier's tag says: where its name ends, the length it gives and where its value
+    // starts (no value for "<eor>" and "<eoh>").
+    struct Tag {
+        std::size_t at = std::string_view::npos; // its '<'
+        std::size_t name_end = 0;
+        std::size_t length = 0;
+        std::size_t value_start = 0;
+        bool has_value = false;
+    };
+
   private:
     std::size_t value_end(std::size_t start, std::size_t length);
     std::size_t next_specifier_from(std::size_t start);
-    void decode_value(std::size_t start, std::size_t end, std::string& out) const;
+    std::string_view decode_value(std::size_t start, std::size_t end);
+
+    std::string m_converted; // a value converted from UTF-8, until the next read
 
     std::string_view m_file;
     TextEncoding m_encoding;
@@ -64,6 +84,9 @@ class AdifScanner {
     // again for every one of them.
     std::size_t m_search_from = std::string_view::npos;
     std::size_t m_search_at = 0;
+    // The specifier found there, read once: the next read starts from it rather than reading its
+    // tag again.
+    Tag m_found;
 };
 
 // Where the next specifier of an ADIF file begins at or after `from`: a '<' followed by a field

@@ -7,6 +7,7 @@
 #include "exchange/log_limits.hpp"
 #include "logstore/field_codes.hpp"
 
+#include <array>
 #include <utility>
 
 namespace kestrel::exchange {
@@ -39,107 +40,181 @@ void append_as_one_line(std::string& to, std::string_view text, std::size_t widt
     }
 }
 
-std::string digits_of(std::string_view value) {
-    std::string digits;
-    for (const char c : value)
-        if (c >= '0' && c <= '9') digits += c;
-    return digits;
+// The fields the import reads, told apart by a table with one slot per name rather than by
+// comparing a name with each of them: a name's slot comes from its length and three of its
+// letters, and one comparison confirms it.
+enum class Field {
+    other,
+    eor,
+    eoh,
+    qso_date,
+    time_on,
+    time_off,
+    call,
+    freq,
+    band,
+    mode,
+    submode,
+    rst_rcvd,
+    rst_sent,
+    tx_pwr,
+    comment,
+    name,
+    notes,
+    iota,
+    qth,
+    qsl_rcvd,
+    qsl_sent,
+    encoding,
+};
+constexpr std::string_view k_field_names[] = {
+    "",      "eor",  "eoh",     "qso_date", "time_on",  "time_off",       "call",    "freq",
+    "band",  "mode", "submode", "rst_rcvd", "rst_sent", "tx_pwr",         "comment", "name",
+    "notes", "iota", "qth",     "qsl_rcvd", "qsl_sent", k_encoding_field,
+};
+constexpr std::size_t k_slots = 64;
+
+constexpr std::size_t slot_of(std::string_view name) {
+    const auto byte = [name](std::size_t at) {
+        return static_cast<std::size_t>(static_cast<unsigned char>(name[at]));
+    };
+    return (name.size() * 2 + byte(0) + byte(name.size() - 1) * 7 + byte(name.size() / 2)) % k_slots;
 }
 
-int number_of(std::string_view digits) {
-    int n = 0;
-    for (const char c : digits)
-        n = n * 10 + (c - '0');
-    return n;
+constexpr std::array<Field, k_slots> k_field_slots = [] {
+    std::array<Field, k_slots> slots{};
+    for (std::size_t i = 1; i < std::size(k_field_names); ++i)
+        slots[slot_of(k_field_names[i])] = static_cast<Field>(i);
+    return slots;
+}();
+
+constexpr bool every_name_has_a_slot_of_its_own() {
+    for (std::size_t i = 1; i < std::size(k_field_names); ++i)
+        if (k_field_slots[slot_of(k_field_names[i])] != static_cast<Field>(i)) return false;
+    return true;
+}
+static_assert(every_name_has_a_slot_of_its_own());
+
+// The field a name in lower case is.
+Field field_of(std::string_view name) {
+    if (name.empty()) return Field::other;
+    const Field field = k_field_slots[slot_of(name)];
+    return k_field_names[static_cast<std::size_t>(field)] == name ? field : Field::other;
+}
+
+// A name in lower case, in the caller's buffer; names longer than any the import reads come back
+// empty.
+std::string_view lower_case_name(std::string_view name, std::array<char, 32>& buffer) {
+    if (name.size() > buffer.size()) return {};
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const char c = name[i];
+        buffer[i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    return {buffer.data(), name.size()};
+}
+
+bool is_digit(char c) {
+    return c >= '0' && c <= '9';
 }
 
 } // namespace
 
 std::optional<int> storable_adif_date(std::string_view value) {
-    const std::string digits = digits_of(value);
-    if (digits.size() != 8) return std::nullopt;
-    return storable_day_number(number_of(digits.substr(0, 4)), number_of(digits.substr(4, 2)),
-                               number_of(digits.substr(6, 2)));
+    // The digits in order make YYYYMMDD; whatever stands among them is passed over.
+    int digits = 0;
+    int parts[3] = {0, 0, 0};
+    for (const char c : value) {
+        if (!is_digit(c)) continue;
+        if (++digits > 8) return std::nullopt;
+        int& part = parts[digits <= 4 ? 0 : digits <= 6 ? 1 : 2];
+        part = part * 10 + (c - '0');
+    }
+    if (digits != 8) return std::nullopt;
+    return storable_day_number(parts[0], parts[1], parts[2]);
 }
 
 std::optional<std::int16_t> adif_time_of_day(std::string_view value) {
-    const std::string_view text = trimmed(value);
-    std::string digits;
-    for (const char c : text) {
-        if (c >= '0' && c <= '9')
-            digits += c;
-        else if (c != ':') // 14:32 is read too, but nothing else
-            return std::nullopt;
+    // HH, MM and SS as pairs of digits; a ':' among them is passed over (14:32), nothing else.
+    int digits = 0;
+    int pairs[3] = {0, 0, 0};
+    for (const char c : trimmed(value)) {
+        if (c == ':') continue;
+        if (!is_digit(c) || ++digits > 6) return std::nullopt;
+        int& pair = pairs[(digits - 1) / 2];
+        pair = pair * 10 + (c - '0');
     }
-    if (digits.size() != 4 && digits.size() != 6) return std::nullopt;
-    if (digits.size() == 6 && number_of(digits.substr(4, 2)) > 59) return std::nullopt;
-    return minute_of_day(number_of(digits.substr(0, 2)), number_of(digits.substr(2, 2)));
+    if (digits != 4 && digits != 6) return std::nullopt;
+    if (digits == 6 && pairs[2] > 59) return std::nullopt;
+    return minute_of_day(pairs[0], pairs[1]);
 }
 
 ContactBuilder::ContactBuilder(ImportOptions options)
     : m_options(std::move(options)), m_power(m_options.power) {}
 
-void ContactBuilder::take_own(std::string_view name, std::string value) {
-    if (m_own_fields_escaped) value = unescaped_app_text(value);
-    if (name == "call")
-        m_entry.own_call = std::move(value);
-    else if (name == "rst_sent")
-        m_entry.own_rst_sent = std::move(value);
-    else if (name == "rst_rcvd")
-        m_entry.own_rst_received = std::move(value);
-    else if (name == "tx_pwr")
-        m_entry.own_power = std::move(value);
-    else if (name == "mode")
-        m_entry.own_mode = std::move(value);
-    else if (name == "comment")
-        m_entry.own_comment = std::move(value);
+void ContactBuilder::take_own(std::string_view name, std::string_view text) {
+    std::string value = m_own_fields_escaped ? unescaped_app_text(text) : std::string(text);
+    switch (field_of(name)) {
+    case Field::call: m_entry.own_call = std::move(value); break;
+    case Field::rst_sent: m_entry.own_rst_sent = std::move(value); break;
+    case Field::rst_rcvd: m_entry.own_rst_received = std::move(value); break;
+    case Field::tx_pwr: m_entry.own_power = std::move(value); break;
+    case Field::mode: m_entry.own_mode = std::move(value); break;
+    case Field::comment: m_entry.own_comment = std::move(value); break;
+    default: break;
+    }
 }
 
 std::optional<FinishedEntry> ContactBuilder::take(const AdifField& field) {
-    const std::string& name = field.name;
-    const std::string& value = field.value;
-    if (name == "eor") return finish();
-    if (name == "eoh") {
+    return take(AdifFieldView{field.name, field.value});
+}
+
+std::optional<FinishedEntry> ContactBuilder::take(const AdifFieldView& field) {
+    std::array<char, 32> buffer;
+    const std::string_view name = lower_case_name(field.name, buffer);
+    const std::string_view value = field.value;
+    const Field known = field_of(name);
+    if (known == Field::eor) return finish();
+    if (known == Field::eoh) {
         m_entry = Entry{};
         return std::nullopt;
     }
     m_entry.any_field = true;
-    if (name == "qso_date")
-        m_entry.date = storable_adif_date(value);
-    else if (name == "time_on")
-        m_entry.time_on = adif_time_of_day(value);
-    else if (name == "time_off") {
+    switch (known) {
+    case Field::qso_date: m_entry.date = storable_adif_date(value); break;
+    case Field::time_on: m_entry.time_on = adif_time_of_day(value); break;
+    case Field::time_off:
         m_entry.time_off = adif_time_of_day(value);
         m_entry.has_time_off = true;
-    } else if (name == "call")
-        m_entry.call = upper_case(trimmed(value));
-    else if (name == "freq")
-        m_entry.frequency = trimmed(value);
-    else if (name == "band")
-        m_entry.band = trimmed(value);
-    else if (name == "mode")
-        m_entry.mode = trimmed(value);
-    else if (name == "submode")
-        m_entry.submode = trimmed(value);
-    else if (name == "rst_rcvd")
-        m_entry.rst_received = value;
-    else if (name == "rst_sent")
-        m_entry.rst_sent = value;
-    else if (name == "tx_pwr")
-        m_power = value;
-    else if (name == "comment" || name == "name" || name == "notes" || name == "iota" || name == "qth")
-        append_as_one_line(m_entry.comment, value, k_comment_width);
-    else if (name == "qsl_rcvd") {
+        break;
+    case Field::call: m_entry.call = upper_case(trimmed(value)); break;
+    case Field::freq: m_entry.frequency = trimmed(value); break;
+    case Field::band: m_entry.band = trimmed(value); break;
+    case Field::mode: m_entry.mode = trimmed(value); break;
+    case Field::submode: m_entry.submode = trimmed(value); break;
+    case Field::rst_rcvd: m_entry.rst_received = value; break;
+    case Field::rst_sent: m_entry.rst_sent = value; break;
+    case Field::tx_pwr: m_power = value; break;
+    case Field::comment:
+    case Field::name:
+    case Field::notes:
+    case Field::iota:
+    case Field::qth: append_as_one_line(m_entry.comment, value, k_comment_width); break;
+    case Field::qsl_rcvd: {
         // V (verified) is the older way of saying the card came.
         const std::string answer = upper_case(trimmed(value));
         if (answer == "Y" || answer == "V") m_entry.qsl_bits |= 2;
-    } else if (name == "qsl_sent") {
+        break;
+    }
+    case Field::qsl_sent:
         if (upper_case(trimmed(value)) == "Y") m_entry.qsl_bits |= 1;
-    } else if (name == k_encoding_field) {
+        break;
+    case Field::encoding:
         m_declared_encoding = value;
         m_own_fields_escaped = says_escaped(value);
-    } else if (name.starts_with(k_app_prefix)) {
-        take_own(std::string_view(name).substr(k_app_prefix.size()), value);
+        break;
+    default:
+        if (name.starts_with(k_app_prefix)) take_own(name.substr(k_app_prefix.size()), value);
+        break;
     }
     return std::nullopt;
 }
@@ -186,7 +261,7 @@ ImportedLog import_adif_text(std::string_view file, const ImportOptions& options
     ContactBuilder builder(options);
     // Where the record being read began: after the last record's "<eor>" or the header's "<eoh>".
     std::size_t record_start = 0;
-    AdifField field;
+    AdifFieldView field;
     for (int fields = 1; scanner.next(field); ++fields) {
         if (const auto finished = builder.take(field)) {
             if (finished->contact) {
@@ -198,7 +273,8 @@ ImportedLog import_adif_text(std::string_view file, const ImportOptions& options
                 log.rejected += "\r\n";
             }
             record_start = scanner.position();
-        } else if (field.name == "eoh") {
+        } else if (field.name.size() == 3 && (field.name[0] | 0x20) == 'e' && (field.name[1] | 0x20) == 'o' &&
+                   (field.name[2] | 0x20) == 'h') {
             record_start = scanner.position();
         }
         if (progress && fields % k_fields_per_report == 0) progress(scanner.position());

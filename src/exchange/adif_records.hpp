@@ -45,6 +45,8 @@ class ContactBuilder {
 
     // Takes one field; at "eor" tells what became of the record.
     [[nodiscard]] std::optional<FinishedEntry> take(const AdifField& field);
+    // The same for a field read in place; its name in any case.
+    [[nodiscard]] std::optional<FinishedEntry> take(const AdifFieldView& field);
     const LeftOutTally& left_out() const { return m_left_out; }
     // What the header's app_kestrel_encoding said; empty when it had none.
     const std::string& declared_encoding() const { return m_declared_encoding; }
@@ -68,7 +70,7 @@ class ContactBuilder {
         // The exact stored texts our export writes beside the ADIF fields.
         std::optional<std::string> own_call, own_rst_sent, own_rst_received, own_power, own_mode, own_comment;
     };
-    void take_own(std::string_view name, std::string value);
+    void take_own(std::string_view name, std::string_view text);
     [[nodiscard]] FinishedEntry finish();
 
     ImportOptions m_options;

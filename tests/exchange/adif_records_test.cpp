@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -65,6 +66,47 @@ TEST(AdifRecords, DatesOfBothCenturiesAndLooseForms) {
         ASSERT_EQ(q.size(), 1u);
         EXPECT_EQ(logstore::date_text_of(q[0].date), c.date) << c.value;
     }
+}
+
+TEST(AdifRecords, DatesAndTimesAreReadFromTheirDigits) {
+    const struct {
+        const char* value;
+        std::optional<int> minute;
+    } times[] = {{"1432", 14 * 60 + 32},
+                 {"143259", 14 * 60 + 32},
+                 {"14:32", 14 * 60 + 32},
+                 {" 0000 ", 0},
+                 {"2359", 23 * 60 + 59},
+                 {"143260", {}},
+                 {"2400", {}},
+                 {"1260", {}},
+                 {"143", {}},
+                 {"14325", {}},
+                 {"1432590", {}},
+                 {"14h32", {}},
+                 {"", {}}};
+    for (const auto& t : times) {
+        const auto minute = adif_time_of_day(t.value);
+        EXPECT_EQ(minute ? std::optional<int>(*minute) : std::nullopt, t.minute) << t.value;
+    }
+    const struct {
+        const char* value;
+        bool storable;
+    } dates[] = {{"20240305", true},  {"2024 03 05", true}, {"202403051", false}, {"2024035", false},
+                 {"20240230", false}, {"19291231", false},  {"20241305", false},  {"", false}};
+    for (const auto& d : dates)
+        EXPECT_EQ(storable_adif_date(d.value).has_value(), d.storable) << d.value;
+}
+
+TEST(AdifRecords, FieldNamesAreReadInAnyCase) {
+    const auto q = import("<Call:5>K1ABC<QSO_date:8>20240305<TIME_ON:4>1432<Freq:6>14.025<MODE:2>CW"
+                          "<Comment:2>hi<App_Kestrel_Mode:3>cw!<QSL_SENT:1>Y<EoR>");
+    ASSERT_EQ(q.size(), 1u);
+    EXPECT_EQ(q[0].date, storable_adif_date("20240305"));
+    EXPECT_EQ(q[0].time_on, 14 * 60 + 32);
+    EXPECT_EQ(q[0].mode, "cw!") << "our own field, named in any case, wins";
+    EXPECT_EQ(trimmed(q[0].comment), "hi");
+    EXPECT_EQ(q[0].qsl_flags, '0' + 1);
 }
 
 // Records the log cannot hold exactly are left out whole, counted by reason and kept as they
