@@ -85,8 +85,8 @@ void export_file(benchmark::State& state) {
     BenchDir dir;
     LogStore& log = open_big_log(dir);
     for (auto _ : state) {
-        auto text = exchange::adif_text_of_log(log, k_today);
-        if (!text || !write_side_file(dir.file("BIG.ADI"), text->text)) state.SkipWithError("export failed");
+        if (!exchange::export_adif_file(log, dir.file("BIG.ADI"), k_today))
+            state.SkipWithError("export failed");
     }
     state.SetItemsProcessed(state.iterations() * k_contacts);
 }

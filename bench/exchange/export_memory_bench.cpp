@@ -2,7 +2,6 @@
 // held at once while the file was made and written, beside the size of the log and of the file.
 // An export that streams holds the same few blocks whatever the log's size. Every allocation of
 // this program is counted, so the figure is taken in a program of its own.
-#include "common/side_file.hpp"
 #include "exchange/adif_writer.hpp"
 #include "logstore/field_codes.hpp"
 #include "logstore/log_store.hpp"
@@ -103,8 +102,7 @@ void export_memory(benchmark::State& state) {
     for (auto _ : state) {
         g_peak = g_held.load();
         const std::size_t before = g_held;
-        const auto made = exchange::adif_text_of_log(log, {2024, 6, 1});
-        if (!made || !write_side_file(output, made->text)) state.SkipWithError("export failed");
+        if (!exchange::export_adif_file(log, output, {2024, 6, 1})) state.SkipWithError("export failed");
         peak = std::max(peak, g_peak.load() - before);
     }
     state.counters["peak_heap_MB"] = static_cast<double>(peak) / 1e6;

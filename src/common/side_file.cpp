@@ -63,26 +63,48 @@ bool read_all(int fd, std::string& bytes) {
 
 } // namespace
 
-bool write_side_file(const std::string& given, std::string_view bytes) {
-    const std::string path = find_file_any_case(given);
-    if (is_unreadable(path)) return false;
-    const std::string temporary = add_to_file_name(path, ".kestrel-tmp");
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
-    bool ok = true;
-    for (std::size_t done = 0; ok && done < bytes.size();) {
-        const ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
+SideFileWriter::SideFileWriter(const std::string& given) : m_path(find_file_any_case(given)) {
+    if (is_unreadable(m_path)) return;
+    m_temporary = add_to_file_name(m_path, ".kestrel-tmp");
+    m_fd = ::open(m_temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+}
+
+SideFileWriter::~SideFileWriter() {
+    abandon();
+}
+
+void SideFileWriter::abandon() {
+    if (m_fd < 0) return;
+    ::close(m_fd);
+    ::unlink(m_temporary.c_str());
+    m_fd = -1;
+}
+
+bool SideFileWriter::write(std::string_view bytes) {
+    for (std::size_t done = 0; ok() && done < bytes.size();) {
+        const ssize_t put = ::write(m_fd, bytes.data() + done, bytes.size() - done);
         if (put < 0 && errno == EINTR) continue;
         if (put <= 0)
-            ok = false;
+            abandon();
         else
             done += static_cast<std::size_t>(put);
     }
-    ok = ok && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok && std::rename(temporary.c_str(), path.c_str()) == 0) return true;
-    ::unlink(temporary.c_str());
+    return ok();
+}
+
+bool SideFileWriter::commit() {
+    if (!ok()) return false;
+    const bool synced = ::fsync(m_fd) == 0;
+    const bool closed = ::close(m_fd) == 0;
+    m_fd = -1;
+    if (synced && closed && std::rename(m_temporary.c_str(), m_path.c_str()) == 0) return true;
+    ::unlink(m_temporary.c_str());
     return false;
+}
+
+bool write_side_file(const std::string& path, std::string_view bytes) {
+    SideFileWriter file(path);
+    return file.write(bytes) && file.commit();
 }
 
 Result<std::string, SideFileProblem> load_side_file(const std::string& given) {

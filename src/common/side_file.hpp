@@ -16,6 +16,30 @@ namespace kestrel {
 // the program fell back to in its place is not the operator's data.
 [[nodiscard]] bool write_side_file(const std::string& path, std::string_view bytes);
 
+// The same for a file made piece by piece, so that it never has to be held whole in memory: the
+// pieces go to the temporary file, which replaces the old file when commit() succeeds. A writer
+// dropped before that, or after a failure, removes the temporary file and leaves the old file as
+// it was.
+class SideFileWriter {
+  public:
+    explicit SideFileWriter(const std::string& path);
+    ~SideFileWriter();
+    SideFileWriter(const SideFileWriter&) = delete;
+    SideFileWriter& operator=(const SideFileWriter&) = delete;
+
+    // False once anything has failed (from the start for a file that may not be written over).
+    bool ok() const { return m_fd >= 0; }
+    [[nodiscard]] bool write(std::string_view bytes);
+    // Flushes the file to the disk and puts it in place of the old one.
+    [[nodiscard]] bool commit();
+
+  private:
+    void abandon();
+    std::string m_path;
+    std::string m_temporary;
+    int m_fd = -1;
+};
+
 enum class SideFileProblem {
     missing,    // no such file (nor one differing only in case)
     unreadable, // it is there, but could not be read: permissions, an I/O error, a folder

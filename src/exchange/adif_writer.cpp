@@ -1,6 +1,7 @@
 #include "exchange/adif_writer.hpp"
 
 #include "common/fixed_text.hpp"
+#include "common/side_file.hpp"
 #include "common/windows1252.hpp"
 #include "exchange/adif_bands.hpp"
 #include "exchange/adif_modes.hpp"
@@ -24,7 +25,7 @@ constexpr std::string_view k_adif_version = "3.1.7";
 constexpr std::string_view k_program_id = "Kestrel";
 // Records read per block while exporting.
 constexpr int k_block_records = 8192;
-// About what one contact takes in the file, to size the text once.
+// About what one contact takes in the file.
 constexpr std::size_t k_bytes_per_entry = 240;
 
 void append_number(std::string& out, long long value) {
@@ -220,29 +221,73 @@ bool is_exported(const logstore::RecordBytes& record) {
     return trim_trailing_spaces(logstore::call_view(record)) != "CQ";
 }
 
-Result<AdifText, logstore::LogError> adif_text_of_log(const logstore::LogStore& log, CalendarDate today,
-                                                      const std::function<void(int)>& progress) {
-    AdifText out;
-    out.text = adif_header(log.path(), today);
+namespace {
+
+// Text gathered before it goes to the file: large enough that writing costs little per contact,
+// small enough that an export holds the same memory whatever the size of the log.
+constexpr std::size_t k_flush_bytes = std::size_t{1} << 20;
+
+// The header and every contact of the log in log order, handed to `put` a block of text at a
+// time; false when `put` failed, which ends the export.
+Result<AdifCounts, ExportFailure> put_adif_of_log(const logstore::LogStore& log, CalendarDate today,
+                                                  const std::function<bool(std::string_view)>& put,
+                                                  const std::function<void(int)>& progress) {
+    AdifCounts counts;
+    std::string text = adif_header(log.path(), today);
+    text.reserve(k_flush_bytes + k_bytes_per_entry * 4);
     const int count = log.record_count();
-    out.text.reserve(out.text.size() + static_cast<std::size_t>(count) * k_bytes_per_entry);
     for (int first = 1; first <= count; first += k_block_records) {
         const int in_block = std::min(k_block_records, count - first + 1);
         const auto records = log.read_records(first, in_block);
-        if (!records) return records.error();
+        if (!records) return ExportFailure{records.error()};
         for (const logstore::RecordBytes& record : *records) {
             if (!is_exported(record)) continue;
             const logstore::QsoRecord contact = logstore::QsoRecord::decode(record);
             if (!is_calendar_date(contact.date)) {
-                ++out.without_date;
+                ++counts.without_date;
                 continue;
             }
-            append_adif_entry(out.text, contact);
-            ++out.entries;
+            append_adif_entry(text, contact);
+            ++counts.entries;
+            if (text.size() >= k_flush_bytes) {
+                if (!put(text)) return ExportFailure{};
+                text.clear();
+            }
         }
         if (progress) progress(first + in_block - 1);
     }
+    if (!text.empty() && !put(text)) return ExportFailure{};
+    return counts;
+}
+
+} // namespace
+
+Result<AdifText, logstore::LogError> adif_text_of_log(const logstore::LogStore& log, CalendarDate today,
+                                                      const std::function<void(int)>& progress) {
+    AdifText out;
+    const auto made = put_adif_of_log(
+        log, today,
+        [&out](std::string_view text) {
+            out.text += text;
+            return true;
+        },
+        progress);
+    if (!made) return made.error().reading.value_or(logstore::LogError::read_failed);
+    out.entries = made->entries;
+    out.without_date = made->without_date;
     return out;
+}
+
+Result<AdifCounts, ExportFailure> export_adif_file(const logstore::LogStore& log, const std::string& path,
+                                                   CalendarDate today,
+                                                   const std::function<void(int)>& progress) {
+    SideFileWriter file(path);
+    if (!file.ok()) return ExportFailure{};
+    const auto made = put_adif_of_log(
+        log, today, [&file](std::string_view text) { return file.write(text); }, progress);
+    if (!made) return made.error();
+    if (!file.commit()) return ExportFailure{};
+    return made;
 }
 
 } // namespace kestrel::exchange

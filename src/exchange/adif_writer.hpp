@@ -5,6 +5,7 @@
 #include "logstore/record.hpp"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -51,8 +52,28 @@ struct AdifText {
     int without_date = 0; // contacts left out: their date is no date of the calendar (31-02-24)
 };
 
-// The whole file for a log: the header, then every contact in log order. `progress` hears the
+// What an export wrote.
+struct AdifCounts {
+    int entries = 0;
+    int without_date = 0; // contacts left out: their date is no date of the calendar (31-02-24)
+};
+
+// Why an export failed: the log could not be read (the reason), or the file could not be
+// written (no reason).
+struct ExportFailure {
+    std::optional<logstore::LogError> reading;
+};
+
+// Exports the log to the ADIF file at `path`, written as it is made, a block at a time, so the
+// memory it takes does not grow with the log; the file replaces any old one only once it is
+// whole (see SideFileWriter), so a failure leaves the old one as it was. `progress` hears the
 // number of records read after each block.
+[[nodiscard]] Result<AdifCounts, ExportFailure>
+export_adif_file(const logstore::LogStore& log, const std::string& path, CalendarDate today,
+                 const std::function<void(int)>& progress = {});
+
+// The whole file for a log as one text: the header, then every contact in log order. `progress`
+// hears the number of records read after each block.
 [[nodiscard]] Result<AdifText, logstore::LogError>
 adif_text_of_log(const logstore::LogStore& log, CalendarDate today,
                  const std::function<void(int)>& progress = {});

@@ -1,7 +1,6 @@
 #include "exchange/export_window.hpp"
 
 #include "common/number_text.hpp"
-#include "common/side_file.hpp"
 #include "exchange/adif_writer.hpp"
 #include "log_windows/log_messages.hpp"
 #include "logstore/log_store.hpp"
@@ -54,25 +53,24 @@ void ExportWindow::export_log(ui::Context& ctx) {
     }
 
     const CalendarDate today = local_date(ctx.host().now());
-    std::optional<Result<AdifText, logstore::LogError>> made;
+    std::optional<Result<AdifCounts, ExportFailure>> made;
     ctx.host().wait_cursor(true);
     if (m_log.record_count() <= k_quiet_records) {
-        made = adif_text_of_log(m_log, today);
+        made = export_adif_file(m_log, output, today);
     } else {
         ui::run_with_progress(ctx, "Export Log", [&](ui::Progress& progress) {
             progress.set_total(m_log.record_count());
-            made = adif_text_of_log(m_log, today, [&](int done) { progress.advance_to(done); });
+            made = export_adif_file(m_log, output, today, [&](int done) { progress.advance_to(done); });
         });
     }
-    const bool written = made && *made && write_side_file(output, (*made)->text);
     ctx.host().wait_cursor(false);
 
-    if (!made || !*made) {
-        const auto error = made ? made->error() : logstore::LogError::read_failed;
+    if (!made || (!*made && made->error().reading)) {
+        const auto error = made ? *made->error().reading : logstore::LogError::read_failed;
         log_windows::tell_log_error(ctx, error, m_log.path(), k_empty_title);
         return;
     }
-    if (!written) {
+    if (!*made) {
         ctx.message(output + " could not be written; nothing was exported.", k_empty_title, ui::Icon::stop);
         return;
     }

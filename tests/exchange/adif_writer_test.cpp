@@ -176,5 +176,33 @@ TEST(AdifWriter, SkipsNotesStationDataAndCqCalls) {
     EXPECT_TRUE(is_exported(cq_dx.encode()));
 }
 
+// The export to a file is made and written a block at a time: the file holds what the whole text
+// would, and a file that cannot be written is told as such, with any old one left as it was.
+TEST(AdifWriter, TheFileIsTheWholeTextWrittenAsItIsMade) {
+    kestrel::testing::TempDir dir;
+    std::vector<logstore::QsoRecord> contacts;
+    for (int i = 0; i < 12000; ++i) { // some 3 MB of text: several blocks
+        auto q = contact(i % 2 ? "05-03-24" : "31-02-24", "1432", "1440", "G" + std::to_string(i));
+        q.comment = i % 3 ? "Jos\xE9 " + std::to_string(i) : "";
+        contacts.push_back(q);
+    }
+    kestrel::testing::write_file(dir.file("BIG.LOG"), bytes_of(contacts));
+    logstore::LogStore log;
+    ASSERT_TRUE(log.open_log(dir.file("BIG.LOG")));
+    const auto text = adif_text_of_log(log, {2024, 6, 1});
+    ASSERT_TRUE(text);
+    int told = 0;
+    const auto made = export_adif_file(log, dir.file("BIG.ADI"), {2024, 6, 1}, [&told](int) { ++told; });
+    ASSERT_TRUE(made);
+    EXPECT_EQ(made->entries, 6000);
+    EXPECT_EQ(made->without_date, 6000);
+    EXPECT_EQ(told, 2) << "after each block of records read";
+    EXPECT_EQ(kestrel::testing::read_file(dir.file("BIG.ADI")) == text->text, true);
+
+    const auto nowhere = export_adif_file(log, dir.file("NO/SUCH/DIR.ADI"), {2024, 6, 1});
+    ASSERT_FALSE(nowhere);
+    EXPECT_FALSE(nowhere.error().reading) << "a file not written, not a log not read";
+}
+
 } // namespace
 } // namespace kestrel::exchange::testing
