@@ -56,6 +56,33 @@ TEST_F(ExtractWindowTest, ContactsOfTheTickedBandsAndModesBetweenTheDatesAreCopi
     EXPECT_EQ(m_log.second_log_path(), file("MYLOG.LOG"));
 }
 
+// Typed two-digit years name the hundred years ending ten years after the clock's year (2026 in
+// the test host); an empty To takes every later day the log can hold.
+TEST_F(ExtractWindowTest, DatesPast2029AreTypedWithTwoOrFourDigitsAndAnEmptyToTakesThemAll) {
+    write_log(file("LATE.LOG"), {contact("22-07-2029", "1000", "G1A"), contact("23-07-2029", "1000", "G1B"),
+                                 contact("01-01-2030", "1000", "G1C"), contact("31-01-2061", "1000", "G1D")});
+    const struct {
+        const char* from;
+        const char* to;
+        std::vector<std::string> taken;
+    } cases[] = {{"23/7/29", "", {"G1B", "G1C", "G1D"}},
+                 {"1/1/30", "31-1-2061", {"G1C", "G1D"}},
+                 {"", "220729", {"G1A"}},
+                 {"1-1-1930", "1/1/36", {"G1A", "G1B", "G1C"}}};
+    int written = 0;
+    for (const auto& c : cases) {
+        const std::string out = "OUT" + std::to_string(++written) + ".LOG";
+        auto run = open();
+        choose(run, out, "LATE.LOG");
+        run.click(k_20m).click(W::k_ssb); // the contacts' band and mode
+        run.type_into(W::k_from, c.from).type_into(W::k_to, c.to);
+        m_host.expect_message(" " + std::to_string(c.taken.size()) + " Entries written");
+        run.click(W::k_write);
+        EXPECT_EQ(calls_of(out), c.taken) << c.from << " " << c.to;
+        run.click(ui::k_cancel);
+    }
+}
+
 TEST_F(ExtractWindowTest, AllInTheFourthBoxTakesEveryModeAndTheModeBoxesNothingElse) {
     auto run = open();
     choose(run, "ALL.LOG", "MYLOG.LOG");

@@ -258,6 +258,46 @@ TEST_F(EntryEditorTest, EditingMovesTheEntryAndKeepsItWhenTheNewContentsAreRefus
     EXPECT_TRUE(m_host.surprises().empty());
 }
 
+// Two-digit years name the hundred years ending ten years after the clock's year; an entry of a
+// year they no longer reach shows all four digits, so saving it again keeps it on its day.
+TEST_F(EntryEditorTest, TwoDigitYearsFollowTheClockAndAnEditedEntryKeepsItsYear) {
+    open_log({testing::qso("01-02-1935", "1000", "G4OLD"), testing::qso("03-02-99", "1000", "G4BBB")});
+    auto opener =
+        m_host.open(testing::Opener{[&](ui::Context& ctx) { (void)run_entry_editor(ctx, env(), 1); }});
+    m_host.on_modal([&](TestRun& run) {
+        EXPECT_EQ(run.text(Editor::k_date), "01-02-1935");
+        run.replace(k_comment, "kept").key(Key::f12);
+    });
+    opener.command(testing::Opener::k_open);
+    EXPECT_EQ(contact(1).date, logstore::day_number_of("01-02-1935"));
+    EXPECT_EQ(contact(1).comment, fixed_width("kept", 40));
+
+    const struct {
+        int this_year;
+        const char* typed;
+        const char* stored;
+    } typed[] = {{2026, "1/8/29", "01-08-2029"},
+                 {2026, "1/8/36", "01-08-2036"},
+                 {2026, "1/8/37", "01-08-1937"},
+                 {2031, "1/8/40", "01-08-2040"},
+                 {2031, "1/8/1934", "01-08-1934"}};
+    for (const auto& t : typed) {
+        m_host.set_now(std::chrono::sys_days{std::chrono::year{t.this_year} / 3 / 1});
+        auto run = open_new();
+        key_in(run, {t.typed, "G4NEW", "1200", "", "", "", "14", "CW", "100"});
+        run.key(Key::f12);
+        run.key(Key::escape);
+        const int n = m_log.record_count();
+        int found = 0;
+        for (int i = 1; i <= n; ++i)
+            if (logstore::QsoRecord::decode(record(i)).call == fixed_width("G4NEW", 12)) found = i;
+        ASSERT_GT(found, 0) << t.typed;
+        EXPECT_EQ(logstore::record_date(record(found)), logstore::day_number_of(t.stored)) << t.typed;
+        ASSERT_TRUE(m_log.delete_record(found));
+    }
+    EXPECT_TRUE(m_host.surprises().empty());
+}
+
 TEST_F(EntryEditorTest, AFailedWriteIsShownAndTheEntryStays) {
     open_log({testing::qso("01-02-99", "1000", "G4AAA")});
     const std::string before = log_bytes();

@@ -368,13 +368,25 @@ TEST_F(OnlineTest, ClockRunsThroughMidnightAndTheLastStorableDay) {
         EXPECT_EQ(contact(1).date, logstore::day_number_of("01-01-27"));
         EXPECT_EQ(contact(1).time_on, 0);
 
+        // The clock shows two digits of the year; the contact is dated in the clock's year.
+        m_host.set_now(std::chrono::sys_days{std::chrono::year{2030} / 1 / 1} + std::chrono::hours(0));
+        m_host.advance(std::chrono::milliseconds(1000));
+        EXPECT_NE(run.caption().find("Date: 01-01-30"), std::string::npos);
+        log_on(run, "G4TEN");
+        EXPECT_EQ(contact(2).date, logstore::day_number_of("01-01-2030"));
+
+        m_host.set_now(std::chrono::sys_days{std::chrono::year{2061} / 1 / 31} + std::chrono::hours(23));
+        m_host.advance(std::chrono::milliseconds(1000));
+        log_on(run, "G4LAST");
+        EXPECT_EQ(contact(3).date, logstore::k_last_day_number);
+
         m_host.set_now(std::chrono::sys_days{std::chrono::year{2061} / 2 / 1} + std::chrono::hours(0));
         m_host.advance(std::chrono::milliseconds(1000));
         m_host.expect_message(std::string(logstore::k_date_range_message) +
                               "\r\nNothing was written to the log.");
         log_on(run, "G4LATE");
-        EXPECT_EQ(m_log.record_count(), 1);
-        EXPECT_EQ(run.items(W::k_net)[1].substr(4, 6), "      ");
+        EXPECT_EQ(m_log.record_count(), 3);
+        EXPECT_EQ(run.items(W::k_net)[3].substr(4, 6), "      ");
         run.key(Key::escape);
     });
 }
