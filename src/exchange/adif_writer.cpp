@@ -13,7 +13,10 @@
 #include "logstore/log_store.hpp"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
+#include <cstring>
+#include <initializer_list>
 
 namespace kestrel::exchange {
 
@@ -28,12 +31,6 @@ constexpr int k_block_records = 8192;
 // About what one contact takes in the file.
 constexpr std::size_t k_bytes_per_entry = 240;
 
-void append_number(std::string& out, long long value) {
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    out.append(digits, end);
-}
-
 void append_digits(std::string& out, int value, int width) {
     std::string text = std::to_string(value);
     if (static_cast<int>(text.size()) < width)
@@ -41,13 +38,25 @@ void append_digits(std::string& out, int value, int width) {
     out += text;
 }
 
+// Pieces put at the end of a text in one step: the text grows once for all of them.
+void append_pieces(std::string& out, std::initializer_list<std::string_view> pieces) {
+    std::size_t size = 0;
+    for (const std::string_view piece : pieces)
+        size += piece.size();
+    const std::size_t at = out.size();
+    out.resize(at + size);
+    char* to = out.data() + at;
+    for (const std::string_view piece : pieces) {
+        std::memcpy(to, piece.data(), piece.size());
+        to += piece.size();
+    }
+}
+
 void append_item(std::string& out, std::string_view tag, std::string_view value) {
-    out += "  <";
-    out += tag;
-    out += ':';
-    append_number(out, static_cast<long long>(value.size()));
-    out += '>';
-    out += value;
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value.size()).ptr;
+    append_pieces(
+        out, {"  <", tag, ":", std::string_view(digits, static_cast<std::size_t>(end - digits)), ">", value});
 }
 
 bool is_blank_byte(char c) {
@@ -55,9 +64,11 @@ bool is_blank_byte(char c) {
 }
 
 std::string without_blanks(std::string_view text) {
-    std::string out;
+    std::string out(text.size(), '\0');
+    std::size_t kept = 0;
     for (const char c : text)
-        if (!is_blank_byte(c)) out += c;
+        if (!is_blank_byte(c)) out[kept++] = c;
+    out.resize(kept);
     return out;
 }
 
@@ -100,19 +111,35 @@ void append_report(std::string& out, std::string_view tag, std::string_view stor
 }
 
 // YYYYMMDD of a day number.
-std::string adif_date_of(int day_number) {
+// Two digits of a number below 100.
+void put_two_digits(char* at, int value) {
+    at[0] = static_cast<char>('0' + value / 10 % 10);
+    at[1] = static_cast<char>('0' + value % 10);
+}
+
+// YYYYMMDD of a day number that is a date of the calendar.
+std::array<char, 8> adif_date_of(int day_number) {
     const logstore::CalendarDay date = logstore::calendar_day_of(day_number);
-    const std::string text = logstore::date_text_of(day_number); // dd-mm-yy
-    return std::to_string(date.year) + text.substr(3, 2) + text.substr(0, 2);
+    std::array<char, 8> text{};
+    put_two_digits(text.data(), date.year / 100);
+    put_two_digits(text.data() + 2, date.year % 100);
+    put_two_digits(text.data() + 4, date.month);
+    put_two_digits(text.data() + 6, date.day);
+    return text;
 }
 
 // HHMM of a minute of the day; a time no clock shows is written as 0000, so the item keeps its
 // length of four.
-std::string adif_time_of(std::int16_t minute_of_day) {
-    if (minute_of_day < 0 || minute_of_day > 1439) return "0000";
-    std::string text = logstore::time_text_of(minute_of_day);
-    text.erase(2, 1);
+std::array<char, 4> adif_time_of(std::int16_t minute_of_day) {
+    std::array<char, 4> text{'0', '0', '0', '0'};
+    if (minute_of_day < 0 || minute_of_day > 1439) return text;
+    put_two_digits(text.data(), minute_of_day / 60);
+    put_two_digits(text.data() + 2, minute_of_day % 60);
     return text;
+}
+
+std::string_view view_of(const auto& characters) {
+    return {characters.data(), characters.size()};
 }
 
 void append_mode(std::string& out, std::string_view stored_mode) {
@@ -189,13 +216,11 @@ std::string adif_rejected_header(std::string_view adif_path, std::string_view en
 }
 
 void append_adif_entry(std::string& out, const logstore::QsoRecord& contact) {
-    out += "<qso_date:8>";
-    out += adif_date_of(contact.date);
-    out += ' ';
+    append_pieces(out, {"<qso_date:8>", view_of(adif_date_of(contact.date)), " "});
     const std::string call = value_or_zero(ascii_of_windows1252(contact.call));
     append_text(out, "call", call, upper_case(call), contact.call, logstore::k_call_width);
-    append_item(out, "time_on", adif_time_of(contact.time_on));
-    append_item(out, "time_off", adif_time_of(contact.time_off));
+    append_item(out, "time_on", view_of(adif_time_of(contact.time_on)));
+    append_item(out, "time_off", view_of(adif_time_of(contact.time_off)));
     out += k_line_end;
 
     append_report(out, "rst_sent", contact.rst_sent);
