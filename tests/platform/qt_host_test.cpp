@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -146,6 +147,26 @@ TEST(QtHost, AProgressBarIsShownButPaintedOnlyNowAndThen) {
     EXPECT_TRUE(shown);
     EXPECT_GE(counter.paints, 1);
     EXPECT_LE(counter.paints, clock.elapsed() / 50 + 2) << "100 steps in " << clock.elapsed() << " ms";
+}
+
+// A key letter presses its button at once, as a click does: Qt's own shortcut for the letter,
+// which would press it only after showing it pressed for 100 ms, is not left to act.
+TEST(QtHost, AKeyLetterPressesItsButtonAtOnce) {
+    testing::qt_app();
+    QtHost host;
+    Sample sample;
+    bool pressed_at_once = false;
+    QString shortcut = QStringLiteral("unset");
+    sample.script = [&](ui::Context& ctx) {
+        auto* save = host.widget_of(&ctx)->findChild<QPushButton*>();
+        shortcut = save->shortcut().toString();
+        QTest::keyClick(host.widget_of(&ctx)->findChild<QLineEdit*>(), Qt::Key_S, Qt::AltModifier);
+        pressed_at_once = ctx.is_closed();
+        if (!ctx.is_closed()) ctx.close(0);
+    };
+    EXPECT_EQ(host.run_modal(sample, nullptr), 5);
+    EXPECT_TRUE(pressed_at_once);
+    EXPECT_EQ(shortcut, QString()) << "the window's key handling owns Alt+S";
 }
 
 TEST(QtHost, EscapeGoesToTheWindow) {

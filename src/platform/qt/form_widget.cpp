@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -156,6 +157,14 @@ QPixmap bitmap(const std::string& name) {
     return QPixmap(QStringLiteral(":/bitmaps/%1.png").arg(QString::fromLatin1(name.c_str())));
 }
 
+// A button's text marks its key letter with '&', and Qt makes that a shortcut of its own, which
+// presses the button only after showing it pressed for 100 ms. The window's own key handling
+// presses it at once (see QtHost::eventFilter), so Qt's shortcut is dropped: whichever way the
+// key came, the window opens as soon as it would for a click. The letter stays underlined.
+void without_qt_shortcut(QAbstractButton* button) {
+    button->setShortcut(QKeySequence());
+}
+
 Qt::Alignment alignment_of(unsigned style) {
     if (style & ui::right_aligned) return Qt::AlignRight | Qt::AlignTop;
     if (style & ui::centred) return Qt::AlignHCenter | Qt::AlignTop;
@@ -287,6 +296,7 @@ QWidget* FormWidget::create(const ui::Control& c) {
         b->setText((c.style & ui::multi_line)
                        ? wrapped(to_qt(c.text), b->font(), to_pixels({c.rect.w, 0}).x() - 6)
                        : to_qt(c.text));
+        without_qt_shortcut(b);
         b->setAutoDefault(false);
         b->setDefault(c.style & ui::default_button);
         connect(b, &QPushButton::clicked, this, [&ctx, id] { ui::Driver(ctx).operator_clicked(id); });
@@ -294,12 +304,14 @@ QWidget* FormWidget::create(const ui::Control& c) {
     }
     case ui::ControlKind::check_box: {
         auto* b = new QCheckBox(to_qt(c.text), this);
+        without_qt_shortcut(b);
         if (c.style & ui::text_on_left) b->setLayoutDirection(Qt::RightToLeft);
         connect(b, &QCheckBox::clicked, this, [&ctx, id] { ui::Driver(ctx).operator_clicked(id); });
         return b;
     }
     case ui::ControlKind::option: {
         auto* b = new QRadioButton(to_qt(c.text), this);
+        without_qt_shortcut(b);
         b->setAutoExclusive(false);
         if (c.style & ui::text_on_left) b->setLayoutDirection(Qt::RightToLeft);
         connect(b, &QRadioButton::clicked, this, [&ctx, id] { ui::Driver(ctx).operator_clicked(id); });
@@ -426,6 +438,7 @@ void FormWidget::refresh(QWidget* w, const ui::Control& c, ui::Change what) {
         } else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
             b->setText((c.style & ui::multi_line) ? wrapped(to_qt(c.text), b->font(), b->width() - 6)
                                                   : to_qt(c.text));
+            without_qt_shortcut(b);
         } else if (auto* g = qobject_cast<QGroupBox*>(w)) {
             g->setTitle(to_qt(c.text));
         } else if (auto* cb = qobject_cast<QComboBox*>(w); cb && cb->isEditable()) {
