@@ -1,7 +1,9 @@
 #include "exchange/adif_text.hpp"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <functional>
 
 namespace kestrel::exchange {
 
@@ -35,16 +37,23 @@ std::string number_text_of(double watts) {
 } // namespace
 
 std::string escaped_app_text(std::string_view bytes) {
-    std::string out;
-    out.reserve(bytes.size());
+    const auto plain = [](char c) {
+        const auto b = static_cast<unsigned char>(c);
+        return b >= 0x20 && b < 0x7F && c != '%';
+    };
+    // Sized once: an escaped byte takes three.
+    const auto escaped =
+        static_cast<std::size_t>(std::count_if(bytes.begin(), bytes.end(), std::not_fn(plain)));
+    std::string out(bytes.size() + 2 * escaped, '%');
+    std::size_t at = 0;
     for (const char c : bytes) {
         const auto b = static_cast<unsigned char>(c);
-        if (b >= 0x20 && b < 0x7F && c != '%') {
-            out += c;
+        if (plain(c)) {
+            out[at++] = c;
         } else {
-            out += '%';
-            out += k_hex_digits[b >> 4];
-            out += k_hex_digits[b & 0x0F];
+            out[at + 1] = k_hex_digits[b >> 4];
+            out[at + 2] = k_hex_digits[b & 0x0F];
+            at += 3;
         }
     }
     return out;

@@ -142,12 +142,36 @@ std::string_view view_of(const auto& characters) {
     return {characters.data(), characters.size()};
 }
 
+// How a stored mode is exported: its ADIF mode and submode, and whether our own field must follow.
+struct ExportedMode {
+    std::string stored;
+    AdifMode mode;
+    bool restored = false;
+};
+
+// A log holds few modes, and finding one among ADIF's names takes a while: the last few found
+// are kept (for each thread that exports).
+const ExportedMode& exported_mode(std::string_view stored_mode) {
+    constexpr std::size_t k_kept = 8;
+    thread_local std::array<ExportedMode, k_kept> kept;
+    thread_local std::size_t next = 0;
+    for (const ExportedMode& found : kept)
+        if (!found.stored.empty() && found.stored == stored_mode) return found;
+    ExportedMode& found = kept[next];
+    next = (next + 1) % k_kept;
+    found.stored = stored_mode;
+    found.mode = exported_mode_of(stored_mode);
+    found.restored =
+        restores(stored_mode_of(found.mode.mode, found.mode.submode), stored_mode, logstore::k_mode_width);
+    return found;
+}
+
 void append_mode(std::string& out, std::string_view stored_mode) {
-    const AdifMode mode = exported_mode_of(stored_mode);
+    const ExportedMode& exported = exported_mode(stored_mode);
+    const AdifMode& mode = exported.mode;
     append_item(out, "mode", mode.mode);
     if (!mode.submode.empty()) append_item(out, "submode", mode.submode);
-    if (!restores(stored_mode_of(mode.mode, mode.submode), stored_mode, logstore::k_mode_width))
-        append_own(out, "mode", stored_mode);
+    if (!exported.restored) append_own(out, "mode", stored_mode);
 }
 
 // TX_PWR is a number of watts; a power with a unit, or none, also goes in our own field.
