@@ -243,9 +243,9 @@ void append_adif_entry(std::string& out, const logstore::QsoRecord& contact) {
     append_pieces(out, {"<qso_date:8>", view_of(adif_date_of(contact.date)), " "});
     const std::string call = value_or_zero(ascii_of_windows1252(contact.call));
     append_text(out, "call", call, upper_case(call), contact.call, logstore::k_call_width);
-    append_item(out, "time_on", view_of(adif_time_of(contact.time_on)));
-    append_item(out, "time_off", view_of(adif_time_of(contact.time_off)));
-    out += k_line_end;
+    // Items of a fixed length are written with their tags as they stand.
+    append_pieces(out, {"  <time_on:4>", view_of(adif_time_of(contact.time_on)), "  <time_off:4>",
+                        view_of(adif_time_of(contact.time_off)), k_line_end});
 
     append_report(out, "rst_sent", contact.rst_sent);
     append_report(out, "rst_rcvd", contact.rst_received);
@@ -259,10 +259,9 @@ void append_adif_entry(std::string& out, const logstore::QsoRecord& contact) {
     append_text(out, "comment", comment, comment, contact.comment, logstore::k_comment_width);
     out += k_line_end;
 
-    append_item(out, "qsl_sent", (contact.qsl_flags & 1) ? "Y" : "N");
-    append_item(out, "qsl_rcvd", (contact.qsl_flags & 2) ? "Y" : "N");
-    out += "  <eor>";
-    out += k_line_end;
+    append_pieces(out,
+                  {(contact.qsl_flags & 1) ? "  <qsl_sent:1>Y" : "  <qsl_sent:1>N",
+                   (contact.qsl_flags & 2) ? "  <qsl_rcvd:1>Y" : "  <qsl_rcvd:1>N", "  <eor>", k_line_end});
 }
 
 bool is_exported(const logstore::RecordBytes& record) {
