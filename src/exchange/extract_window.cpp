@@ -60,9 +60,9 @@ ui::Form ExtractWindow::build() const {
     // The fourth mode is matched against a whole mode field; "ALL" fits too.
     form.add(ui::edit(k_fourth, {142, 64, 35, 10})).text_limit = logstore::k_mode_width;
     form.add(ui::label(k_from_label, "&From:", {100, 105, 25, 10}));
-    form.add(ui::edit(k_from, {130, 104, 35, 10})).text_limit = logstore::k_date_text_width;
+    form.add(ui::edit(k_from, {130, 104, 45, 10})).text_limit = logstore::k_date_text_width;
     form.add(ui::label(k_to_label, "&To:", {100, 105 + scaled(12), 25, 10}));
-    form.add(ui::edit(k_to, {130, 104 + scaled(12), 35, 10})).text_limit = logstore::k_date_text_width;
+    form.add(ui::edit(k_to, {130, 104 + scaled(12), 45, 10})).text_limit = logstore::k_date_text_width;
     // Two-word captions wrap inside the narrow buttons.
     form.add(ui::button(k_new_log, "&New Log", {190, scaled(40), 30, 25}, ui::multi_line));
     form.add(ui::button(k_extract_log, "Ex&tract Log", {190, scaled(70), 30, 25}, ui::multi_line));

@@ -52,7 +52,8 @@ ui::Form EntryEditorWindow::build() const {
     const int number = editing() ? m_record : m_env.log.record_count() + 1;
     form.add(ui::label(k_entry_number, number_text(number), {100, 5, 30, 10}));
     form.add(ui::label(k_date_label, "Date", {5, 20, 60, 8}, ui::right_aligned));
-    form.add(ui::edit(k_date, {70, 18, 35, 12})).text_limit = logstore::k_date_text_width;
+    // Wide enough for dd-mm-yyyy, which the box shows when two digits would name another year.
+    form.add(ui::edit(k_date, {70, 18, 45, 12})).text_limit = logstore::k_date_text_width;
 
     int shown = 0;
     for (int slot = 0; slot < k_database_slots; ++slot) {
