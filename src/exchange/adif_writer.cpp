@@ -239,7 +239,39 @@ std::string adif_rejected_header(std::string_view adif_path, std::string_view en
     return out;
 }
 
-void append_adif_entry(std::string& out, const logstore::QsoRecord& contact) {
+namespace {
+
+// A contact's fields in place in its record, as QsoRecord::decode would give them (full width,
+// padding and all), so an export need not copy each record's texts first.
+struct ContactView {
+    int date = 0;
+    std::int16_t time_on = 0;
+    std::int16_t time_off = 0;
+    std::string_view call, rst_sent, rst_received;
+    logstore::BandField band{};
+    std::string_view mode, power, comment;
+    std::uint8_t qsl_flags = 0;
+};
+
+ContactView contact_view_of(const logstore::RecordBytes& record) {
+    namespace at = logstore::record_layout;
+    ContactView view;
+    view.date = logstore::record_date(record);
+    view.time_on = at::int16_at(record, at::time);
+    view.time_off = at::int16_at(record, at::time_off);
+    view.call = at::text_at(record, at::call, logstore::k_call_width);
+    view.rst_sent = at::text_at(record, at::rst_sent, logstore::k_report_width);
+    view.rst_received = at::text_at(record, at::rst_received, logstore::k_report_width);
+    view.band = logstore::band_field(record);
+    view.mode = at::text_at(record, at::mode, logstore::k_mode_width);
+    view.power = at::text_at(record, at::power, logstore::k_power_width);
+    view.comment = at::text_at(record, at::comment, logstore::k_comment_width);
+    view.qsl_flags = record[at::qsl_flags];
+    return view;
+}
+
+// The four lines of a contact (see append_adif_entry), from a QsoRecord or a ContactView.
+template <class Contact> void append_entry(std::string& out, const Contact& contact) {
     append_pieces(out, {"<qso_date:8>", view_of(adif_date_of(contact.date)), " "});
     const std::string call = value_or_zero(ascii_of_windows1252(contact.call));
     append_text(out, "call", call, upper_case(call), contact.call, logstore::k_call_width);
@@ -262,6 +294,12 @@ void append_adif_entry(std::string& out, const logstore::QsoRecord& contact) {
     append_pieces(out,
                   {(contact.qsl_flags & 1) ? "  <qsl_sent:1>Y" : "  <qsl_sent:1>N",
                    (contact.qsl_flags & 2) ? "  <qsl_rcvd:1>Y" : "  <qsl_rcvd:1>N", "  <eor>", k_line_end});
+}
+
+} // namespace
+
+void append_adif_entry(std::string& out, const logstore::QsoRecord& contact) {
+    append_entry(out, contact);
 }
 
 bool is_exported(const logstore::RecordBytes& record) {
@@ -290,12 +328,12 @@ Result<AdifCounts, ExportFailure> put_adif_of_log(const logstore::LogStore& log,
         if (!records) return ExportFailure{records.error()};
         for (const logstore::RecordBytes& record : *records) {
             if (!is_exported(record)) continue;
-            const logstore::QsoRecord contact = logstore::QsoRecord::decode(record);
+            const ContactView contact = contact_view_of(record);
             if (!is_calendar_date(contact.date)) {
                 ++counts.without_date;
                 continue;
             }
-            append_adif_entry(text, contact);
+            append_entry(text, contact);
             ++counts.entries;
             if (text.size() >= k_flush_bytes) {
                 if (!put(text)) return ExportFailure{};
