@@ -208,6 +208,21 @@ std::string adif_export_path(std::string_view log_path) {
     return path;
 }
 
+namespace {
+
+// The items every header of ours ends with: the ADIF version, the program, how our own fields
+// are encoded.
+std::string end_of_header(std::string& out, std::string_view encoding) {
+    append_item(out, "adif_ver", k_adif_version);
+    append_item(out, "programid", k_program_id);
+    append_item(out, k_encoding_field, encoding);
+    out += "<eoh>";
+    out += k_line_end;
+    return std::move(out);
+}
+
+} // namespace
+
 std::string adif_header(std::string_view log_path, CalendarDate today) {
     std::string out = "ADIF export from KestLOG ";
     out += header_text_of(log_path);
@@ -218,12 +233,7 @@ std::string adif_header(std::string_view log_path, CalendarDate today) {
     append_digits(out, today.day, 2);
     out += '-';
     append_digits(out, today.year, 4);
-    append_item(out, "adif_ver", k_adif_version);
-    append_item(out, "programid", k_program_id);
-    append_item(out, k_encoding_field, k_escaped_windows1252);
-    out += "<eoh>";
-    out += k_line_end;
-    return out;
+    return end_of_header(out, k_escaped_windows1252);
 }
 
 std::string adif_rejected_header(std::string_view adif_path, std::string_view encoding) {
@@ -231,12 +241,7 @@ std::string adif_rejected_header(std::string_view adif_path, std::string_view en
     out += header_text_of(adif_path);
     out += " that the log cannot hold, as they stood there";
     out += k_line_end;
-    append_item(out, "adif_ver", k_adif_version);
-    append_item(out, "programid", k_program_id);
-    append_item(out, k_encoding_field, encoding);
-    out += "<eoh>";
-    out += k_line_end;
-    return out;
+    return end_of_header(out, encoding);
 }
 
 namespace {
