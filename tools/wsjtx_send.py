@@ -22,7 +22,7 @@ def text(s):
 def moment(t):
     julian = t.toordinal() + 1721425  # proleptic Gregorian ordinal to Julian day number
     ms = ((t.hour * 60 + t.minute) * 60 + t.second) * 1000
-    return struct.pack(">QIB", julian, ms, 1)  # time spec 1: UTC
+    return struct.pack(">QIB", julian, ms, 1)  # time kind 1: UTC
 
 
 def header(kind):

@@ -42,7 +42,7 @@ std::optional<UtcTime> utc_of(const QtDateTime& time) {
     if (time.milliseconds >= k_milliseconds_a_day) return std::nullopt;
     const sys_days day{days(time.julian_day - k_unix_epoch_day)};
     const milliseconds into_day(time.milliseconds);
-    switch (time.time_spec) {
+    switch (time.time_kind) {
     case k_utc: return day + into_day;
     case k_offset: return day + into_day - seconds(time.offset_seconds);
     case k_local: return utc_of_local(day, into_day);
@@ -107,20 +107,20 @@ std::optional<QtDateTime> QtStreamReader::date_time() {
     QtDateTime time;
     const auto day = i64();
     const auto milliseconds = u32();
-    const auto spec = u8();
-    if (!day || !milliseconds || !spec) return std::nullopt;
+    const auto kind = u8();
+    if (!day || !milliseconds || !kind) return std::nullopt;
     time.julian_day = *day;
     time.milliseconds = *milliseconds;
-    time.time_spec = *spec;
-    if (time.time_spec == k_offset) {
+    time.time_kind = *kind;
+    if (time.time_kind == k_offset) {
         const auto offset = i32();
         if (!offset) return std::nullopt;
         time.offset_seconds = *offset;
-    } else if (time.time_spec == k_zone) {
+    } else if (time.time_kind == k_zone) {
         // The zone's name, as Qt writes a string (UTF-16, its length in bytes), read past so that
         // the fields after it are still found.
         if (!bytes()) return std::nullopt;
-    } else if (time.time_spec > k_zone) {
+    } else if (time.time_kind > k_zone) {
         m_broken = true;
         return std::nullopt;
     }

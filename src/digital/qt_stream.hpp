@@ -15,7 +15,7 @@ namespace kestrel::digital {
 struct QtDateTime {
     std::int64_t julian_day = 0;
     std::uint32_t milliseconds = 0;
-    std::uint8_t time_spec = 1;
+    std::uint8_t time_kind = 1;
     std::int32_t offset_seconds = 0;
 };
 

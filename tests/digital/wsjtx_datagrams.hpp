@@ -24,15 +24,15 @@ class QtStreamWriter {
         return *this;
     }
     QtStreamWriter& null_text() { return u32(0xffffffff); }
-    // A moment in UTC (time spec 1), or with an offset in seconds east of UTC (time spec 2).
+    // A moment in UTC (time kind 1), or with an offset in seconds east of UTC (time kind 2).
     QtStreamWriter& date_time(std::chrono::sys_seconds utc) { return date_time(utc, 1, 0); }
-    QtStreamWriter& date_time(std::chrono::sys_seconds shown, std::uint8_t spec, std::int32_t offset) {
+    QtStreamWriter& date_time(std::chrono::sys_seconds shown, std::uint8_t kind, std::int32_t offset) {
         using namespace std::chrono;
         const sys_days day = floor<days>(shown);
         u64(static_cast<std::uint64_t>(day.time_since_epoch().count() + 2'440'588));
         u32(static_cast<std::uint32_t>(duration_cast<milliseconds>(shown - day).count()));
-        u8(spec);
-        if (spec == 2) u32(static_cast<std::uint32_t>(offset));
+        u8(kind);
+        if (kind == 2) u32(static_cast<std::uint32_t>(offset));
         return *this;
     }
     QtStreamWriter& header(std::uint32_t type, std::uint32_t schema = 3,

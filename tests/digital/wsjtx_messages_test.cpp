@@ -81,7 +81,7 @@ TEST(WsjtxMessages, TimesInUtcWithAnOffsetOrLocalBecomeUtc) {
     ::setenv("TZ", "EST5", 1); // five hours behind UTC, no summer time
     ::tzset();
     struct Case {
-        std::uint8_t spec;
+        std::uint8_t kind;
         std::int32_t offset;
         std::chrono::sys_seconds shown;
         int minute_of_day; // -1: no contact
@@ -96,17 +96,17 @@ TEST(WsjtxMessages, TimesInUtcWithAnOffsetOrLocalBecomeUtc) {
     };
     for (const Case& c : cases) {
         testing::QtStreamWriter w;
-        w.header(5).date_time(c.shown, c.spec, c.offset);
-        if (c.spec == 3) w.utf8(std::string("\0E\0u\0r\0o\0p\0e", 12));
+        w.header(5).date_time(c.shown, c.kind, c.offset);
+        if (c.kind == 3) w.utf8(std::string("\0E\0u\0r\0o\0p\0e", 12));
         w.utf8("K1ABC").utf8("").u64(14'074'000).utf8("FT8").utf8("").utf8("").utf8("").utf8("").utf8("");
         const auto found = contacts(w.bytes());
         if (c.minute_of_day < 0) {
-            EXPECT_TRUE(found.empty()) << int(c.spec);
+            EXPECT_TRUE(found.empty()) << int(c.kind);
             continue;
         }
-        ASSERT_EQ(found.size(), 1u) << int(c.spec);
-        EXPECT_EQ(found[0].record.time_on, c.minute_of_day) << int(c.spec) << " " << c.offset;
-        EXPECT_EQ(found[0].record.date, logstore::day_number_of(c.date)) << int(c.spec) << " " << c.offset;
+        ASSERT_EQ(found.size(), 1u) << int(c.kind);
+        EXPECT_EQ(found[0].record.time_on, c.minute_of_day) << int(c.kind) << " " << c.offset;
+        EXPECT_EQ(found[0].record.date, logstore::day_number_of(c.date)) << int(c.kind) << " " << c.offset;
     }
     if (old_zone)
         ::setenv("TZ", kept.c_str(), 1);
@@ -124,7 +124,7 @@ TEST(WsjtxMessages, ForeignBrokenAndOtherMessagesBringNothing) {
     LoggedQso older = q;
     older.with_start = false;
     const std::size_t older_end = testing::qso_logged(older).size();
-    const std::size_t start_end = older_end + 8 + 4 + 1; // day, milliseconds, time spec
+    const std::size_t start_end = older_end + 8 + 4 + 1; // day, milliseconds, time kind
     for (std::size_t n = 0; n < full.size(); ++n) {
         const Datagram cut(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(n));
         EXPECT_EQ(contacts(cut).size(), n == older_end || n >= start_end ? 1u : 0u) << n << " bytes";

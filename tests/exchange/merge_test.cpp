@@ -15,9 +15,9 @@ namespace {
 using Calls = std::vector<std::string>;
 
 // Entries written "CALL@dd-mm-yy/hhmm".
-std::vector<logstore::RecordBytes> entries(const Calls& specs) {
+std::vector<logstore::RecordBytes> entries(const Calls& texts) {
     std::vector<logstore::RecordBytes> out;
-    for (const std::string& s : specs) {
+    for (const std::string& s : texts) {
         const auto at = s.find('@');
         const auto slash = s.find('/');
         out.push_back(contact(s.substr(at + 1, slash - at - 1), s.substr(slash + 1), s.substr(0, at)));
