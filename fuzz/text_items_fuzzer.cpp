@@ -1,31 +1,14 @@
 // The comma-separated items every side file is read with (station data, databases, the current
 // log's name, Morse tables, rig descriptions), read from a side file as the program reads it.
-// Every item ends the reading sooner or later, and items that join_items can write read back
-// the same when written.
+// Every item ends the reading sooner or later, and every item join_items can store reads back the
+// same when written.
 #include "common/side_file.hpp"
 #include "common/text_items.hpp"
 #include "fuzz_support.hpp"
 
 #include <vector>
 
-namespace {
-
 using namespace kestrel;
-
-bool is_blank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-// join_items writes an item as it stands, which holds for an item without a comma, a line end,
-// a leading quote, or blanks at either end.
-bool writable_as_it_stands(const std::string& item) {
-    if (item.find_first_of(",\r\n") != std::string::npos) return false;
-    if (!item.empty() && (is_blank(item.front()) || is_blank(item.back()) || item.front() == '"'))
-        return false;
-    return true;
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes = fuzz::bytes_of(data, size);
@@ -48,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     bool writable = true;
     for (const std::string& item : items)
-        writable = writable && writable_as_it_stands(item);
+        writable = writable && storable_item(item);
     if (writable && !items.empty()) {
         const std::string line = join_items(items);
         fuzz::check(write_side_file(path, line), "a side file is written");

@@ -69,18 +69,31 @@ int TextItemReader::next_int() {
     return static_cast<int>(rounded);
 }
 
+namespace {
+
+// Whether the reader would change the text unless it were quoted: a comma ends an item, blanks at
+// either end are dropped, a leading quote starts a quoted item.
+bool needs_quotes(std::string_view text) {
+    return text.find(',') != std::string_view::npos ||
+           (!text.empty() && (is_blank(text.front()) || is_blank(text.back()) || text.front() == '"'));
+}
+
+} // namespace
+
 bool storable_item(std::string_view text) {
-    return text.find_first_of("\"\r\n") == std::string_view::npos;
+    if (text.find_first_of("\r\n") != std::string_view::npos) return false;
+    return !needs_quotes(text) || text.find('"') == std::string_view::npos;
 }
 
 std::string side_file_item(std::string_view text) {
     std::string item;
     item.reserve(text.size() + 2);
     for (const char c : text)
-        if (c != '"' && !is_line_end(c)) item += c;
-    const bool quoted = item.find(',') != std::string::npos ||
-                        (!item.empty() && (is_blank(item.front()) || is_blank(item.back())));
-    return quoted ? '"' + item + '"' : item;
+        if (!is_line_end(c)) item += c;
+    if (!needs_quotes(item)) return item; // a quote inside an item as it stands reads back as it is
+    // A quoted item ends at its next quote, so the quotes it held cannot be kept.
+    std::erase(item, '"');
+    return needs_quotes(item) ? '"' + item + '"' : item;
 }
 
 std::string join_items(const std::vector<std::string>& items) {

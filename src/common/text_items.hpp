@@ -37,12 +37,14 @@ class TextItemReader {
     std::size_t m_at = 0;
 };
 
-// A text as one item the reader above gives back: quoted when it holds a comma or starts or ends
-// with a blank. Double quotes and line ends cannot be stored at all and are left out, so one bad
-// text never shifts the items after it. Boxes whose text goes into a side file refuse them.
+// A text as one item the reader above gives back: quoted when it holds a comma, starts or ends
+// with a blank or starts with a double quote. Line ends, and the double quotes of a text that must
+// be quoted, cannot be stored and are left out, so one bad text never shifts the items after it.
+// Boxes whose text goes into a side file refuse double quotes.
 [[nodiscard]] std::string side_file_item(std::string_view text);
 
-// True when side_file_item keeps the text whole.
+// True when side_file_item keeps the text whole (a double quote inside a text that needs no
+// quotes is kept).
 [[nodiscard]] bool storable_item(std::string_view text);
 
 // One line for the reader above: the items (each as side_file_item) joined by "," and ended by

@@ -87,8 +87,10 @@ TEST(TextItems, WhatTheWriterStoresReadsBackAsStored) {
         {"a,b", "a,b"},
         {" lead", " lead"},
         {"trail\t", "trail\t"},
-        {"say \"hi\"", "say hi"},
+        {"say \"hi\"", "say \"hi\""}, // a quote inside an item as it stands is kept
+        {"5\" dish, 3 el", "5 dish, 3 el"},
         {"\"quoted, comma\"", "quoted, comma"},
+        {"\"lead", "lead"},
         {"two\r\nlines", "twolines"},
         {"\"", ""},
         {"", ""},

@@ -135,10 +135,11 @@ TEST_F(MainWindowTest, NewMakesAnEmptyLogAndACancelKeepsTheOldOne) {
 TEST_F(MainWindowTest, ALogNameCurlogCannotHoldIsRefusedAndACommaIsNot) {
     std::filesystem::create_directory(file("a,b"));
     write("a,b/X.LOG", log_of(1));
-    std::filesystem::create_directory(file("say \"hi\""));
-    write("say \"hi\"/Y.LOG", log_of(2));
+    // A name needing quotes (a comma) cannot hold a quote as well.
+    std::filesystem::create_directory(file("say, \"hi\""));
+    write("say, \"hi\"/Y.LOG", log_of(2));
     auto run = open();
-    m_host.answer_file(file("say \"hi\"/Y.LOG"));
+    m_host.answer_file(file("say, \"hi\"/Y.LOG"));
     m_host.answer(ui::Answer::ok); // the quote refused, with the full name
     run.command(MainWindow::k_open);
     ASSERT_EQ(m_host.messages().size(), 1u);
