@@ -67,10 +67,8 @@ SessionEnd::~SessionEnd() {
 void SessionEnd::take_signals() {
     unsigned char byte = 0;
     bool any = false;
-    while (::read(g_pipe[0], &byte, 1) == 1) {
-        m_last_signal = byte;
+    while (::read(g_pipe[0], &byte, 1) == 1)
         any = true;
-    }
     if (any && m_on_end) m_on_end();
 }
 

@@ -19,15 +19,11 @@ class SessionEnd final : public QObject {
     SessionEnd(const SessionEnd&) = delete;
     SessionEnd& operator=(const SessionEnd&) = delete;
 
-    // The signal that asked last, 0 before any did (for the message on the terminal).
-    int last_signal() const { return m_last_signal; }
-
   private:
     void take_signals();
 
     std::function<void()> m_on_end;
     QSocketNotifier* m_notifier = nullptr;
-    int m_last_signal = 0;
 };
 
 } // namespace kestrel::platform
