@@ -1,5 +1,6 @@
 #include "common/windows1252.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -68,7 +69,8 @@ std::size_t decode_one(std::string_view text, std::size_t at, char32_t& cp) {
     return length;
 }
 
-// ASCII spellings of the bytes 0x80 to 0xFF, in order, sixteen to a line.
+// ASCII spellings of the bytes 0x80 to 0xFF, in order, sixteen to a line; none is longer than
+// k_longest_ascii_spelling.
 // clang-format off
 constexpr std::array<std::string_view, 128> k_ascii_spellings = {
     "EUR", "?", ",", "f", ",,", "...", "+", "++", "^", "o/oo", "S", "<", "OE", "?", "Z", "?",
@@ -81,6 +83,9 @@ constexpr std::array<std::string_view, 128> k_ascii_spellings = {
     "d", "n", "o", "o", "o", "o", "o", "/", "o", "u", "u", "u", "u", "y", "th", "y",
 };
 // clang-format on
+static_assert(std::ranges::all_of(k_ascii_spellings, [](std::string_view spelling) {
+    return spelling.size() <= k_longest_ascii_spelling;
+}));
 
 bool is_printable(unsigned char b) {
     return b >= 0x20 && b < 0x7F;
@@ -94,19 +99,26 @@ bool is_printable_ascii(std::string_view bytes) {
     return true;
 }
 
-std::string ascii_of_windows1252(std::string_view bytes) {
-    if (is_printable_ascii(bytes)) return std::string(bytes);
-    std::string out;
-    out.reserve(bytes.size() + 8);
+char* put_ascii_of_windows1252(std::string_view bytes, char* out) {
     for (const char c : bytes) {
         const auto b = static_cast<unsigned char>(c);
-        if (is_printable(b))
-            out += c;
-        else if (b < 0x80)
-            out += ' '; // a control character
-        else
-            out += k_ascii_spellings[b - 0x80];
+        if (is_printable(b)) {
+            *out++ = c;
+        } else if (b < 0x80) {
+            *out++ = ' '; // a control character
+        } else {
+            const std::string_view spelling = k_ascii_spellings[b - 0x80];
+            for (const char s : spelling)
+                *out++ = s;
+        }
     }
+    return out;
+}
+
+std::string ascii_of_windows1252(std::string_view bytes) {
+    if (is_printable_ascii(bytes)) return std::string(bytes);
+    std::string out(bytes.size() * k_longest_ascii_spelling, '\0');
+    out.resize(static_cast<std::size_t>(put_ascii_of_windows1252(bytes, out.data()) - out.data()));
     return out;
 }
 

@@ -34,6 +34,10 @@ namespace kestrel {
 // characters become blanks and the five undefined bytes '?'. The exact text has to be kept
 // elsewhere when it matters.
 [[nodiscard]] std::string ascii_of_windows1252(std::string_view bytes);
+// The same written at `out`, which has room for k_longest_ascii_spelling bytes for each byte of
+// `bytes`; the end of what was written.
+inline constexpr std::size_t k_longest_ascii_spelling = 4;
+[[nodiscard]] char* put_ascii_of_windows1252(std::string_view bytes, char* out);
 // Whether every byte is printable ASCII (blank to '~'), so the text needs no transliteration.
 [[nodiscard]] bool is_printable_ascii(std::string_view bytes);
 
