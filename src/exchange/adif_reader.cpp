@@ -4,6 +4,7 @@
 #include "common/windows1252.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 
@@ -22,8 +23,16 @@ unsigned char byte_at(std::string_view s, std::size_t at) {
     return static_cast<unsigned char>(s[at]);
 }
 
+// Looked up rather than compared: every byte of every tag name passes here.
+constexpr auto k_name_chars = [] {
+    std::array<bool, 256> table{};
+    for (int c = 0; c < 256; ++c)
+        table[static_cast<std::size_t>(c)] =
+            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+    return table;
+}();
 bool is_name_char(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+    return k_name_chars[static_cast<unsigned char>(c)];
 }
 bool is_digit(char c) {
     return c >= '0' && c <= '9';
@@ -33,6 +42,17 @@ bool is_letter(char c) {
 }
 bool is_blank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+// Eight bytes at a time: values are mostly short, files mostly ASCII.
+bool is_ascii(std::string_view text) {
+    std::size_t at = 0;
+    for (std::uint64_t eight = 0; text.size() - at >= sizeof eight; at += sizeof eight) {
+        std::memcpy(&eight, text.data() + at, sizeof eight);
+        if ((eight & 0x8080808080808080ULL) != 0) return false;
+    }
+    for (; at < text.size(); ++at)
+        if (static_cast<unsigned char>(text[at]) >= 0x80) return false;
+    return true;
 }
 bool is_continuation(unsigned char b) {
     return (b & 0xC0) == 0x80;
@@ -253,6 +273,20 @@ std::size_t AdifScanner::next_specifier_from(std::size_t start) {
 std::size_t AdifScanner::value_end(std::size_t start, std::size_t length) {
     if (length == 0) return start;
     const std::size_t size = m_file.size();
+    // Nearly always the count of bytes leads to the next specifier, perhaps over blanks and line
+    // breaks; such a count is taken whatever else holds (see `fit` below), so that is the first
+    // thing tried, and the specifier read here is the one the next read starts from.
+    if (length <= size - start) {
+        std::size_t p = start + length;
+        while (p < size && is_blank(m_file[p]))
+            ++p;
+        if (p == size) return start + length;
+        Tag tag;
+        if (m_file[p] == '<' && read_specifier(m_file, p, tag)) {
+            m_found = tag;
+            return start + length;
+        }
+    }
     const bool utf8 = m_encoding == TextEncoding::utf8;
     const std::size_t limit = next_specifier_from(start);
 
@@ -261,13 +295,8 @@ std::size_t AdifScanner::value_end(std::size_t start, std::size_t length) {
     // counting no further keeps hostile lengths from costing a pass over the file each).
     const std::size_t by_bytes = length <= size - start ? start + length : k_none;
     std::size_t by_characters = by_bytes;
-    const auto ascii = [this](std::size_t from, std::size_t to) {
-        return std::all_of(m_file.begin() + static_cast<std::ptrdiff_t>(from),
-                           m_file.begin() + static_cast<std::ptrdiff_t>(to),
-                           [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    };
     // Over ASCII, characters are bytes: the count is the same either way.
-    if (utf8 && !(by_bytes != k_none && by_bytes <= limit && ascii(start, by_bytes))) {
+    if (utf8 && !(by_bytes != k_none && by_bytes <= limit && is_ascii(m_file.substr(start, length)))) {
         std::size_t p = start;
         std::size_t counted = 0;
         for (; counted < length && p < limit; ++counted)
@@ -313,11 +342,10 @@ std::size_t AdifScanner::value_end(std::size_t start, std::size_t length) {
 
 std::string_view AdifScanner::decode_value(std::size_t start, std::size_t end) {
     const std::string_view raw = m_file.substr(start, end - start);
-    const bool ascii =
-        std::all_of(raw.begin(), raw.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (m_encoding != TextEncoding::utf8 || is_ascii(raw)) return raw;
     // In a UTF-8 file a value that is not UTF-8 was written by an older program in its own code
     // page, which is ours: its bytes are kept.
-    if (m_encoding == TextEncoding::utf8 && !ascii && is_valid_utf8(raw)) {
+    if (is_valid_utf8(raw)) {
         m_converted = windows1252_from_utf8(raw);
         return m_converted;
     }

@@ -34,15 +34,32 @@ std::string_view trimmed(std::string_view text) {
 
 // Line breaks and tabs of a multi-line note become blanks: the comment is one line of the log.
 void append_as_one_line(std::string& to, std::string_view text, std::size_t width) {
-    for (const char c : text) {
-        if (to.size() >= width) return;
-        to += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
-    }
+    if (to.size() >= width) return;
+    const std::size_t from = to.size();
+    to.append(text.substr(0, width - from));
+    for (std::size_t i = from; i < to.size(); ++i)
+        if (static_cast<unsigned char>(to[i]) < 0x20) to[i] = ' ';
+}
+
+char lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// A text in upper case (ASCII letters only), in place.
+void make_upper_case(std::string& text) {
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+}
+
+// Whether a QSL answer, blanks aside, is one of the letters given in upper case, in either case.
+bool answer_is(std::string_view value, char upper) {
+    const std::string_view answer = trimmed(value);
+    return answer.size() == 1 && (answer[0] == upper || answer[0] == lower(upper));
 }
 
 // The fields the import reads, told apart by a table with one slot per name rather than by
 // comparing a name with each of them: a name's slot comes from its length and three of its
-// letters, and one comparison confirms it.
+// letters in lower case, and one comparison in any case confirms it.
 enum class Field {
     other,
     eor,
@@ -76,7 +93,8 @@ constexpr std::size_t k_slots = 64;
 
 constexpr std::size_t slot_of(std::string_view name) {
     const auto byte = [name](std::size_t at) {
-        return static_cast<std::size_t>(static_cast<unsigned char>(name[at]));
+        const char c = name[at];
+        return static_cast<std::size_t>(static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c));
     };
     return (name.size() * 2 + byte(0) + byte(name.size() - 1) * 7 + byte(name.size() / 2)) % k_slots;
 }
@@ -95,22 +113,27 @@ constexpr bool every_name_has_a_slot_of_its_own() {
 }
 static_assert(every_name_has_a_slot_of_its_own());
 
-// The field a name in lower case is.
+// Whether a name, in any case, is the given one in lower case.
+bool is_name(std::string_view name, std::string_view lower_case) {
+    if (name.size() != lower_case.size()) return false;
+    for (std::size_t i = 0; i < name.size(); ++i)
+        if (lower(name[i]) != lower_case[i]) return false;
+    return true;
+}
+
+// The field a name is, in any case.
 Field field_of(std::string_view name) {
     if (name.empty()) return Field::other;
     const Field field = k_field_slots[slot_of(name)];
-    return k_field_names[static_cast<std::size_t>(field)] == name ? field : Field::other;
+    return is_name(name, k_field_names[static_cast<std::size_t>(field)]) ? field : Field::other;
 }
 
-// A name in lower case, in the caller's buffer; names longer than any the import reads come back
-// empty.
-std::string_view lower_case_name(std::string_view name, std::array<char, 32>& buffer) {
-    if (name.size() > buffer.size()) return {};
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        const char c = name[i];
-        buffer[i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    }
-    return {buffer.data(), name.size()};
+// The field of ours a name stands for ("app_kestrel_call": call), in any case; other for any
+// other name.
+Field own_field_of(std::string_view name) {
+    if (name.size() <= k_app_prefix.size() || !is_name(name.substr(0, k_app_prefix.size()), k_app_prefix))
+        return Field::other;
+    return field_of(name.substr(k_app_prefix.size()));
 }
 
 bool is_digit(char c) {
@@ -151,17 +174,37 @@ std::optional<std::int16_t> adif_time_of_day(std::string_view value) {
 ContactBuilder::ContactBuilder(ImportOptions options)
     : m_options(std::move(options)), m_power(m_options.power) {}
 
-void ContactBuilder::take_own(std::string_view name, std::string_view text) {
-    std::string value = m_own_fields_escaped ? unescaped_app_text(text) : std::string(text);
-    switch (field_of(name)) {
-    case Field::call: m_entry.own_call = std::move(value); break;
-    case Field::rst_sent: m_entry.own_rst_sent = std::move(value); break;
-    case Field::rst_rcvd: m_entry.own_rst_received = std::move(value); break;
-    case Field::tx_pwr: m_entry.own_power = std::move(value); break;
-    case Field::mode: m_entry.own_mode = std::move(value); break;
-    case Field::comment: m_entry.own_comment = std::move(value); break;
-    default: break;
+void ContactBuilder::Entry::clear() {
+    any_field = false;
+    date.reset();
+    time_on.reset();
+    time_off.reset();
+    has_time_off = false;
+    for (std::string* text : {&call, &rst_sent, &rst_received, &frequency, &band, &mode, &submode, &comment})
+        text->clear();
+    qsl_bits = 0;
+    for (OwnText* own : {&own_call, &own_rst_sent, &own_rst_received, &own_power, &own_mode, &own_comment}) {
+        own->given = false;
+        own->text.clear();
     }
+}
+
+void ContactBuilder::take_own(std::string_view name, std::string_view text) {
+    OwnText* own = nullptr;
+    switch (own_field_of(name)) {
+    case Field::call: own = &m_entry.own_call; break;
+    case Field::rst_sent: own = &m_entry.own_rst_sent; break;
+    case Field::rst_rcvd: own = &m_entry.own_rst_received; break;
+    case Field::tx_pwr: own = &m_entry.own_power; break;
+    case Field::mode: own = &m_entry.own_mode; break;
+    case Field::comment: own = &m_entry.own_comment; break;
+    default: return;
+    }
+    own->given = true;
+    if (m_own_fields_escaped)
+        own->text = unescaped_app_text(text);
+    else
+        own->text.assign(text);
 }
 
 std::optional<FinishedEntry> ContactBuilder::take(const AdifField& field) {
@@ -169,13 +212,12 @@ std::optional<FinishedEntry> ContactBuilder::take(const AdifField& field) {
 }
 
 std::optional<FinishedEntry> ContactBuilder::take(const AdifFieldView& field) {
-    std::array<char, 32> buffer;
-    const std::string_view name = lower_case_name(field.name, buffer);
+    const std::string_view name = field.name;
     const std::string_view value = field.value;
     const Field known = field_of(name);
     if (known == Field::eor) return finish();
     if (known == Field::eoh) {
-        m_entry = Entry{};
+        m_entry.clear();
         return std::nullopt;
     }
     m_entry.any_field = true;
@@ -186,46 +228,55 @@ std::optional<FinishedEntry> ContactBuilder::take(const AdifFieldView& field) {
         m_entry.time_off = adif_time_of_day(value);
         m_entry.has_time_off = true;
         break;
-    case Field::call: m_entry.call = upper_case(trimmed(value)); break;
-    case Field::freq: m_entry.frequency = trimmed(value); break;
-    case Field::band: m_entry.band = trimmed(value); break;
-    case Field::mode: m_entry.mode = trimmed(value); break;
-    case Field::submode: m_entry.submode = trimmed(value); break;
-    case Field::rst_rcvd: m_entry.rst_received = value; break;
-    case Field::rst_sent: m_entry.rst_sent = value; break;
-    case Field::tx_pwr: m_power = value; break;
+    case Field::call:
+        m_entry.call.assign(trimmed(value));
+        make_upper_case(m_entry.call);
+        break;
+    case Field::freq: m_entry.frequency.assign(trimmed(value)); break;
+    case Field::band: m_entry.band.assign(trimmed(value)); break;
+    case Field::mode: m_entry.mode.assign(trimmed(value)); break;
+    case Field::submode: m_entry.submode.assign(trimmed(value)); break;
+    case Field::rst_rcvd: m_entry.rst_received.assign(value); break;
+    case Field::rst_sent: m_entry.rst_sent.assign(value); break;
+    case Field::tx_pwr: m_power.assign(value); break;
     case Field::comment:
     case Field::name:
     case Field::notes:
     case Field::iota:
     case Field::qth: append_as_one_line(m_entry.comment, value, k_comment_width); break;
-    case Field::qsl_rcvd: {
+    case Field::qsl_rcvd:
         // V (verified) is the older way of saying the card came.
-        const std::string answer = upper_case(trimmed(value));
-        if (answer == "Y" || answer == "V") m_entry.qsl_bits |= 2;
+        if (answer_is(value, 'Y') || answer_is(value, 'V')) m_entry.qsl_bits |= 2;
         break;
-    }
     case Field::qsl_sent:
-        if (upper_case(trimmed(value)) == "Y") m_entry.qsl_bits |= 1;
+        if (answer_is(value, 'Y')) m_entry.qsl_bits |= 1;
         break;
     case Field::encoding:
         m_declared_encoding = value;
         m_own_fields_escaped = says_escaped(value);
         break;
-    default:
-        if (name.starts_with(k_app_prefix)) take_own(name.substr(k_app_prefix.size()), value);
-        break;
+    default: take_own(name, value); break;
     }
     return std::nullopt;
 }
 
 FinishedEntry ContactBuilder::finish() {
-    Entry entry = std::exchange(m_entry, Entry{});
+    const FinishedEntry finished = finished_entry();
+    m_entry.clear();
+    return finished;
+}
+
+FinishedEntry ContactBuilder::finished_entry() {
+    const Entry& entry = m_entry;
     const auto leave_out = [&](LeftOut why) {
         m_left_out.add(why);
         return FinishedEntry{std::nullopt, why, entry.any_field};
     };
-    std::string call = entry.own_call ? std::move(*entry.own_call) : std::move(entry.call);
+    // Our own field's text wins over the ADIF field's.
+    const auto own_or = [](const OwnText& own, const std::string& text) -> const std::string& {
+        return own.given ? own.text : text;
+    };
+    const std::string& call = own_or(entry.own_call, entry.call);
     // A call starting with "/" would make the entry a note or station data in the log.
     if (trimmed(call).empty() || call.front() == '/') return leave_out(LeftOut::no_call);
     if (!entry.date) return leave_out(LeftOut::date);
@@ -233,25 +284,27 @@ FinishedEntry ContactBuilder::finish() {
     const auto band = imported_band_index(entry.frequency, entry.band);
     if (!band) return leave_out(LeftOut::band);
 
-    logstore::QsoRecord contact;
+    logstore::QsoRecord& contact = m_contact;
     contact.date = *entry.date;
     contact.time_on = *entry.time_on;
     // A contact without an end ends when it began; one that ended at midnight keeps 00:00.
     contact.time_off = entry.has_time_off ? *entry.time_off : *entry.time_on;
-    contact.call = std::move(call);
-    contact.rst_sent = entry.own_rst_sent ? std::move(*entry.own_rst_sent) : std::move(entry.rst_sent);
-    contact.rst_received =
-        entry.own_rst_received ? std::move(*entry.own_rst_received) : std::move(entry.rst_received);
+    contact.call.assign(call);
+    contact.rst_sent.assign(own_or(entry.own_rst_sent, entry.rst_sent));
+    contact.rst_received.assign(own_or(entry.own_rst_received, entry.rst_received));
     contact.band = logstore::coded_band_field(*band);
-    if (entry.own_mode)
-        contact.mode = std::move(*entry.own_mode);
+    if (entry.own_mode.given)
+        contact.mode.assign(entry.own_mode.text);
     else if (!entry.mode.empty() || !entry.submode.empty())
         contact.mode = stored_mode_of(entry.mode, entry.submode);
-    if (entry.own_power) m_power = std::move(*entry.own_power);
-    contact.power = m_power;
-    contact.comment = (entry.own_comment ? *entry.own_comment : entry.comment) + m_options.extra_comment;
+    else
+        contact.mode.clear();
+    if (entry.own_power.given) m_power.assign(entry.own_power.text);
+    contact.power.assign(m_power);
+    contact.comment.assign(own_or(entry.own_comment, entry.comment));
+    contact.comment.append(m_options.extra_comment);
     contact.qsl_flags = static_cast<std::uint8_t>(k_imported_qsl_base | entry.qsl_bits);
-    return {std::move(contact), LeftOut::no_call, true};
+    return {contact.encode(), LeftOut::no_call, true};
 }
 
 ImportedLog import_adif_text(std::string_view file, const ImportOptions& options,
@@ -265,7 +318,7 @@ ImportedLog import_adif_text(std::string_view file, const ImportOptions& options
     for (int fields = 1; scanner.next(field); ++fields) {
         if (const auto finished = builder.take(field)) {
             if (finished->contact) {
-                const logstore::RecordBytes record = finished->contact->encode();
+                const logstore::RecordBytes& record = *finished->contact;
                 log.records.append(reinterpret_cast<const char*>(record.data()), record.size());
                 ++log.entries;
             } else if (finished->had_fields) {

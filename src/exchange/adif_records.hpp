@@ -22,9 +22,9 @@ struct ImportOptions {
 
 // What became of one record of an ADIF file at its "<eor>".
 struct FinishedEntry {
-    std::optional<logstore::QsoRecord> contact; // the contact, when the log can hold it
-    LeftOut why = LeftOut::no_call;             // else why it is left out
-    bool had_fields = false;                    // false for an "<eor>" with nothing before it
+    std::optional<logstore::RecordBytes> contact; // the contact's record, when the log can hold it
+    LeftOut why = LeftOut::no_call;               // else why it is left out
+    bool had_fields = false;                      // false for an "<eor>" with nothing before it
 };
 
 // Turns the fields of an ADIF file into contacts of the log, one per "<eor>".
@@ -52,6 +52,13 @@ class ContactBuilder {
     const std::string& declared_encoding() const { return m_declared_encoding; }
 
   private:
+    // One of the exact stored texts our export writes beside the ADIF fields, when given.
+    struct OwnText {
+        bool given = false;
+        std::string text;
+    };
+    // The record being read. It is emptied rather than made anew at each record, so its texts keep
+    // their room and a file of many records costs no allocation per field.
     struct Entry {
         bool any_field = false;
         std::optional<int> date; // the day number; nothing: none given, or none the log can hold
@@ -67,15 +74,18 @@ class ContactBuilder {
         std::string submode;
         std::string comment;
         std::uint8_t qsl_bits = 0;
-        // The exact stored texts our export writes beside the ADIF fields.
-        std::optional<std::string> own_call, own_rst_sent, own_rst_received, own_power, own_mode, own_comment;
+        OwnText own_call, own_rst_sent, own_rst_received, own_power, own_mode, own_comment;
+
+        void clear();
     };
     void take_own(std::string_view name, std::string_view text);
     [[nodiscard]] FinishedEntry finish();
+    [[nodiscard]] FinishedEntry finished_entry();
 
     ImportOptions m_options;
     std::string m_power;
     Entry m_entry;
+    logstore::QsoRecord m_contact; // the contact being made, kept for the room of its texts
     LeftOutTally m_left_out;
     std::string m_declared_encoding;
     bool m_own_fields_escaped = false;

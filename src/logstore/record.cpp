@@ -2,6 +2,8 @@
 
 #include "common/fixed_text.hpp"
 
+#include <algorithm>
+
 namespace kestrel::logstore {
 
 namespace {
@@ -19,10 +21,11 @@ std::string get_text(const RecordBytes& record, std::size_t at, int width) {
     return std::string(record_layout::text_at(record, at, width));
 }
 
+// The text cut to the width and padded with spaces, as fixed_width makes it, written in place.
 void put_text(RecordBytes& record, std::size_t at, std::size_t width, std::string_view text) {
-    const std::string field = fixed_width(text, width);
-    for (std::size_t i = 0; i < width; ++i)
-        record[at + i] = static_cast<std::uint8_t>(field[i]);
+    const std::size_t size = std::min(width, text.size());
+    std::copy_n(text.data(), size, record.data() + at);
+    std::fill_n(record.data() + at + size, width - size, ' ');
 }
 
 bool call_field_is(const RecordBytes& record, std::string_view marker) {
