@@ -35,9 +35,12 @@ class SideFileWriter {
 
   private:
     void abandon();
+    // Pieces at least this large start going to the disk at once.
+    static constexpr std::size_t k_early_writeback_bytes = std::size_t{256} << 10;
     std::string m_path;
     std::string m_temporary;
     int m_fd = -1;
+    std::size_t m_written = 0;
 };
 
 enum class SideFileProblem {

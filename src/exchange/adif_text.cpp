@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <functional>
 
 namespace kestrel::exchange {
 
@@ -34,28 +33,40 @@ std::string number_text_of(double watts) {
     return text;
 }
 
+// Bytes an escaped text keeps as they are.
+bool is_plain(char c) {
+    const auto b = static_cast<unsigned char>(c);
+    return b >= 0x20 && b < 0x7F && c != '%';
+}
+
 } // namespace
 
-std::string escaped_app_text(std::string_view bytes) {
-    const auto plain = [](char c) {
-        const auto b = static_cast<unsigned char>(c);
-        return b >= 0x20 && b < 0x7F && c != '%';
-    };
-    // Sized once: an escaped byte takes three.
-    const auto escaped =
-        static_cast<std::size_t>(std::count_if(bytes.begin(), bytes.end(), std::not_fn(plain)));
-    std::string out(bytes.size() + 2 * escaped, '%');
-    std::size_t at = 0;
+std::size_t escaped_app_size(std::string_view bytes) {
+    // An escaped byte takes three.
+    std::size_t size = bytes.size();
+    for (const char c : bytes)
+        if (!is_plain(c)) size += 2;
+    return size;
+}
+
+char* put_escaped_app_text(std::string_view bytes, char* out) {
     for (const char c : bytes) {
         const auto b = static_cast<unsigned char>(c);
-        if (plain(c)) {
-            out[at++] = c;
+        if (is_plain(c)) {
+            *out++ = c;
         } else {
-            out[at + 1] = k_hex_digits[b >> 4];
-            out[at + 2] = k_hex_digits[b & 0x0F];
-            at += 3;
+            out[0] = '%';
+            out[1] = k_hex_digits[b >> 4];
+            out[2] = k_hex_digits[b & 0x0F];
+            out += 3;
         }
     }
+    return out;
+}
+
+std::string escaped_app_text(std::string_view bytes) {
+    std::string out(escaped_app_size(bytes), '%');
+    (void)put_escaped_app_text(bytes, out.data());
     return out;
 }
 

@@ -21,6 +21,10 @@ inline constexpr std::string_view k_encoding_field = "app_kestrel_encoding";
 inline constexpr std::string_view k_escaped_windows1252 = "Windows-1252, %XX";
 
 [[nodiscard]] std::string escaped_app_text(std::string_view bytes);
+// The same written at `out`, which has room for escaped_app_size(bytes); the end of what was
+// written.
+[[nodiscard]] std::size_t escaped_app_size(std::string_view bytes);
+[[nodiscard]] char* put_escaped_app_text(std::string_view bytes, char* out);
 // The bytes again; a '%' without two hex digits after it stands for itself.
 [[nodiscard]] std::string unescaped_app_text(std::string_view text);
 

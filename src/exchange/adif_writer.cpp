@@ -16,7 +16,8 @@
 #include <array>
 #include <charconv>
 #include <cstring>
-#include <initializer_list>
+#include <limits>
+#include <vector>
 
 namespace kestrel::exchange {
 
@@ -38,44 +39,8 @@ void append_digits(std::string& out, int value, int width) {
     out += text;
 }
 
-// Pieces put at the end of a text in one step: the text grows once for all of them.
-void append_pieces(std::string& out, std::initializer_list<std::string_view> pieces) {
-    std::size_t size = 0;
-    for (const std::string_view piece : pieces)
-        size += piece.size();
-    const std::size_t at = out.size();
-    out.resize(at + size);
-    char* to = out.data() + at;
-    for (const std::string_view piece : pieces) {
-        std::memcpy(to, piece.data(), piece.size());
-        to += piece.size();
-    }
-}
-
-void append_item(std::string& out, std::string_view tag, std::string_view value) {
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, value.size()).ptr;
-    append_pieces(
-        out, {"  <", tag, ":", std::string_view(digits, static_cast<std::size_t>(end - digits)), ">", value});
-}
-
 bool is_blank_byte(char c) {
     return c == ' ' || c == '\0';
-}
-
-std::string without_blanks(std::string_view text) {
-    std::string out(text.size(), '\0');
-    std::size_t kept = 0;
-    for (const char c : text)
-        if (!is_blank_byte(c)) out[kept++] = c;
-    out.resize(kept);
-    return out;
-}
-
-// The empty-value rule: a value with nothing left after its blanks are gone is written as 0.
-std::string value_or_zero(std::string_view text) {
-    std::string value = without_blanks(text);
-    return value.empty() ? std::string("0") : value;
 }
 
 std::string_view without_trailing_blanks(std::string_view text) {
@@ -85,32 +50,17 @@ std::string_view without_trailing_blanks(std::string_view text) {
 }
 
 // Whether our import, storing `restored` in a field of `width`, gets back the stored text; the
-// padding at the end (blanks, or the 0x00 bytes of older logs) does not count.
+// padding at the end (blanks, or the 0x00 bytes of older logs) does not count. Compared byte by
+// byte: the texts are short, and a call to memcmp for each would cost more.
 bool restores(std::string_view restored, std::string_view stored, std::size_t width) {
-    return without_trailing_blanks(restored.substr(0, width)) ==
-           without_trailing_blanks(stored.substr(0, width));
+    restored = without_trailing_blanks(restored.substr(0, width));
+    stored = without_trailing_blanks(stored.substr(0, width));
+    if (restored.size() != stored.size()) return false;
+    for (std::size_t at = 0; at < stored.size(); ++at)
+        if (restored[at] != stored[at]) return false;
+    return true;
 }
 
-// Our own field beside an ADIF field, with the stored text as it is.
-void append_own(std::string& out, std::string_view name, std::string_view stored) {
-    append_item(out, std::string(k_app_prefix) + std::string(name),
-                escaped_app_text(without_trailing_blanks(stored)));
-}
-
-// A text field in ASCII, and our own field beside it when our import would not get the stored
-// text back from it.
-void append_text(std::string& out, std::string_view tag, std::string_view written, std::string_view restored,
-                 std::string_view stored, std::size_t width) {
-    append_item(out, tag, written);
-    if (!restores(restored, stored, width)) append_own(out, tag, stored);
-}
-
-void append_report(std::string& out, std::string_view tag, std::string_view stored) {
-    const std::string written = value_or_zero(ascii_of_windows1252(stored));
-    append_text(out, tag, written, written, stored, logstore::k_report_width);
-}
-
-// YYYYMMDD of a day number.
 // Two digits of a number below 100.
 void put_two_digits(char* at, int value) {
     at[0] = static_cast<char>('0' + value / 10 % 10);
@@ -142,44 +92,213 @@ std::string_view view_of(const auto& characters) {
     return {characters.data(), characters.size()};
 }
 
+// A text in printable ASCII, made in a buffer kept from one contact to the next, so the texts
+// of an export cost no allocation each.
+class AsciiText {
+  public:
+    // The stored bytes in ASCII (see ascii_of_windows1252).
+    std::string_view of(std::string_view stored) {
+        if (m_bytes.size() < stored.size() * k_longest_ascii_spelling)
+            m_bytes.resize(stored.size() * k_longest_ascii_spelling);
+        m_size = static_cast<std::size_t>(put_ascii_of_windows1252(stored, m_bytes.data()) - m_bytes.data());
+        return view();
+    }
+    // The stored bytes in ASCII without any blank; "0" when nothing is left, as an ADIF value
+    // may not be empty.
+    std::string_view of_without_blanks(std::string_view stored) {
+        (void)of(stored);
+        const auto kept =
+            std::remove(m_bytes.begin(), m_bytes.begin() + static_cast<std::ptrdiff_t>(m_size), ' ');
+        m_size = static_cast<std::size_t>(kept - m_bytes.begin());
+        if (m_size == 0) m_bytes[m_size++] = '0';
+        return view();
+    }
+    // The same text with its ASCII letters made capitals.
+    std::string_view upper_case() {
+        if (m_upper.size() < m_size) m_upper.resize(m_size);
+        std::transform(m_bytes.begin(), m_bytes.begin() + static_cast<std::ptrdiff_t>(m_size),
+                       m_upper.begin(),
+                       [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
+        return {m_upper.data(), m_size};
+    }
+
+  private:
+    std::string_view view() const { return {m_bytes.data(), m_size}; }
+
+    // Never empty: "0" fits whatever the text.
+    std::string m_bytes = std::string(k_longest_ascii_spelling, ' ');
+    std::string m_upper;
+    std::size_t m_size = 0;
+};
+
+// Text gathered before it goes to the file: large enough that writing costs little per contact,
+// small enough that an export holds the same memory whatever the size of the log.
+constexpr std::size_t k_flush_bytes = std::size_t{1} << 20;
+
+// The text of an export as it is made. Items are written straight into a block of memory, which
+// is handed on (to the file, or to a text in memory) whenever it fills.
+class AdifOutput {
+  public:
+    using Put = std::function<bool(std::string_view)>;
+    AdifOutput(Put put, std::size_t block_bytes) : m_put(std::move(put)), m_block(block_bytes) {}
+
+    // Room for `bytes` more at the end of the text, handing on what is written when the block
+    // has not that much left.
+    char* room(std::size_t bytes) {
+        if (m_block.size() - m_used < bytes) make_room(bytes);
+        return m_block.data() + m_used;
+    }
+    // The text now ends at `end`, inside the room given last.
+    void ends_at(const char* end) { m_used = static_cast<std::size_t>(end - m_block.data()); }
+
+    void put(std::string_view text) { ends_at(copy(room(text.size()), text)); }
+    // "  <tag:length>value". The tag is a literal, so its copy is a few moves.
+    template <std::size_t N> void item(const char (&tag)[N], std::string_view value) {
+        char* at = copy(room(N + value.size() + k_most_item_bytes), "  <");
+        std::memcpy(at, tag, N - 1);
+        at += N - 1;
+        *at++ = ':';
+        at = put_length(at, value.size());
+        *at++ = '>';
+        ends_at(copy(at, value));
+    }
+    void item(std::string_view tag, std::string_view value) {
+        char* at = copy(room(tag.size() + value.size() + k_most_item_bytes), "  <");
+        at = copy(at, tag);
+        *at++ = ':';
+        at = put_length(at, value.size());
+        *at++ = '>';
+        ends_at(copy(at, value));
+    }
+    // Our own field beside the ADIF field `tag`: the stored text as it is.
+    void own(std::string_view tag, std::string_view stored) {
+        const std::string_view text = without_trailing_blanks(stored);
+        const std::size_t size = escaped_app_size(text);
+        char* at = copy(room(k_app_prefix.size() + tag.size() + size + k_most_item_bytes), "  <");
+        at = copy(copy(at, k_app_prefix), tag);
+        *at++ = ':';
+        at = put_length(at, size);
+        *at++ = '>';
+        ends_at(put_escaped_app_text(text, at));
+    }
+
+    bool is_full() const { return m_used >= k_flush_bytes; }
+    // Hands on what is written; false when that failed, now or before.
+    bool flush() {
+        if (m_used > 0 && m_ok) m_ok = m_put(std::string_view(m_block.data(), m_used));
+        m_used = 0;
+        return m_ok;
+    }
+
+  private:
+    // The bytes of an item besides its name and value: "  <", ':', the length, '>'.
+    static constexpr std::size_t k_most_length_digits = 20;
+    static constexpr std::size_t k_most_item_bytes = 5 + k_most_length_digits;
+
+    // Almost every length has one or two digits.
+    static char* put_length(char* to, std::size_t length) {
+        if (length < 10) {
+            *to = static_cast<char>('0' + length);
+            return to + 1;
+        }
+        if (length < 100) {
+            put_two_digits(to, static_cast<int>(length));
+            return to + 2;
+        }
+        return std::to_chars(to, to + k_most_length_digits, length).ptr;
+    }
+    static char* copy(char* to, std::string_view text) {
+        std::memcpy(to, text.data(), text.size());
+        return to + text.size();
+    }
+    void make_room(std::size_t bytes) {
+        (void)flush();
+        if (m_block.size() < bytes) m_block.resize(bytes);
+    }
+
+    Put m_put;
+    std::vector<char> m_block;
+    std::size_t m_used = 0;
+    bool m_ok = true;
+};
+
+// The last few texts looked up and what they gave, for lookups that take a while and texts that
+// repeat: a log holds few modes and few powers.
+template <class Found> class LastFound {
+  public:
+    template <class Look> const Found& find(std::string_view text, Look look) {
+        const std::uint64_t key = key_of(text);
+        // A text of up to seven bytes is its key; a longer one is compared as well.
+        const bool key_is_text = text.size() < sizeof key;
+        for (std::size_t at = 0; at < m_filled; ++at)
+            if (m_kept[at].key == key && (key_is_text || m_kept[at].text == text)) return m_kept[at].found;
+        Kept& kept = m_kept[m_next];
+        m_next = (m_next + 1) % m_kept.size();
+        m_filled = std::max(m_filled, m_next == 0 ? m_kept.size() : m_next);
+        kept.key = key;
+        kept.text = text;
+        kept.found = look(text);
+        return kept.found;
+    }
+
+  private:
+    // The length, and the first seven bytes.
+    static std::uint64_t key_of(std::string_view text) {
+        std::uint64_t key = text.size();
+        const std::size_t bytes = std::min(text.size(), sizeof key - 1);
+        for (std::size_t at = 0; at < bytes; ++at)
+            key |= std::uint64_t{static_cast<unsigned char>(text[at])} << (8 * (at + 1));
+        return key;
+    }
+
+    struct Kept {
+        std::uint64_t key = 0;
+        std::string text;
+        Found found;
+    };
+    std::array<Kept, 8> m_kept;
+    std::size_t m_next = 0;
+    std::size_t m_filled = 0;
+};
+
 // How a stored mode is exported: its ADIF mode and submode, and whether our own field must follow.
 struct ExportedMode {
-    std::string stored;
     AdifMode mode;
     bool restored = false;
 };
 
-// A log holds few modes, and finding one among ADIF's names takes a while: the last few found
-// are kept (for each thread that exports).
-const ExportedMode& exported_mode(std::string_view stored_mode) {
-    constexpr std::size_t k_kept = 8;
-    thread_local std::array<ExportedMode, k_kept> kept;
-    thread_local std::size_t next = 0;
-    for (const ExportedMode& found : kept)
-        if (!found.stored.empty() && found.stored == stored_mode) return found;
-    ExportedMode& found = kept[next];
-    next = (next + 1) % k_kept;
-    found.stored = stored_mode;
-    found.mode = exported_mode_of(stored_mode);
-    found.restored =
-        restores(stored_mode_of(found.mode.mode, found.mode.submode), stored_mode, logstore::k_mode_width);
-    return found;
+ExportedMode exported_mode(std::string_view stored_mode) {
+    ExportedMode exported;
+    exported.mode = exported_mode_of(stored_mode);
+    exported.restored = restores(stored_mode_of(exported.mode.mode, exported.mode.submode), stored_mode,
+                                 logstore::k_mode_width);
+    return exported;
 }
 
-void append_mode(std::string& out, std::string_view stored_mode) {
-    const ExportedMode& exported = exported_mode(stored_mode);
+void put_mode(AdifOutput& out, const ExportedMode& exported, std::string_view stored_mode) {
     const AdifMode& mode = exported.mode;
-    append_item(out, "mode", mode.mode);
-    if (!mode.submode.empty()) append_item(out, "submode", mode.submode);
-    if (!exported.restored) append_own(out, "mode", stored_mode);
+    out.item("mode", mode.mode);
+    if (!mode.submode.empty()) out.item("submode", mode.submode);
+    if (!exported.restored) out.own("mode", stored_mode);
 }
 
-// TX_PWR is a number of watts; a power with a unit, or none, also goes in our own field.
-void append_power(std::string& out, std::string_view stored_power) {
-    const auto watts = adif_power_of(stored_power);
-    if (watts) append_item(out, "tx_pwr", *watts);
-    if (!watts || !restores(*watts, stored_power, logstore::k_power_width))
-        append_own(out, "tx_pwr", stored_power);
+// How a stored power is exported: TX_PWR, a number of watts, when it holds a number, and whether
+// our own field must follow (a power with a unit, or none).
+struct ExportedPower {
+    std::optional<std::string> watts;
+    bool restored = false;
+};
+
+ExportedPower exported_power(std::string_view stored_power) {
+    ExportedPower exported;
+    exported.watts = adif_power_of(stored_power);
+    exported.restored = exported.watts && restores(*exported.watts, stored_power, logstore::k_power_width);
+    return exported;
+}
+
+void put_power(AdifOutput& out, const ExportedPower& exported, std::string_view stored_power) {
+    if (exported.watts) out.item("tx_pwr", *exported.watts);
+    if (!exported.restored) out.own("tx_pwr", stored_power);
 }
 
 // The log's path for the header's free text: ASCII, with no '<' that a reader could take for
@@ -212,13 +331,20 @@ namespace {
 
 // The items every header of ours ends with: the ADIF version, the program, how our own fields
 // are encoded.
-std::string end_of_header(std::string& out, std::string_view encoding) {
-    append_item(out, "adif_ver", k_adif_version);
-    append_item(out, "programid", k_program_id);
-    append_item(out, k_encoding_field, encoding);
-    out += "<eoh>";
-    out += k_line_end;
-    return std::move(out);
+std::string end_of_header(std::string text, std::string_view encoding) {
+    AdifOutput out(
+        [&text](std::string_view more) {
+            text += more;
+            return true;
+        },
+        k_bytes_per_entry);
+    out.item("adif_ver", k_adif_version);
+    out.item("programid", k_program_id);
+    out.item(k_encoding_field, encoding);
+    out.put("<eoh>");
+    out.put(k_line_end);
+    (void)out.flush();
+    return text;
 }
 
 } // namespace
@@ -233,7 +359,7 @@ std::string adif_header(std::string_view log_path, CalendarDate today) {
     append_digits(out, today.day, 2);
     out += '-';
     append_digits(out, today.year, 4);
-    return end_of_header(out, k_escaped_windows1252);
+    return end_of_header(std::move(out), k_escaped_windows1252);
 }
 
 std::string adif_rejected_header(std::string_view adif_path, std::string_view encoding) {
@@ -241,7 +367,7 @@ std::string adif_rejected_header(std::string_view adif_path, std::string_view en
     out += header_text_of(adif_path);
     out += " that the log cannot hold, as they stood there";
     out += k_line_end;
-    return end_of_header(out, encoding);
+    return end_of_header(std::move(out), encoding);
 }
 
 namespace {
@@ -275,36 +401,113 @@ ContactView contact_view_of(const logstore::RecordBytes& record) {
     return view;
 }
 
-// The four lines of a contact (see append_adif_entry), from a QsoRecord or a ContactView.
-template <class Contact> void append_entry(std::string& out, const Contact& contact) {
-    append_pieces(out, {"<qso_date:8>", view_of(adif_date_of(contact.date)), " "});
-    const std::string call = value_or_zero(ascii_of_windows1252(contact.call));
-    append_text(out, "call", call, upper_case(call), contact.call, logstore::k_call_width);
-    // Items of a fixed length are written with their tags as they stand.
-    append_pieces(out, {"  <time_on:4>", view_of(adif_time_of(contact.time_on)), "  <time_off:4>",
-                        view_of(adif_time_of(contact.time_off)), k_line_end});
+// A stored text without its padding, and what it holds that ADIF could not carry as it stands.
+// Most texts hold none of it, and are written from the record with no more work.
+struct StoredText {
+    std::string_view text;
+    bool unprintable = false; // a byte outside printable ASCII (an accent, a control byte)
+    bool blank = false;
+    bool lower_case = false;
 
-    append_report(out, "rst_sent", contact.rst_sent);
-    append_report(out, "rst_rcvd", contact.rst_received);
-    append_item(out, "freq", adif_frequency_of(logstore::band_of_field(contact.band)));
-    append_mode(out, contact.mode);
-    append_power(out, contact.power);
-    out += k_line_end;
+    explicit StoredText(std::string_view stored) : text(without_trailing_blanks(stored)) {
+        for (const char c : text) {
+            unprintable |= c < ' ' || c > '~';
+            blank |= c == ' ';
+            lower_case |= c >= 'a' && c <= 'z';
+        }
+    }
+};
 
+// Writes the contacts of an export, keeping what it can from one contact to the next.
+class EntryWriter {
+  public:
+    // The four lines of a contact (see append_adif_entry), from a QsoRecord or a ContactView.
+    template <class Contact> void put(AdifOutput& out, const Contact& contact);
+
+    // Whether a day is a date of the calendar, which every contact written must have.
+    bool is_calendar(int day_number) {
+        // Contacts come in runs of the same day.
+        if (day_number != m_day) {
+            m_day = day_number;
+            m_is_calendar = is_calendar_date(day_number);
+            m_date = adif_date_of(day_number);
+        }
+        return m_is_calendar;
+    }
+
+  private:
+    template <std::size_t N> void put_report(AdifOutput& out, const char (&tag)[N], std::string_view stored) {
+        const StoredText plain(stored);
+        if (!plain.unprintable && !plain.blank && !plain.text.empty()) return out.item(tag, plain.text);
+        const std::string_view written = m_ascii.of_without_blanks(stored);
+        out.item(tag, written);
+        if (!restores(written, stored, logstore::k_report_width)) out.own(tag, stored);
+    }
+
+    void put_call(AdifOutput& out, std::string_view stored) {
+        const StoredText plain(stored);
+        if (!plain.unprintable && !plain.blank && !plain.lower_case && !plain.text.empty())
+            return out.item("call", plain.text);
+        out.item("call", m_ascii.of_without_blanks(stored));
+        if (!restores(m_ascii.upper_case(), stored, logstore::k_call_width)) out.own("call", stored);
+    }
     // Leading and inner blanks of a comment are kept; an empty one is written as such.
-    const std::string comment(without_trailing_blanks(ascii_of_windows1252(contact.comment)));
-    append_text(out, "comment", comment, comment, contact.comment, logstore::k_comment_width);
-    out += k_line_end;
+    void put_comment(AdifOutput& out, std::string_view stored) {
+        const StoredText plain(stored);
+        if (!plain.unprintable) return out.item("comment", plain.text);
+        const std::string_view comment = without_trailing_blanks(m_ascii.of(stored));
+        out.item("comment", comment);
+        if (!restores(comment, stored, logstore::k_comment_width)) out.own("comment", stored);
+    }
 
-    append_pieces(out,
-                  {(contact.qsl_flags & 1) ? "  <qsl_sent:1>Y" : "  <qsl_sent:1>N",
-                   (contact.qsl_flags & 2) ? "  <qsl_rcvd:1>Y" : "  <qsl_rcvd:1>N", "  <eor>", k_line_end});
+    AsciiText m_ascii;
+    LastFound<ExportedMode> m_modes;
+    LastFound<ExportedPower> m_powers;
+    int m_day = std::numeric_limits<int>::min();
+    bool m_is_calendar = false;
+    std::array<char, 8> m_date{};
+};
+
+template <class Contact> void EntryWriter::put(AdifOutput& out, const Contact& contact) {
+    (void)is_calendar(contact.date);
+    out.put("<qso_date:8>");
+    out.put(view_of(m_date));
+    out.put(" ");
+    put_call(out, contact.call);
+    // Items of a fixed length are written with their tags as they stand.
+    out.put("  <time_on:4>");
+    out.put(view_of(adif_time_of(contact.time_on)));
+    out.put("  <time_off:4>");
+    out.put(view_of(adif_time_of(contact.time_off)));
+    out.put(k_line_end);
+
+    put_report(out, "rst_sent", contact.rst_sent);
+    put_report(out, "rst_rcvd", contact.rst_received);
+    out.item("freq", adif_frequency_of(logstore::band_of_field(contact.band)));
+    put_mode(out, m_modes.find(contact.mode, exported_mode), contact.mode);
+    put_power(out, m_powers.find(contact.power, exported_power), contact.power);
+    out.put(k_line_end);
+
+    put_comment(out, contact.comment);
+    out.put(k_line_end);
+
+    out.put((contact.qsl_flags & 1) ? "  <qsl_sent:1>Y" : "  <qsl_sent:1>N");
+    out.put((contact.qsl_flags & 2) ? "  <qsl_rcvd:1>Y" : "  <qsl_rcvd:1>N");
+    out.put("  <eor>");
+    out.put(k_line_end);
 }
 
 } // namespace
 
-void append_adif_entry(std::string& out, const logstore::QsoRecord& contact) {
-    append_entry(out, contact);
+void append_adif_entry(std::string& text, const logstore::QsoRecord& contact) {
+    AdifOutput out(
+        [&text](std::string_view more) {
+            text += more;
+            return true;
+        },
+        k_bytes_per_entry);
+    EntryWriter().put(out, contact);
+    (void)out.flush();
 }
 
 bool is_exported(const logstore::RecordBytes& record) {
@@ -314,18 +517,15 @@ bool is_exported(const logstore::RecordBytes& record) {
 
 namespace {
 
-// Text gathered before it goes to the file: large enough that writing costs little per contact,
-// small enough that an export holds the same memory whatever the size of the log.
-constexpr std::size_t k_flush_bytes = std::size_t{1} << 20;
-
 // The header and every contact of the log in log order, handed to `put` a block of text at a
 // time; false when `put` failed, which ends the export.
 Result<AdifCounts, ExportFailure> put_adif_of_log(const logstore::LogStore& log, CalendarDate today,
-                                                  const std::function<bool(std::string_view)>& put,
+                                                  AdifOutput::Put put,
                                                   const std::function<void(int)>& progress) {
     AdifCounts counts;
-    std::string text = adif_header(log.path(), today);
-    text.reserve(k_flush_bytes + k_bytes_per_entry * 4);
+    AdifOutput out(std::move(put), k_flush_bytes + k_bytes_per_entry * 4);
+    EntryWriter entries;
+    out.put(adif_header(log.path(), today));
     const int count = log.record_count();
     for (int first = 1; first <= count; first += k_block_records) {
         const int in_block = std::min(k_block_records, count - first + 1);
@@ -334,20 +534,17 @@ Result<AdifCounts, ExportFailure> put_adif_of_log(const logstore::LogStore& log,
         for (const logstore::RecordBytes& record : *records) {
             if (!is_exported(record)) continue;
             const ContactView contact = contact_view_of(record);
-            if (!is_calendar_date(contact.date)) {
+            if (!entries.is_calendar(contact.date)) {
                 ++counts.without_date;
                 continue;
             }
-            append_entry(text, contact);
+            entries.put(out, contact);
             ++counts.entries;
-            if (text.size() >= k_flush_bytes) {
-                if (!put(text)) return ExportFailure{};
-                text.clear();
-            }
+            if (out.is_full() && !out.flush()) return ExportFailure{};
         }
         if (progress) progress(first + in_block - 1);
     }
-    if (!text.empty() && !put(text)) return ExportFailure{};
+    if (!out.flush()) return ExportFailure{};
     return counts;
 }
 
