@@ -68,6 +68,30 @@ TEST(SideFiles, ComeBackByteForByteWhateverTheirSize) {
     EXPECT_NE(status->find("Name:"), std::string::npos);
 }
 
+TEST(SideFiles, MadePieceByPieceReplaceTheOldFileOnlyWhenWhole) {
+    TempDir dir;
+    write_file(dir.file("BIG.ADI"), "old");
+    std::string whole;
+    {
+        SideFileWriter file(dir.file("BIG.ADI"));
+        // Small pieces and pieces large enough to go to the disk while the file is made.
+        for (const std::size_t size :
+             {std::size_t{10}, std::size_t{1} << 20, std::size_t{7}, std::size_t{300000}}) {
+            const std::string piece(size, static_cast<char>('a' + whole.size() % 26));
+            ASSERT_TRUE(file.write(piece));
+            whole += piece;
+        }
+        EXPECT_EQ(read_file(dir.file("BIG.ADI")), "old") << "not before it is committed";
+    }
+    EXPECT_EQ(read_file(dir.file("BIG.ADI")), "old") << "a writer dropped leaves the old file";
+    SideFileWriter file(dir.file("BIG.ADI"));
+    ASSERT_TRUE(file.write(whole));
+    ASSERT_TRUE(file.commit());
+    EXPECT_EQ(read_file(dir.file("BIG.ADI")) == whole, true);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1)
+        << "no temporary file left";
+}
+
 TEST(SideFiles, OneThatCouldNotBeReadIsNeverWrittenOver) {
     TempDir dir;
     // A folder where the file should be cannot be read, even by the administrator.
