@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -43,6 +44,18 @@ bool is_letter(char c) {
 bool is_blank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
+// How many of the eight bytes at `at` are ASCII before the first that is not.
+std::size_t ascii_bytes_of_eight(const char* at) {
+    std::uint64_t eight = 0;
+    std::memcpy(&eight, at, sizeof eight);
+    const std::uint64_t high = eight & 0x8080808080808080ULL;
+    if (high == 0) return sizeof eight;
+    if constexpr (std::endian::native == std::endian::little)
+        return static_cast<std::size_t>(std::countr_zero(high)) / 8;
+    else
+        return static_cast<std::size_t>(std::countl_zero(high)) / 8;
+}
+
 // Eight bytes at a time: values are mostly short, files mostly ASCII.
 bool is_ascii(std::string_view text) {
     std::size_t at = 0;
@@ -54,8 +67,37 @@ bool is_ascii(std::string_view text) {
         if (static_cast<unsigned char>(text[at]) >= 0x80) return false;
     return true;
 }
+// Whether the bytes from `start` to `end` of the text are ASCII, eight at a time. Values are
+// mostly short: one shorter than eight is checked in one step when eight bytes of the text
+// follow its start.
+bool is_ascii_in(std::string_view text, std::size_t start, std::size_t end) {
+    constexpr std::size_t k_eight = sizeof(std::uint64_t);
+    if (end - start < k_eight && text.size() - start >= k_eight) {
+        std::uint64_t eight = 0;
+        std::memcpy(&eight, text.data() + start, k_eight);
+        std::uint64_t high = eight & 0x8080808080808080ULL;
+        // Only the bytes of the value count.
+        const std::size_t bits = 8 * (end - start);
+        if constexpr (std::endian::native == std::endian::little)
+            high &= (std::uint64_t{1} << bits) - 1;
+        else
+            high &= ~(~std::uint64_t{0} >> bits);
+        return high == 0;
+    }
+    return is_ascii(text.substr(start, end - start));
+}
+
 bool is_continuation(unsigned char b) {
     return (b & 0xC0) == 0x80;
+}
+
+// The character of a well-formed multibyte UTF-8 sequence (see utf8_length_at).
+char32_t code_point_of(std::string_view sequence) {
+    constexpr unsigned char k_lead_bits[] = {0, 0, 0x1F, 0x0F, 0x07};
+    char32_t cp = byte_at(sequence, 0) & k_lead_bits[sequence.size()];
+    for (std::size_t i = 1; i < sequence.size(); ++i)
+        cp = (cp << 6) | (byte_at(sequence, i) & 0x3F);
+    return cp;
 }
 
 char lower(char c) {
@@ -157,16 +199,13 @@ TextEncoding detect_encoding(std::string_view file) {
     std::size_t multibyte = 0;
     std::size_t invalid = 0;
     for (std::size_t at = 0; at < file.size();) {
-        // ASCII, nearly all of most files, is passed over eight bytes at a time.
-        std::uint64_t eight = 0;
-        if (file.size() - at >= sizeof eight) {
-            std::memcpy(&eight, file.data() + at, sizeof eight);
-            if ((eight & 0x8080808080808080ULL) == 0) {
-                at += sizeof eight;
-                continue;
-            }
-        }
-        if (byte_at(file, at) < 0x80) {
+        // ASCII, nearly all of most files, is passed over eight bytes at a time, up to the first
+        // byte that is not.
+        if (file.size() - at >= sizeof(std::uint64_t)) {
+            const std::size_t ascii = ascii_bytes_of_eight(file.data() + at);
+            at += ascii;
+            if (ascii == sizeof(std::uint64_t)) continue;
+        } else if (byte_at(file, at) < 0x80) {
             ++at;
             continue;
         }
@@ -198,7 +237,8 @@ bool AdifScanner::next(AdifField& field) {
 bool AdifScanner::next(AdifFieldView& field) {
     const std::size_t size = m_file.size();
     while (m_at < size) {
-        const std::size_t open = m_file.find('<', m_at);
+        const std::size_t open = m_found_follows ? m_found.at : m_file.find('<', m_at);
+        m_found_follows = false;
         if (open == k_none) break;
 
         // The specifier the last value's end was found by, read then: its tag is taken as read,
@@ -281,10 +321,13 @@ std::size_t AdifScanner::value_end(std::size_t start, std::size_t length) {
         while (p < size && is_blank(m_file[p]))
             ++p;
         if (p == size) return start + length;
-        Tag tag;
-        if (m_file[p] == '<' && read_specifier(m_file, p, tag)) {
-            m_found = tag;
-            return start + length;
+        // Read straight into m_found: a copy of a tag just written stalls the processor.
+        if (m_file[p] == '<') {
+            if (read_specifier(m_file, p, m_found)) {
+                m_found_follows = true;
+                return start + length;
+            }
+            m_found = Tag{};
         }
     }
     const bool utf8 = m_encoding == TextEncoding::utf8;
@@ -296,7 +339,7 @@ std::size_t AdifScanner::value_end(std::size_t start, std::size_t length) {
     const std::size_t by_bytes = length <= size - start ? start + length : k_none;
     std::size_t by_characters = by_bytes;
     // Over ASCII, characters are bytes: the count is the same either way.
-    if (utf8 && !(by_bytes != k_none && by_bytes <= limit && is_ascii(m_file.substr(start, length)))) {
+    if (utf8 && !(by_bytes != k_none && by_bytes <= limit && is_ascii_in(m_file, start, start + length))) {
         std::size_t p = start;
         std::size_t counted = 0;
         for (; counted < length && p < limit; ++counted)
@@ -342,14 +385,22 @@ std::size_t AdifScanner::value_end(std::size_t start, std::size_t length) {
 
 std::string_view AdifScanner::decode_value(std::size_t start, std::size_t end) {
     const std::string_view raw = m_file.substr(start, end - start);
-    if (m_encoding != TextEncoding::utf8 || is_ascii(raw)) return raw;
-    // In a UTF-8 file a value that is not UTF-8 was written by an older program in its own code
-    // page, which is ours: its bytes are kept.
-    if (is_valid_utf8(raw)) {
-        m_converted = windows1252_from_utf8(raw);
-        return m_converted;
+    if (m_encoding != TextEncoding::utf8 || is_ascii_in(m_file, start, end)) return raw;
+    // Checked and converted in one pass, into a buffer kept from value to value. In a UTF-8 file
+    // a value that is not UTF-8 was written by an older program in its own code page, which is
+    // ours: its bytes are kept.
+    m_converted.clear();
+    for (std::size_t at = 0; at < raw.size();) {
+        if (byte_at(raw, at) < 0x80) {
+            m_converted += raw[at++];
+            continue;
+        }
+        const std::size_t length = utf8_length_at(raw, at);
+        if (length == 0) return raw;
+        m_converted += windows1252_byte_of(code_point_of(raw.substr(at, length))).value_or('?');
+        at += length;
     }
-    return raw;
+    return m_converted;
 }
 
 } // namespace kestrel::exchange

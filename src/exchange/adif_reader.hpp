@@ -87,6 +87,9 @@ class AdifScanner {
     // The specifier found there, read once: the next read starts from it rather than reading its
     // tag again.
     Tag m_found;
+    // Whether m_found is also the first '<' from where the next read starts (a value's count led
+    // to it over nothing but blanks), so that read need not look for it.
+    bool m_found_follows = false;
 };
 
 // Where the next specifier of an ADIF file begins at or after `from`: a '<' followed by a field

@@ -8,6 +8,8 @@
 #include "logstore/field_codes.hpp"
 
 #include <array>
+#include <bit>
+#include <cstring>
 #include <utility>
 
 namespace kestrel::exchange {
@@ -99,16 +101,75 @@ constexpr std::size_t slot_of(std::string_view name) {
     return (name.size() * 2 + byte(0) + byte(name.size() - 1) * 7 + byte(name.size() / 2)) % k_slots;
 }
 
-constexpr std::array<Field, k_slots> k_field_slots = [] {
-    std::array<Field, k_slots> slots{};
+// A name of up to 16 bytes as two words, compared in two steps rather than byte by byte: its
+// first and its last eight bytes (overlapping when it is shorter than 16), four and four under
+// eight, and under four its first, middle and last byte.
+constexpr std::size_t k_longest_word_name = 16;
+struct NameWords {
+    std::uint64_t head = 0;
+    std::uint64_t tail = 0;
+};
+
+// Up to eight bytes as a little-endian word.
+constexpr std::uint64_t word_of(std::string_view bytes) {
+    std::uint64_t word = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        word |= std::uint64_t{static_cast<unsigned char>(bytes[i])} << (8 * i);
+    return word;
+}
+template <typename Word> std::uint64_t load_word(const char* at) {
+    if constexpr (std::endian::native == std::endian::little) {
+        Word word;
+        std::memcpy(&word, at, sizeof word);
+        return word;
+    } else {
+        return word_of({at, sizeof(Word)});
+    }
+}
+
+constexpr NameWords words_of(std::string_view name) {
+    const std::size_t size = name.size();
+    if (size < 4) {
+        const std::string_view three[] = {name.substr(0, 1), name.substr(size / 2, 1),
+                                          name.substr(size - 1, 1)};
+        return {word_of(three[0]) | word_of(three[1]) << 8 | word_of(three[2]) << 16, 0};
+    }
+    if (std::is_constant_evaluated()) {
+        const std::size_t width = size >= 8 ? 8 : 4;
+        return {word_of(name.substr(0, width)), word_of(name.substr(size - width))};
+    }
+    if (size >= 8)
+        return {load_word<std::uint64_t>(name.data()), load_word<std::uint64_t>(name.data() + size - 8)};
+    return {load_word<std::uint32_t>(name.data()), load_word<std::uint32_t>(name.data() + size - 4)};
+}
+
+// A known name, in lower case, ready to be compared with a name in any case: a name's word with
+// the case bit of each letter set (`letters`) is the known one's word.
+struct KnownName {
+    Field field = Field::other;
+    std::size_t size = 0;
+    NameWords words;
+    NameWords letters;
+};
+
+constexpr KnownName known_name(Field field, std::string_view name) {
+    std::array<char, k_longest_word_name> letters{};
+    for (std::size_t i = 0; i < name.size() && i < letters.size(); ++i)
+        letters[i] = name[i] >= 'a' && name[i] <= 'z' ? 0x20 : 0;
+    if (name.size() > k_longest_word_name) return {field, name.size(), {}, {}};
+    return {field, name.size(), words_of(name), words_of({letters.data(), name.size()})};
+}
+
+constexpr std::array<KnownName, k_slots> k_field_slots = [] {
+    std::array<KnownName, k_slots> slots{};
     for (std::size_t i = 1; i < std::size(k_field_names); ++i)
-        slots[slot_of(k_field_names[i])] = static_cast<Field>(i);
+        slots[slot_of(k_field_names[i])] = known_name(static_cast<Field>(i), k_field_names[i]);
     return slots;
 }();
 
 constexpr bool every_name_has_a_slot_of_its_own() {
     for (std::size_t i = 1; i < std::size(k_field_names); ++i)
-        if (k_field_slots[slot_of(k_field_names[i])] != static_cast<Field>(i)) return false;
+        if (k_field_slots[slot_of(k_field_names[i])].field != static_cast<Field>(i)) return false;
     return true;
 }
 static_assert(every_name_has_a_slot_of_its_own());
@@ -121,17 +182,29 @@ bool is_name(std::string_view name, std::string_view lower_case) {
     return true;
 }
 
+bool is_known_name(std::string_view name, const KnownName& known) {
+    if (name.size() != known.size) return false;
+    if (name.size() > k_longest_word_name)
+        return is_name(name, k_field_names[static_cast<std::size_t>(known.field)]);
+    const NameWords words = words_of(name);
+    return (words.head | known.letters.head) == known.words.head &&
+           (words.tail | known.letters.tail) == known.words.tail;
+}
+
 // The field a name is, in any case.
 Field field_of(std::string_view name) {
     if (name.empty()) return Field::other;
-    const Field field = k_field_slots[slot_of(name)];
-    return is_name(name, k_field_names[static_cast<std::size_t>(field)]) ? field : Field::other;
+    const KnownName& known = k_field_slots[slot_of(name)];
+    return is_known_name(name, known) ? known.field : Field::other;
 }
+
+constexpr KnownName k_app_prefix_name = known_name(Field::other, k_app_prefix);
 
 // The field of ours a name stands for ("app_kestrel_call": call), in any case; other for any
 // other name.
 Field own_field_of(std::string_view name) {
-    if (name.size() <= k_app_prefix.size() || !is_name(name.substr(0, k_app_prefix.size()), k_app_prefix))
+    if (name.size() <= k_app_prefix.size() ||
+        !is_known_name(name.substr(0, k_app_prefix.size()), k_app_prefix_name))
         return Field::other;
     return field_of(name.substr(k_app_prefix.size()));
 }

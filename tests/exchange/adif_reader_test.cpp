@@ -1,5 +1,7 @@
 #include "exchange/adif_reader.hpp"
 
+#include "common/windows1252.hpp"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -102,6 +104,53 @@ TEST(AdifReader, CutsAndTruncationsLoseOnlyTheCutRecord) {
         const Fields fields = fields_of(part);
         EXPECT_EQ(static_cast<std::size_t>(std::count(fields.begin(), fields.end(), "eor=")), complete)
             << cut;
+    }
+}
+
+// A UTF-8 text of the given characters.
+std::string utf8_of(const std::u32string& characters) {
+    std::string out;
+    for (const char32_t c : characters) {
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+// Values of a UTF-8 file come out as windows1252_from_utf8 makes them, and a value that is not
+// UTF-8 keeps its bytes: random values of characters from every part of the code page and beyond
+// it, some with a byte that breaks them.
+TEST(AdifReader, Utf8ValuesBecomeWindows1252OrKeepTheirBytes) {
+    std::mt19937 random(20240306);
+    const std::u32string characters =
+        U"aZ09 _\x7F\x80\x81\x9D\x9F\xA0\xE9\xFC\xFF\u0152\u0160\u017D\u0178\u02DC"
+        U"\u0800\u2013\u20AC\u2122\uFFFD\U0001F4FB";
+    const std::string breakers[] = {"\xC3", "\xFF", "\xC0\x80", "\xED\xA0\x80", "\x80", "\xF4\x90\x80\x80"};
+    for (int round = 0; round < 2000; ++round) {
+        std::u32string text;
+        for (auto n = random() % 12; n > 0; --n)
+            text += characters[random() % characters.size()];
+        std::string value = utf8_of(text);
+        if (random() % 4 == 0)
+            value.insert(random() % (value.size() + 1), breakers[random() % std::size(breakers)]);
+        const std::string file = "\xEF\xBB\xBF<name:" + std::to_string(value.size()) + ">" + value + "<eor>";
+        AdifScanner scanner(file);
+        AdifField field;
+        ASSERT_TRUE(scanner.next(field));
+        EXPECT_EQ(field.value, is_valid_utf8(value) ? windows1252_from_utf8(value) : value) << value;
     }
 }
 

@@ -109,6 +109,49 @@ TEST(AdifRecords, FieldNamesAreReadInAnyCase) {
     EXPECT_EQ(q[0].qsl_flags, '0' + 1);
 }
 
+// Only the names themselves, in any case, are read as fields: a byte that differs from a letter
+// by its case bit alone ('_' and DEL, '@' and '`'), or one byte more or less, makes another name.
+TEST(AdifRecords, FieldNamesInAnyCaseButNoOtherName) {
+    const struct {
+        const char* name;
+        bool read;
+    } cases[] = {
+        {"CALL", true},
+        {"cAlL", true},
+        {"c@ll", false},
+        {"cal", false},
+        {"calls", false},
+        {"QSO_DATE", true},
+        {"QSO\x7F"
+         "DATE",
+         false},
+        {"qso_dat", false},
+        {"APP_KESTREL_CALL", true},
+        {"App_kestrel_Call", true},
+        {"app\x7Fkestrel_call", false},
+        {"app_kestrel_cal", false},
+        {"app_kestrel_call_", false},
+        {"RST_SENT", true},
+        {"rst\x7Fsent", false},
+        {"`all", false},
+        {"Ca\x0CL", false},
+    };
+    const std::string record = "<call:5>K1ABC<qso_date:8>20240305<time_on:4>1432<freq:2>14<rst_sent:2>59";
+    for (const auto& c : cases) {
+        const std::string name = c.name;
+        const bool date = name.find("DATE") != std::string::npos || name.find("dat") != std::string::npos;
+        const bool report = name.find("sent") != std::string::npos || name.find("SENT") != std::string::npos;
+        const std::string value = date ? "19990101" : report ? "33" : "W1AW";
+        const auto q =
+            import(record + "<" + name + ":" + std::to_string(value.size()) + ">" + value + "<eor>");
+        ASSERT_EQ(q.size(), 1u) << name;
+        const bool changed = date     ? q[0].date != *storable_adif_date("20240305")
+                             : report ? trimmed(q[0].rst_sent) != "59"
+                                      : trimmed(q[0].call) != "K1ABC";
+        EXPECT_EQ(changed, c.read) << name;
+    }
+}
+
 // Records the log cannot hold exactly are left out whole, counted by reason and kept as they
 // stood in the file; the records around them are read as ever.
 TEST(AdifRecords, LeftOutContactsAreCountedAndKeptAsTheyWere) {
