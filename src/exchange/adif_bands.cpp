@@ -5,6 +5,7 @@
 #include "logstore/field_codes.hpp"
 
 #include <array>
+#include <cstdint>
 #include <string>
 
 namespace kestrel::exchange {
@@ -82,6 +83,33 @@ std::string compact_lower_case(std::string_view text) {
     return out;
 }
 
+// The value of a text of digits with at most one '.' after the first of them ("14.074"), as
+// nearly every frequency is written, when it has at most 15 digits; nothing for any other text.
+// Such digits make an integer a double holds exactly, and so does the power of ten that scales
+// it: one division, rounded as every division is, gives the double nearest the text, as the
+// general reading of numbers does.
+std::optional<double> plain_decimal(std::string_view text) {
+    constexpr std::size_t k_most_digits = 15;
+    constexpr double k_powers_of_ten[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                          1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    if (text.empty() || text.size() > k_most_digits + 1 || text[0] < '0' || text[0] > '9')
+        return std::nullopt;
+    std::int64_t digits = 0;
+    std::size_t point = text.size();
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9')
+            digits = digits * 10 + (c - '0');
+        else if (c == '.' && point == text.size())
+            point = i;
+        else
+            return std::nullopt;
+    }
+    if (point == text.size() && text.size() > k_most_digits) return std::nullopt;
+    const std::size_t decimals = point == text.size() ? 0 : text.size() - point - 1;
+    return static_cast<double>(digits) / k_powers_of_ten[decimals];
+}
+
 } // namespace
 
 std::string_view adif_frequency_of(int band_index) {
@@ -98,9 +126,14 @@ std::optional<int> indexed_band_of_mhz(double mhz) {
 }
 
 std::optional<int> indexed_band_of_frequency(std::string_view frequency_text) {
-    double mhz = leading_number(frequency_text);
+    double mhz = 0;
+    if (const auto plain = plain_decimal(frequency_text)) {
+        mhz = *plain;
+    } else {
+        mhz = leading_number(frequency_text);
+        if (frequency_text.find_first_of("Gg") != std::string_view::npos) mhz *= 1000;
+    }
     if (!(mhz > 0)) return std::nullopt;
-    if (upper_case(frequency_text).find('G') != std::string::npos) mhz *= 1000;
     return indexed_band_of_mhz(mhz);
 }
 

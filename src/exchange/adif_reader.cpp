@@ -91,6 +91,15 @@ bool is_continuation(unsigned char b) {
     return (b & 0xC0) == 0x80;
 }
 
+// utf8_length_at for a byte that is not ASCII, with the two-byte characters of the Latin
+// alphabets, nearly all of them in a logbook, told here.
+std::size_t multibyte_length_at(std::string_view text, std::size_t at) {
+    const unsigned char lead = byte_at(text, at);
+    if (lead >= 0xC2 && lead <= 0xDF && at + 1 < text.size() && is_continuation(byte_at(text, at + 1)))
+        return 2;
+    return utf8_length_at(text, at);
+}
+
 // The character of a well-formed multibyte UTF-8 sequence (see utf8_length_at).
 char32_t code_point_of(std::string_view sequence) {
     constexpr unsigned char k_lead_bits[] = {0, 0, 0x1F, 0x0F, 0x07};
@@ -209,7 +218,7 @@ TextEncoding detect_encoding(std::string_view file) {
             ++at;
             continue;
         }
-        const std::size_t length = utf8_length_at(file, at);
+        const std::size_t length = multibyte_length_at(file, at);
         if (length == 0) {
             ++invalid;
             ++at;
@@ -395,9 +404,12 @@ std::string_view AdifScanner::decode_value(std::size_t start, std::size_t end) {
             m_converted += raw[at++];
             continue;
         }
-        const std::size_t length = utf8_length_at(raw, at);
+        const std::size_t length = multibyte_length_at(raw, at);
         if (length == 0) return raw;
-        m_converted += windows1252_byte_of(code_point_of(raw.substr(at, length))).value_or('?');
+        const char32_t cp = code_point_of(raw.substr(at, length));
+        // Latin-1 letters and signs are the same bytes in Windows-1252.
+        m_converted +=
+            cp >= 0xA0 && cp <= 0xFF ? static_cast<char>(cp) : windows1252_byte_of(cp).value_or('?');
         at += length;
     }
     return m_converted;

@@ -1,10 +1,14 @@
 #include "exchange/adif_bands.hpp"
+
+#include "common/number_text.hpp"
 #include "exchange/adif_modes.hpp"
 #include "logstore/field_codes.hpp"
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+#include <vector>
 
 namespace kestrel::exchange {
 
@@ -124,6 +128,33 @@ TEST(AdifBands, ImportedBandFromFrequencyThenBandName) {
     for (const auto& c : cases)
         EXPECT_EQ(imported_band_index(c.freq, c.band).value_or(-1), c.index) << c.freq << " / " << c.band;
     EXPECT_FALSE(band_index_of_adif_band("20 metres").has_value());
+}
+
+// A frequency written as plain digits is read quickly, to the same band as any other number
+// text: at and beside every band edge, with leading zeros, a bare point, and more digits than
+// the quick reading takes.
+TEST(AdifBands, PlainFrequencyDigitsReadAsEveryNumberText) {
+    const char* edges[] = {"1.8",   "2",     "3.5",    "4",     "5.06",   "5.45",   "7",     "7.3",
+                           "10.1",  "10.15", "14",     "14.35", "18.068", "18.168", "21",    "21.45",
+                           "24.89", "24.99", "28",     "29.7",  "50",     "54",     "70",    "71",
+                           "144",   "148",   "420",    "450",   "1200",   "1240",   "1300",  "2300",
+                           "2450",  "3300",  "3500",   "5600",  "5650",   "5925",   "10000", "10500",
+                           "24000", "24250", "0.1357", "0.479", "222",    "902",    "47000", "300000"};
+    std::mt19937 random(14074);
+    for (const std::string edge : edges) {
+        std::vector<std::string> texts = {edge, "0" + edge, edge + ".", edge + "0000000000000",
+                                          edge + "00000000000001"};
+        for (int i = 0; i < 20; ++i) {
+            // A step of one in the last of up to twelve decimals, up or down.
+            std::string text = edge.find('.') == std::string::npos ? edge + "." : edge;
+            text.append(random() % 10, '0');
+            text += static_cast<char>('0' + random() % 10);
+            texts.push_back(text);
+            if (i % 2 == 0) texts.push_back(std::to_string(std::stod(text) - 1e-9));
+        }
+        for (const std::string& text : texts)
+            EXPECT_EQ(indexed_band_of_frequency(text), indexed_band_of_mhz(leading_number(text))) << text;
+    }
 }
 
 } // namespace
