@@ -7,6 +7,7 @@
 #include "exchange/log_limits.hpp"
 #include "logstore/field_codes.hpp"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
@@ -182,9 +183,9 @@ bool is_name(std::string_view name, std::string_view lower_case) {
     return true;
 }
 
-bool is_known_name(std::string_view name, const KnownName& known) {
+inline bool is_known_name(std::string_view name, const KnownName& known) {
     if (name.size() != known.size) return false;
-    if (name.size() > k_longest_word_name)
+    if (name.size() > k_longest_word_name) [[unlikely]]
         return is_name(name, k_field_names[static_cast<std::size_t>(known.field)]);
     const NameWords words = words_of(name);
     return (words.head | known.letters.head) == known.words.head &&
@@ -211,6 +212,14 @@ Field own_field_of(std::string_view name) {
 
 bool is_digit(char c) {
     return c >= '0' && c <= '9';
+}
+
+// Room for the records of the rest of a file when they are about as long as the first, with an
+// eighth more, so that the records of a long file are not copied again and again as they grow;
+// never more than the rest of the file, whatever a short first record would make of it.
+std::size_t room_for_records(std::size_t rest_of_file, std::size_t first_record_bytes) {
+    const std::size_t records = rest_of_file / std::max<std::size_t>(first_record_bytes, 1) + 1;
+    return std::min((records + records / 8 + 1) * logstore::k_record_size, rest_of_file);
 }
 
 } // namespace
@@ -392,6 +401,9 @@ ImportedLog import_adif_text(std::string_view file, const ImportOptions& options
         if (const auto finished = builder.take(field)) {
             if (finished->contact) {
                 const logstore::RecordBytes& record = *finished->contact;
+                if (log.records.empty())
+                    log.records.reserve(room_for_records(file.size() - scanner.position(),
+                                                         scanner.position() - record_start));
                 log.records.append(reinterpret_cast<const char*>(record.data()), record.size());
                 ++log.entries;
             } else if (finished->had_fields) {
