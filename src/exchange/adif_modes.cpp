@@ -186,7 +186,7 @@ std::vector<std::string_view> adif_mode_names() {
 
 std::string stored_mode_of(std::string_view mode, std::string_view submode) {
     // RTY is what the program has always called RTTY: its default reports and the extract know it.
-    if (submode.empty() && upper_case(mode) == "RTTY") return "RTY";
+    if (submode.empty() && mode.size() == 4 && upper_case(mode) == "RTTY") return "RTY";
     if (submode.empty()) return std::string(mode);
     if (mode.empty() || logstore::mode_class_of(mode) == logstore::k_mode_other) return std::string(submode);
     return std::string(mode);

@@ -242,83 +242,6 @@ AdifScanner::AdifScanner(std::string_view file) : AdifScanner(file, detect_encod
 
 AdifScanner::AdifScanner(std::string_view file, TextEncoding encoding) : m_file(file), m_encoding(encoding) {}
 
-bool AdifScanner::next(AdifField& field) {
-    AdifFieldView view;
-    if (!next(view)) return false;
-    field.name.resize(view.name.size());
-    std::transform(view.name.begin(), view.name.end(), field.name.begin(), lower);
-    field.value.assign(view.value);
-    return true;
-}
-
-bool AdifScanner::next(AdifFieldView& field) {
-    const std::size_t size = m_file.size();
-    while (m_at < size) {
-        const std::size_t open = m_found_follows ? m_found.at : m_file.find('<', m_at);
-        m_found_follows = false;
-        if (open == k_none) break;
-
-        // The specifier the last value's end was found by, read then: its tag is taken as read,
-        // when it fits the limits below too.
-        const Tag found = m_found;
-        if (open == found.at && found.name_end - open <= k_longest_name &&
-            (!found.has_value || found.value_start - 1 - (found.name_end + 1) <= k_longest_length_text)) {
-            field.name = m_file.substr(open + 1, found.name_end - open - 1);
-            if (!found.has_value) {
-                field.value = {};
-                m_at = found.value_start;
-                return true;
-            }
-            const std::size_t end = value_end(found.value_start, found.length);
-            field.value = decode_value(found.value_start, end);
-            m_at = end;
-            return true;
-        }
-
-        // The name runs to ':' or '>'; a '<' first means the earlier one was only text.
-        std::size_t p = open + 1;
-        while (p < size && m_file[p] != ':' && m_file[p] != '>' && m_file[p] != '<' &&
-               p - open <= k_longest_name)
-            ++p;
-        if (p >= size) break;
-        if (m_file[p] == '<' || p - open > k_longest_name) {
-            m_at = m_file[p] == '<' ? p : open + 1;
-            continue;
-        }
-        field.name = m_file.substr(open + 1, p - open - 1);
-        if (m_file[p] == '>') {
-            field.value = {};
-            m_at = p + 1;
-            return true;
-        }
-
-        // The length: the digits before an optional second ':' and the type indicator after it.
-        const std::size_t length_start = ++p;
-        std::size_t length = 0;
-        bool in_type = false;
-        while (p < size && m_file[p] != '>' && m_file[p] != '<' &&
-               p - length_start <= k_longest_length_text) {
-            if (m_file[p] == ':')
-                in_type = true;
-            else if (!in_type && is_digit(m_file[p]))
-                length = std::min(length * 10 + static_cast<std::size_t>(m_file[p] - '0'), size + 1);
-            ++p;
-        }
-        if (p >= size) break;
-        if (m_file[p] == '<' || p - length_start > k_longest_length_text) {
-            m_at = m_file[p] == '<' ? p : open + 1;
-            continue;
-        }
-        const std::size_t start = p + 1;
-        const std::size_t end = value_end(start, length);
-        field.value = decode_value(start, end);
-        m_at = end;
-        return true;
-    }
-    m_at = size;
-    return false;
-}
-
 std::size_t AdifScanner::next_specifier_from(std::size_t start) {
     if (start < m_search_from || start > m_search_at) {
         m_search_from = start;
@@ -327,7 +250,7 @@ std::size_t AdifScanner::next_specifier_from(std::size_t start) {
     return m_search_at;
 }
 
-std::size_t AdifScanner::value_end(std::size_t start, std::size_t length) {
+inline std::size_t AdifScanner::value_end(std::size_t start, std::size_t length) {
     if (length == 0) return start;
     const std::size_t size = m_file.size();
     // Nearly always the count of bytes leads to the next specifier, perhaps over blanks and line
@@ -347,6 +270,11 @@ std::size_t AdifScanner::value_end(std::size_t start, std::size_t length) {
             m_found = Tag{};
         }
     }
+    return weighed_value_end(start, length);
+}
+
+std::size_t AdifScanner::weighed_value_end(std::size_t start, std::size_t length) {
+    const std::size_t size = m_file.size();
     const bool utf8 = m_encoding == TextEncoding::utf8;
     const std::size_t limit = next_specifier_from(start);
 
@@ -400,9 +328,13 @@ std::size_t AdifScanner::value_end(std::size_t start, std::size_t length) {
     return end;
 }
 
-std::string_view AdifScanner::decode_value(std::size_t start, std::size_t end) {
+inline std::string_view AdifScanner::decode_value(std::size_t start, std::size_t end) {
     const std::string_view raw = m_file.substr(start, end - start);
     if (m_encoding != TextEncoding::utf8 || is_ascii_in(m_file, start, end)) return raw;
+    return converted_value(raw);
+}
+
+std::string_view AdifScanner::converted_value(std::string_view raw) {
     // Checked and converted in one pass, into a buffer kept from value to value. In a UTF-8 file
     // a value that is not UTF-8 was written by an older program in its own code page, which is
     // ours: its bytes are kept.
@@ -423,6 +355,88 @@ std::string_view AdifScanner::decode_value(std::size_t start, std::size_t end) {
     }
     m_converted.resize(static_cast<std::size_t>(out - m_converted.data()));
     return m_converted;
+}
+
+bool AdifScanner::next(AdifField& field) {
+    AdifFieldView view;
+    if (!next(view)) return false;
+    field.name.resize(view.name.size());
+    std::transform(view.name.begin(), view.name.end(), field.name.begin(), lower);
+    field.value.assign(view.value);
+    return true;
+}
+
+bool AdifScanner::next(AdifFieldView& field) {
+    const std::size_t size = m_file.size();
+    while (m_at < size) {
+        const std::size_t open = m_found_follows ? m_found.at : m_file.find('<', m_at);
+        m_found_follows = false;
+        if (open == k_none) break;
+
+        // The specifier the last value's end was found by, read then: its tag is taken as read,
+        // when it fits the limits below too.
+        // What is needed of it is taken before the value's end is looked for, which reads the
+        // next one into its place.
+        const std::size_t name_end = m_found.name_end;
+        const std::size_t value_start = m_found.value_start;
+        const std::size_t found_length = m_found.length;
+        const bool has_value = m_found.has_value;
+        if (open == m_found.at && name_end - open <= k_longest_name &&
+            (!has_value || value_start - 1 - (name_end + 1) <= k_longest_length_text)) {
+            field.name = m_file.substr(open + 1, name_end - open - 1);
+            if (!has_value) {
+                field.value = {};
+                m_at = value_start;
+                return true;
+            }
+            const std::size_t end = value_end(value_start, found_length);
+            field.value = decode_value(value_start, end);
+            m_at = end;
+            return true;
+        }
+
+        // The name runs to ':' or '>'; a '<' first means the earlier one was only text.
+        std::size_t p = open + 1;
+        while (p < size && m_file[p] != ':' && m_file[p] != '>' && m_file[p] != '<' &&
+               p - open <= k_longest_name)
+            ++p;
+        if (p >= size) break;
+        if (m_file[p] == '<' || p - open > k_longest_name) {
+            m_at = m_file[p] == '<' ? p : open + 1;
+            continue;
+        }
+        field.name = m_file.substr(open + 1, p - open - 1);
+        if (m_file[p] == '>') {
+            field.value = {};
+            m_at = p + 1;
+            return true;
+        }
+
+        // The length: the digits before an optional second ':' and the type indicator after it.
+        const std::size_t length_start = ++p;
+        std::size_t length = 0;
+        bool in_type = false;
+        while (p < size && m_file[p] != '>' && m_file[p] != '<' &&
+               p - length_start <= k_longest_length_text) {
+            if (m_file[p] == ':')
+                in_type = true;
+            else if (!in_type && is_digit(m_file[p]))
+                length = std::min(length * 10 + static_cast<std::size_t>(m_file[p] - '0'), size + 1);
+            ++p;
+        }
+        if (p >= size) break;
+        if (m_file[p] == '<' || p - length_start > k_longest_length_text) {
+            m_at = m_file[p] == '<' ? p : open + 1;
+            continue;
+        }
+        const std::size_t start = p + 1;
+        const std::size_t end = value_end(start, length);
+        field.value = decode_value(start, end);
+        m_at = end;
+        return true;
+    }
+    m_at = size;
+    return false;
 }
 
 } // namespace kestrel::exchange

@@ -71,8 +71,11 @@ class AdifScanner {
 
   private:
     std::size_t value_end(std::size_t start, std::size_t length);
+    // The value's end when its count does not lead straight to the next specifier.
+    std::size_t weighed_value_end(std::size_t start, std::size_t length);
     std::size_t next_specifier_from(std::size_t start);
     std::string_view decode_value(std::size_t start, std::size_t end);
+    std::string_view converted_value(std::string_view raw);
 
     std::string m_converted; // a value converted from UTF-8, until the next read
 

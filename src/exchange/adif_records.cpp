@@ -214,6 +214,20 @@ bool is_digit(char c) {
     return c >= '0' && c <= '9';
 }
 
+bool all_digits(std::string_view text) {
+    for (const char c : text)
+        if (!is_digit(c)) return false;
+    return true;
+}
+
+// The number a text of digits writes.
+int number_of(std::string_view digits) {
+    int number = 0;
+    for (const char c : digits)
+        number = number * 10 + (c - '0');
+    return number;
+}
+
 // Room for the records of the rest of a file when they are about as long as the first, with an
 // eighth more, so that the records of a long file are not copied again and again as they grow;
 // never more than the rest of the file, whatever a short first record would make of it.
@@ -225,6 +239,10 @@ std::size_t room_for_records(std::size_t rest_of_file, std::size_t first_record_
 } // namespace
 
 std::optional<int> storable_adif_date(std::string_view value) {
+    // Nearly always eight digits and nothing else.
+    if (value.size() == 8 && all_digits(value))
+        return storable_day_number(number_of(value.substr(0, 4)), number_of(value.substr(4, 2)),
+                                   number_of(value.substr(6, 2)));
     // The digits in order make YYYYMMDD; whatever stands among them is passed over.
     int digits = 0;
     int parts[3] = {0, 0, 0};
@@ -239,6 +257,11 @@ std::optional<int> storable_adif_date(std::string_view value) {
 }
 
 std::optional<std::int16_t> adif_time_of_day(std::string_view value) {
+    // Nearly always HHMM or HHMMSS and nothing else.
+    if ((value.size() == 4 || value.size() == 6) && all_digits(value)) {
+        if (value.size() == 6 && number_of(value.substr(4, 2)) > 59) return std::nullopt;
+        return minute_of_day(number_of(value.substr(0, 2)), number_of(value.substr(2, 2)));
+    }
     // HH, MM and SS as pairs of digits; a ':' among them is passed over (14:32), nothing else.
     int digits = 0;
     int pairs[3] = {0, 0, 0};

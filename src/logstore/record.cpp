@@ -3,6 +3,7 @@
 #include "common/fixed_text.hpp"
 
 #include <algorithm>
+#include <utility>
 
 namespace kestrel::logstore {
 
@@ -28,6 +29,26 @@ void put_text(RecordBytes& record, std::size_t at, std::size_t width, std::strin
     std::fill_n(record.data() + at + size, width - size, ' ');
 }
 
+// A contact's record before its texts are written: every text blank, every other byte 0x00. Its
+// texts are then only copied in, not padded one by one, which matters for an import of many.
+constexpr RecordBytes k_blank_contact = [] {
+    RecordBytes record{};
+    const std::pair<std::size_t, int> texts[] = {
+        {offset::call, k_call_width},           {offset::rst_sent, k_report_width},
+        {offset::rst_received, k_report_width}, {offset::mode, k_mode_width},
+        {offset::power, k_power_width},         {offset::comment, k_comment_width},
+    };
+    for (const auto& [at, width] : texts)
+        for (std::size_t i = 0; i < static_cast<std::size_t>(width); ++i)
+            record[at + i] = ' ';
+    return record;
+}();
+
+// The text cut to the width, written over the blanks of k_blank_contact.
+void put_blank_padded_text(RecordBytes& record, std::size_t at, std::size_t width, std::string_view text) {
+    std::copy_n(text.data(), std::min(width, text.size()), record.data() + at);
+}
+
 bool call_field_is(const RecordBytes& record, std::string_view marker) {
     return call_view(record) == fixed_width(marker, k_call_width);
 }
@@ -50,18 +71,18 @@ std::string index_text_of(const RecordBytes& record) {
 }
 
 RecordBytes QsoRecord::encode() const {
-    RecordBytes record{};
+    RecordBytes record = k_blank_contact;
     put_int16(record, offset::date, code_of_day(date));
     put_int16(record, offset::time, time_on);
     put_int16(record, offset::time_off, time_off);
-    put_text(record, offset::call, k_call_width, call);
-    put_text(record, offset::rst_sent, k_report_width, rst_sent);
-    put_text(record, offset::rst_received, k_report_width, rst_received);
+    put_blank_padded_text(record, offset::call, k_call_width, call);
+    put_blank_padded_text(record, offset::rst_sent, k_report_width, rst_sent);
+    put_blank_padded_text(record, offset::rst_received, k_report_width, rst_received);
     for (std::size_t i = 0; i < band.size(); ++i)
         record[offset::band + i] = band[i];
-    put_text(record, offset::mode, k_mode_width, mode);
-    put_text(record, offset::power, k_power_width, power);
-    put_text(record, offset::comment, k_comment_width, comment);
+    put_blank_padded_text(record, offset::mode, k_mode_width, mode);
+    put_blank_padded_text(record, offset::power, k_power_width, power);
+    put_blank_padded_text(record, offset::comment, k_comment_width, comment);
     record[offset::qsl_flags] = qsl_flags;
     return record;
 }
