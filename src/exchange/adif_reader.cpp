@@ -70,7 +70,7 @@ bool is_ascii(std::string_view text) {
 // Whether the bytes from `start` to `end` of the text are ASCII, eight at a time. Values are
 // mostly short: one shorter than eight is checked in one step when eight bytes of the text
 // follow its start.
-bool is_ascii_in(std::string_view text, std::size_t start, std::size_t end) {
+inline bool is_ascii_in(std::string_view text, std::size_t start, std::size_t end) {
     constexpr std::size_t k_eight = sizeof(std::uint64_t);
     if (end - start < k_eight && text.size() - start >= k_eight) {
         std::uint64_t eight = 0;
@@ -329,7 +329,7 @@ std::size_t AdifScanner::weighed_value_end(std::size_t start, std::size_t length
 }
 
 inline std::string_view AdifScanner::decode_value(std::size_t start, std::size_t end) {
-    const std::string_view raw = m_file.substr(start, end - start);
+    const std::string_view raw(m_file.data() + start, end - start);
     if (m_encoding != TextEncoding::utf8 || is_ascii_in(m_file, start, end)) return raw;
     return converted_value(raw);
 }
@@ -383,7 +383,7 @@ bool AdifScanner::next(AdifFieldView& field) {
         const bool has_value = m_found.has_value;
         if (open == m_found.at && name_end - open <= k_longest_name &&
             (!has_value || value_start - 1 - (name_end + 1) <= k_longest_length_text)) {
-            field.name = m_file.substr(open + 1, name_end - open - 1);
+            field.name = std::string_view(m_file.data() + open + 1, name_end - open - 1);
             if (!has_value) {
                 field.value = {};
                 m_at = value_start;
