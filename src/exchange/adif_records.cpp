@@ -285,7 +285,8 @@ void ContactBuilder::Entry::clear() {
     time_on.reset();
     time_off.reset();
     has_time_off = false;
-    for (std::string* text : {&call, &rst_sent, &rst_received, &frequency, &band, &mode, &submode, &comment})
+    for (std::string* text : {&contact.call, &contact.rst_sent, &contact.rst_received, &contact.comment,
+                              &frequency, &band, &mode, &submode})
         text->clear();
     qsl_bits = 0;
     for (OwnText* own : {&own_call, &own_rst_sent, &own_rst_received, &own_power, &own_mode, &own_comment}) {
@@ -334,21 +335,21 @@ std::optional<FinishedEntry> ContactBuilder::take(const AdifFieldView& field) {
         m_entry.has_time_off = true;
         break;
     case Field::call:
-        m_entry.call.assign(trimmed(value));
-        make_upper_case(m_entry.call);
+        m_entry.contact.call.assign(trimmed(value));
+        make_upper_case(m_entry.contact.call);
         break;
     case Field::freq: m_entry.frequency.assign(trimmed(value)); break;
     case Field::band: m_entry.band.assign(trimmed(value)); break;
     case Field::mode: m_entry.mode.assign(trimmed(value)); break;
     case Field::submode: m_entry.submode.assign(trimmed(value)); break;
-    case Field::rst_rcvd: m_entry.rst_received.assign(value); break;
-    case Field::rst_sent: m_entry.rst_sent.assign(value); break;
+    case Field::rst_rcvd: m_entry.contact.rst_received.assign(value); break;
+    case Field::rst_sent: m_entry.contact.rst_sent.assign(value); break;
     case Field::tx_pwr: m_power.assign(value); break;
     case Field::comment:
     case Field::name:
     case Field::notes:
     case Field::iota:
-    case Field::qth: append_as_one_line(m_entry.comment, value, k_comment_width); break;
+    case Field::qth: append_as_one_line(m_entry.contact.comment, value, k_comment_width); break;
     case Field::qsl_rcvd:
         // V (verified) is the older way of saying the card came.
         if (answer_is(value, 'Y') || answer_is(value, 'V')) m_entry.qsl_bits |= 2;
@@ -372,31 +373,30 @@ FinishedEntry ContactBuilder::finish() {
 }
 
 FinishedEntry ContactBuilder::finished_entry() {
-    const Entry& entry = m_entry;
+    Entry& entry = m_entry;
     const auto leave_out = [&](LeftOut why) {
         m_left_out.add(why);
         return FinishedEntry{std::nullopt, why, entry.any_field};
     };
+    logstore::QsoRecord& contact = entry.contact;
     // Our own field's text wins over the ADIF field's.
-    const auto own_or = [](const OwnText& own, const std::string& text) -> const std::string& {
-        return own.given ? own.text : text;
+    const auto own_or_adif = [](const OwnText& own, std::string& text) {
+        if (own.given) text.assign(own.text);
     };
-    const std::string& call = own_or(entry.own_call, entry.call);
+    own_or_adif(entry.own_call, contact.call);
     // A call starting with "/" would make the entry a note or station data in the log.
-    if (trimmed(call).empty() || call.front() == '/') return leave_out(LeftOut::no_call);
+    if (trimmed(contact.call).empty() || contact.call.front() == '/') return leave_out(LeftOut::no_call);
     if (!entry.date) return leave_out(LeftOut::date);
     if (!entry.time_on || (entry.has_time_off && !entry.time_off)) return leave_out(LeftOut::time);
     const auto band = imported_band_index(entry.frequency, entry.band);
     if (!band) return leave_out(LeftOut::band);
 
-    logstore::QsoRecord& contact = m_contact;
     contact.date = *entry.date;
     contact.time_on = *entry.time_on;
     // A contact without an end ends when it began; one that ended at midnight keeps 00:00.
     contact.time_off = entry.has_time_off ? *entry.time_off : *entry.time_on;
-    contact.call.assign(call);
-    contact.rst_sent.assign(own_or(entry.own_rst_sent, entry.rst_sent));
-    contact.rst_received.assign(own_or(entry.own_rst_received, entry.rst_received));
+    own_or_adif(entry.own_rst_sent, contact.rst_sent);
+    own_or_adif(entry.own_rst_received, contact.rst_received);
     contact.band = logstore::coded_band_field(*band);
     if (entry.own_mode.given)
         contact.mode.assign(entry.own_mode.text);
@@ -406,7 +406,7 @@ FinishedEntry ContactBuilder::finished_entry() {
         contact.mode.clear();
     if (entry.own_power.given) m_power.assign(entry.own_power.text);
     contact.power.assign(m_power);
-    contact.comment.assign(own_or(entry.own_comment, entry.comment));
+    own_or_adif(entry.own_comment, contact.comment);
     contact.comment.append(m_options.extra_comment);
     contact.qsl_flags = static_cast<std::uint8_t>(k_imported_qsl_base | entry.qsl_bits);
     return {contact.encode(), LeftOut::no_call, true};

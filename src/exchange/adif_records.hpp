@@ -65,14 +65,13 @@ class ContactBuilder {
         std::optional<std::int16_t> time_on;
         std::optional<std::int16_t> time_off;
         bool has_time_off = false;
-        std::string call;
-        std::string rst_sent;
-        std::string rst_received;
+        // The contact being made: its call, reports and comment as the ADIF fields give them,
+        // the rest set at the record's end.
+        logstore::QsoRecord contact;
         std::string frequency;
         std::string band;
         std::string mode;
         std::string submode;
-        std::string comment;
         std::uint8_t qsl_bits = 0;
         OwnText own_call, own_rst_sent, own_rst_received, own_power, own_mode, own_comment;
 
@@ -85,7 +84,6 @@ class ContactBuilder {
     ImportOptions m_options;
     std::string m_power;
     Entry m_entry;
-    logstore::QsoRecord m_contact; // the contact being made, kept for the room of its texts
     LeftOutTally m_left_out;
     std::string m_declared_encoding;
     bool m_own_fields_escaped = false;
