@@ -127,7 +127,9 @@ using Tag = AdifScanner::Tag;
 bool read_specifier(std::string_view file, std::size_t at, Tag& tag) {
     std::size_t p = at + 1;
     const std::size_t name_start = p;
-    while (p < file.size() && is_name_char(file[p]) && p - name_start <= k_longest_name)
+    // One bound for both limits, so each byte of the name costs one test besides its own.
+    const std::size_t name_limit = std::min(file.size(), name_start + k_longest_name + 1);
+    while (p < name_limit && is_name_char(file[p]))
         ++p;
     if (p == name_start || p >= file.size() || p - name_start > k_longest_name) return false;
     const std::string_view name = file.substr(name_start, p - name_start);
@@ -144,13 +146,15 @@ bool read_specifier(std::string_view file, std::size_t at, Tag& tag) {
     const std::size_t length_start = p;
     bool digits = false;
     std::size_t length = 0;
-    while (p < file.size() && (is_digit(file[p]) || file[p] == ' ') &&
-           p - length_start <= k_longest_length_text) {
-        if (is_digit(file[p])) {
+    const std::size_t length_limit = std::min(file.size(), length_start + k_longest_length_text + 1);
+    for (; p < length_limit; ++p) {
+        const char c = file[p];
+        if (is_digit(c)) {
             digits = true;
-            length = std::min(length * 10 + static_cast<std::size_t>(file[p] - '0'), file.size() + 1);
+            length = std::min(length * 10 + static_cast<std::size_t>(c - '0'), file.size() + 1);
+        } else if (c != ' ') {
+            break;
         }
-        ++p;
     }
     if (!digits || p >= file.size()) return false;
     if (file[p] == ':') {
