@@ -69,6 +69,44 @@ bool plain_index_text(const std::uint8_t* record, CallLookup::Text& text) {
     return true;
 }
 
+// Each occurrence of `pattern` in the first `size` bytes taken out, left to right, as base_call
+// does; the new size.
+std::size_t remove_all_in(char* text, std::size_t size, std::string_view pattern) {
+    const auto found_at = [&](std::size_t at) {
+        if (size - at < pattern.size()) return false;
+        for (std::size_t i = 0; i < pattern.size(); ++i)
+            if (text[at + i] != pattern[i]) return false;
+        return true;
+    };
+    std::size_t kept = 0;
+    for (std::size_t at = 0; at < size;) {
+        if (text[at] == pattern[0] && found_at(at))
+            at += pattern.size();
+        else
+            text[kept++] = text[at++];
+    }
+    return kept;
+}
+
+// The index text of any call field: base_call of the field, cut or padded with blanks to its
+// width, as index_text_of gives it, made in place for the calls plain_index_text leaves.
+void index_text_in_place(const std::uint8_t* record, CallLookup::Text& text) {
+    char call[k_call_width];
+    std::memcpy(call, record + record_layout::call, k_call_width);
+    std::size_t size = k_call_width;
+    for (const std::string_view suffix : {"/P ", "/M ", "/MM ", "/A "})
+        size = remove_all_in(call, size, suffix);
+    if (size >= 2 && (call[0] == 'G' || call[0] == 'M')) {
+        const auto second = static_cast<unsigned char>(call[1]);
+        if (second != 'B' && second != 'R' && second > '@') {
+            std::memmove(call + 1, call + 2, size - 2);
+            --size;
+        }
+    }
+    text.fill(' ');
+    std::memcpy(text.data(), call, size);
+}
+
 std::int16_t int16_at(const std::uint8_t* record, std::size_t at) {
     return static_cast<std::int16_t>(static_cast<std::uint16_t>(record[at] | (record[at + 1] << 8)));
 }
@@ -256,7 +294,6 @@ LogStatus LogStore::build_record_index(const std::function<void(int read)>& prog
 
     // One pass, nothing allocated per record: the band is decoded once, for the last contact.
     Bytes block;
-    RecordBytes record;
     CallLookup::Text text;
     std::optional<BandField> last_band;
     const bool told = static_cast<bool>(progress);
@@ -267,14 +304,9 @@ LogStatus LogStore::build_record_index(const std::function<void(int read)>& prog
             return status;
         }
         for (int i = 0; i < in_block; ++i) {
-            // Only the fields the index needs are read from the block; the rare record whose
-            // index text takes the longer way is copied whole.
+            // Only the fields the index needs are read from the block.
             const std::uint8_t* bytes = block.data() + static_cast<std::size_t>(i) * k_record_size;
-            if (!plain_index_text(bytes, text)) {
-                std::memcpy(record.data(), bytes, k_record_size);
-                const std::string slow = index_text_of(record);
-                std::memcpy(text.data(), slow.data(), k_call_width);
-            }
+            if (!plain_index_text(bytes, text)) index_text_in_place(bytes, text);
             m_index.append_text(text, day_of_code(int16_at(bytes, record_layout::date)));
             if (bytes[record_layout::call] != '/') { // a record with a contact's fields
                 if (report_counts_contact(bytes)) ++m_contact_count;
