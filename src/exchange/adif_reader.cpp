@@ -195,6 +195,16 @@ std::size_t next_specifier(std::string_view file, std::size_t from) {
     return find_specifier(file, from, tag);
 }
 
+std::size_t end_of_next_eor(std::string_view file, std::size_t from) {
+    Tag tag;
+    for (std::size_t at = find_specifier(file, from, tag); at < file.size();
+         at = find_specifier(file, at + 1, tag)) {
+        if (!tag.has_value && equals_ignoring_case(file.substr(at + 1, tag.name_end - at - 1), "eor"))
+            return tag.value_start;
+    }
+    return k_none;
+}
+
 TextEncoding detect_encoding(std::string_view file) {
     if (file.starts_with("\xEF\xBB\xBF")) return TextEncoding::utf8;
 
@@ -245,6 +255,9 @@ TextEncoding detect_encoding(std::string_view file) {
 AdifScanner::AdifScanner(std::string_view file) : AdifScanner(file, detect_encoding(file)) {}
 
 AdifScanner::AdifScanner(std::string_view file, TextEncoding encoding) : m_file(file), m_encoding(encoding) {}
+
+AdifScanner::AdifScanner(std::string_view file, TextEncoding encoding, std::size_t start)
+    : m_file(file), m_encoding(encoding), m_at(std::min(start, file.size())) {}
 
 std::size_t AdifScanner::next_specifier_from(std::size_t start) {
     if (start < m_search_from || start > m_search_at) {

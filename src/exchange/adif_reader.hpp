@@ -48,6 +48,8 @@ class AdifScanner {
   public:
     explicit AdifScanner(std::string_view file);
     AdifScanner(std::string_view file, TextEncoding encoding);
+    // Reading from `start` on, as a scanner that has just read a specifier ending there would.
+    AdifScanner(std::string_view file, TextEncoding encoding, std::size_t start);
 
     // The next specifier; false at the end of the bytes (a specifier cut off by the end is not
     // given, except a value cut short, which is given as far as it goes).
@@ -99,5 +101,7 @@ class AdifScanner {
 // name and either ":" length [":" type] ">" or, for the two names that have no value, "eor>" or
 // "eoh>". The size of the text when there is none.
 [[nodiscard]] std::size_t next_specifier(std::string_view file, std::size_t from);
+// Where the first "<eor>" specifier at or after `from` ends; npos when there is none.
+[[nodiscard]] std::size_t end_of_next_eor(std::string_view file, std::size_t from);
 
 } // namespace kestrel::exchange

@@ -51,6 +51,22 @@ class ContactBuilder {
     // What the header's app_kestrel_encoding said; empty when it had none.
     const std::string& declared_encoding() const { return m_declared_encoding; }
 
+    // What the builder carries from one record to the next: the power last read, and what the
+    // header said of the encoding.
+    struct Carried {
+        std::string power;
+        std::string declared_encoding;
+        bool own_fields_escaped = false;
+        friend bool operator==(const Carried&, const Carried&) = default;
+    };
+    Carried carried() const { return {m_power, m_declared_encoding, m_own_fields_escaped}; }
+    // A builder for the records further on in the same file, carrying what this one carries now,
+    // with nothing counted yet.
+    [[nodiscard]] ContactBuilder continued() const;
+    // Whether a contact took the power this builder started with, no power having been read
+    // since: then what follows depends on the records before it.
+    bool used_power_carried_in() const { return m_used_power_carried_in; }
+
   private:
     // One of the exact stored texts our export writes beside the ADIF fields, when given.
     struct OwnText {
@@ -87,6 +103,8 @@ class ContactBuilder {
     LeftOutTally m_left_out;
     std::string m_declared_encoding;
     bool m_own_fields_escaped = false;
+    bool m_power_read = false;
+    bool m_used_power_carried_in = false;
 };
 
 // The log an ADIF file makes: its records back to back, ready to be written as a log file, and
@@ -104,8 +122,18 @@ struct ImportedLog {
 };
 
 // Reads a whole ADIF file. `progress` hears, now and then, how many of its bytes are read.
+//
+// A large file is read in two halves at once, the second from the first "<eor>" after the
+// middle. The halves are joined only when reading straight through would have given the same:
+// the first half's reading ends at that very "<eor>", carrying the same encoding and, when the
+// second half needed it, the same power; otherwise the first half is read on to the end.
 [[nodiscard]] ImportedLog import_adif_text(std::string_view file, const ImportOptions& options,
                                            const std::function<void(std::size_t)>& progress = {});
+// The same with the second half starting after the first "<eor>" at or after `middle` whatever
+// the size of the file (for the tests); npos reads straight through.
+[[nodiscard]] ImportedLog import_adif_text_in_halves(std::string_view file, const ImportOptions& options,
+                                                     std::size_t middle,
+                                                     const std::function<void(std::size_t)>& progress = {});
 
 // The day number of an ADIF date (YYYYMMDD; other characters among the digits are passed over,
 // so 2024-03-05 is read too), when the log can hold it.

@@ -23,6 +23,10 @@ class LeftOutTally {
     void add(LeftOut why) { ++m_counts[static_cast<std::size_t>(why)]; }
     int count(LeftOut why) const { return m_counts[static_cast<std::size_t>(why)]; }
     int total() const;
+    void add(const LeftOutTally& other) {
+        for (std::size_t i = 0; i < m_counts.size(); ++i)
+            m_counts[i] += other.m_counts[i];
+    }
 
   private:
     std::array<int, 6> m_counts{};
