@@ -27,12 +27,12 @@ QT_QPA_PLATFORM=offscreen ctest --test-dir "$build" --output-on-failure -j2
 
 if [ "$san" = ON ]; then
     # Work handed between threads, under the thread sanitizer: only the tests that start threads.
-    threaded=(ui_thread_test io_test posix_test keyer_test digital_test online_test adif_halves_test)
+    threaded=(ui_thread_test io_test posix_test keyer_test digital_test online_test adif_halves_test index_halves_test)
     cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTREL_WERROR=ON -DKESTREL_TSAN=ON \
         -DKESTREL_BUILD_BENCH=OFF >/dev/null
     cmake --build build-tsan --target "${threaded[@]}"
     export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1"
-    ctest --test-dir build-tsan --output-on-failure -j2 -R '^(ThreadPost|FakeSteadyClock|PosixSteadyClock|Keyer|Listener|DigitalIntake|AdifImportInHalves)\.'
+    ctest --test-dir build-tsan --output-on-failure -j2 -R '^(ThreadPost|FakeSteadyClock|PosixSteadyClock|Keyer|Listener|DigitalIntake|AdifImportInHalves|RecordIndexInHalves)\.'
 
     # Every reader of outside data, fuzzed for a short fixed time (longer: scripts/fuzz 3600).
     scripts/fuzz 10

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <future>
 #include <optional>
+#include <system_error>
+#include <thread>
 
 namespace kestrel::logstore {
 
@@ -284,39 +287,90 @@ LogStatus LogStore::replace_record(int n, const RecordBytes& record, std::string
     return {};
 }
 
-LogStatus LogStore::build_record_index(const std::function<void(int read)>& progress) {
-    m_index_loaded = false;
-    m_index.clear();
-    if (const auto status = m_file.refresh(); !status) return status;
-    const int count = record_count();
-    m_index.reserve(count);
-    m_contact_count = 0;
+namespace {
 
+// Logs shorter than this are indexed by one thread: a second would not pay.
+constexpr int k_index_halves_from = 200000;
+
+// What indexing a stretch of the log found besides the index texts.
+struct IndexedStretch {
+    LogStatus status;
+    int contacts = 0;
+    std::optional<BandField> last_band;
+};
+
+// Puts the index texts and dates of records first to first + count - 1 into the index, which has
+// room for them; `told` hears the number of each tenth record read, as far as the stretch goes.
+IndexedStretch index_stretch(const LogFile& file, RecordIndex& index, int first, int count,
+                             const std::function<void(int)>& told) {
     // One pass, nothing allocated per record: the band is decoded once, for the last contact.
+    IndexedStretch found;
     Bytes block;
     CallLookup::Text text;
-    std::optional<BandField> last_band;
-    const bool told = static_cast<bool>(progress);
-    for (int first = 1; first <= count; first += LogFile::k_block_records) {
-        const int in_block = std::min(LogFile::k_block_records, count - first + 1);
-        if (const auto status = m_file.read(first, in_block, block); !status) {
-            m_index.clear();
-            return status;
+    const int end = first + count;
+    for (int block_first = first; block_first < end; block_first += LogFile::k_block_records) {
+        const int in_block = std::min(LogFile::k_block_records, end - block_first);
+        if (const auto status = file.read(block_first, in_block, block); !status) {
+            found.status = status;
+            return found;
         }
         for (int i = 0; i < in_block; ++i) {
             // Only the fields the index needs are read from the block.
             const std::uint8_t* bytes = block.data() + static_cast<std::size_t>(i) * k_record_size;
             if (!plain_index_text(bytes, text)) index_text_in_place(bytes, text);
-            m_index.append_text(text, day_of_code(int16_at(bytes, record_layout::date)));
+            index.put_filled(block_first + i, text, day_of_code(int16_at(bytes, record_layout::date)));
             if (bytes[record_layout::call] != '/') { // a record with a contact's fields
-                if (report_counts_contact(bytes)) ++m_contact_count;
-                last_band = BandField{bytes[record_layout::band], bytes[record_layout::band + 1],
-                                      bytes[record_layout::band + 2]};
+                if (report_counts_contact(bytes)) ++found.contacts;
+                found.last_band = BandField{bytes[record_layout::band], bytes[record_layout::band + 1],
+                                            bytes[record_layout::band + 2]};
             }
-            if (told && (first + i) % 10 == 0) progress(first + i);
+            if (told && (block_first + i) % 10 == 0) told(block_first + i);
         }
     }
-    if (last_band) m_last_band = band_of_field(*last_band);
+    return found;
+}
+
+} // namespace
+
+LogStatus LogStore::build_record_index(const std::function<void(int read)>& progress) {
+    m_index_loaded = false;
+    m_index.clear();
+    if (const auto status = m_file.refresh(); !status) return status;
+    const int count = record_count();
+    m_index.make_room_to_fill(count);
+    m_contact_count = 0;
+
+    // A long log is read in two halves at once; the first half's progress counts for both.
+    std::future<IndexedStretch> second_half;
+    int first_count = count;
+    if (count >= k_index_halves_from && std::thread::hardware_concurrency() >= 2) {
+        first_count = count / 2;
+        try {
+            second_half = std::async(std::launch::async, [this, first_count, count] {
+                return index_stretch(m_file, m_index, first_count + 1, count - first_count, {});
+            });
+        } catch (const std::system_error&) {
+            first_count = count; // no thread to be had: one reads it all
+        }
+    }
+    std::function<void(int)> told;
+    if (progress && second_half.valid())
+        told = [&progress, count](int read) { progress(std::min(count, 2 * read)); };
+    else
+        told = progress;
+    IndexedStretch found = index_stretch(m_file, m_index, 1, first_count, told);
+    if (second_half.valid()) {
+        IndexedStretch second = second_half.get();
+        if (found.status && !second.status) found.status = second.status;
+        found.contacts += second.contacts;
+        if (second.last_band) found.last_band = second.last_band;
+    }
+    if (!found.status) {
+        m_index.clear();
+        return found.status;
+    }
+    m_contact_count = found.contacts;
+    if (found.last_band) m_last_band = band_of_field(*found.last_band);
     m_index_loaded = true;
     return {};
 }

@@ -44,6 +44,17 @@ class RecordIndex {
     void move(int from, int to, std::string_view index_text, int date);
     void clear();
     void reserve(int count) { m_slots.reserve(static_cast<std::size_t>(count)); }
+    // Filling the index from the log in stretches, each perhaps by a thread of its own: an
+    // empty index is given room for `count` records, then each record n is put once. Records
+    // put by different threads never share a slot.
+    void make_room_to_fill(int count) {
+        m_slots.assign(static_cast<std::size_t>(count), Slot{});
+        m_lookup.clear();
+        m_lookup_ready = false;
+    }
+    void put_filled(int n, const CallLookup::Text& index_text, int date) {
+        m_slots[static_cast<std::size_t>(n - 1)] = {index_text, date};
+    }
 
     // The newest record n ≤ up_to whose index text, padding aside, is `key` (trailing spaces of
     // the key do not count either); 0 when no such record, for an empty key and for up_to < 1.
