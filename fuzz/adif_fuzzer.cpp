@@ -92,6 +92,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const exchange::ImportedLog first = exchange::import_adif_text(file, options);
     fuzz::check(first.records.size() == static_cast<std::size_t>(first.entries) * logstore::k_record_size,
                 "one record per entry");
+    // Read in two halves, split anywhere, the file gives what reading straight through gives.
+    const exchange::ImportedLog halves =
+        exchange::import_adif_text_in_halves(file, options, size == 0 ? 0 : data[0] * size / 256);
+    fuzz::check(halves.records == first.records && halves.rejected == first.rejected &&
+                    halves.left_out.total() == first.left_out.total() &&
+                    halves.rejected_encoding == first.rejected_encoding,
+                "halves read as the whole");
 
     // Our export does not say how its texts are written; Windows-1252 text that happens to read
     // as UTF-8 (such as "\xc3\xa9") is then taken for UTF-8, a known limit of the guess.
