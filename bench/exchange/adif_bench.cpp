@@ -5,6 +5,9 @@
 // bytes as the export (what dd conv=fsync does), and for the import reading the file, a plain
 // scan of its tags that makes a record at each "<eor>", writing and flushing those records and
 // indexing the log they make.
+//
+// The import reads a file this large in two halves at once, and indexing a log of its size takes
+// one thread: compare the real times ("Time"); the CPU column counts the calling thread only.
 #include "common/side_file.hpp"
 #include "exchange/adif_records.hpp"
 #include "exchange/adif_writer.hpp"
