@@ -3,6 +3,7 @@
 // the export writes in its own way on purpose: reports, power and mode lose their blanks, and an
 // empty report or power is written as 0, a time no clock shows as 0000. Once so written, a contact goes round
 // unchanged.
+#include "exchange/adif_import_text.hpp"
 #include "exchange/adif_modes.hpp"
 #include "exchange/adif_reader.hpp"
 #include "exchange/adif_records.hpp"

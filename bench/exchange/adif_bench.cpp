@@ -9,7 +9,7 @@
 // The import reads a file this large in two halves at once, and indexing a log of its size takes
 // one thread: compare the real times ("Time"); the CPU column counts the calling thread only.
 #include "common/side_file.hpp"
-#include "exchange/adif_records.hpp"
+#include "exchange/adif_import_text.hpp"
 #include "exchange/adif_writer.hpp"
 #include "logstore/field_codes.hpp"
 #include "logstore/log_store.hpp"

@@ -13,6 +13,15 @@ std::string_view trim_trailing_spaces(std::string_view text) {
     return last == std::string_view::npos ? std::string_view{} : text.substr(0, last + 1);
 }
 
+std::string_view trim_blanks(std::string_view text) {
+    const auto is_blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!text.empty() && is_blank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && is_blank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
 std::string upper_case(std::string_view text) {
     std::string out(text);
     for (char& c : out) {

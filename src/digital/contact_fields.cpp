@@ -2,7 +2,7 @@
 
 #include "common/fixed_text.hpp"
 #include "common/windows1252.hpp"
-#include "exchange/adif_records.hpp"
+#include "exchange/adif_import_text.hpp"
 #include "logstore/field_codes.hpp"
 
 #include <algorithm>

@@ -11,10 +11,6 @@
 #include <array>
 #include <bit>
 #include <cstring>
-#include <future>
-#include <memory>
-#include <system_error>
-#include <thread>
 #include <utility>
 
 namespace kestrel::exchange {
@@ -24,20 +20,6 @@ namespace {
 constexpr std::size_t k_comment_width = 40;
 // The QSL byte of an imported contact is the character '0' with the sent and received bits added.
 constexpr std::uint8_t k_imported_qsl_base = '0';
-// Progress is told after this many fields, often enough for the bar and seldom enough to cost nothing.
-constexpr int k_fields_per_report = 4096;
-
-bool is_blank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && is_blank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && is_blank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
 
 // Line breaks and tabs of a multi-line note become blanks: the comment is one line of the log.
 void append_as_one_line(std::string& to, std::string_view text, std::size_t width) {
@@ -60,7 +42,7 @@ void make_upper_case(std::string& text) {
 
 // Whether a QSL answer, blanks aside, is one of the letters given in upper case, in either case.
 bool answer_is(std::string_view value, char upper) {
-    const std::string_view answer = trimmed(value);
+    const std::string_view answer = trim_blanks(value);
     return answer.size() == 1 && (answer[0] == upper || answer[0] == lower(upper));
 }
 
@@ -232,14 +214,6 @@ int number_of(std::string_view digits) {
     return number;
 }
 
-// Room for the records of the rest of a file when they are about as long as the first, with an
-// eighth more, so that the records of a long file are not copied again and again as they grow;
-// never more than the rest of the file, whatever a short first record would make of it.
-std::size_t room_for_records(std::size_t rest_of_file, std::size_t first_record_bytes) {
-    const std::size_t records = rest_of_file / std::max<std::size_t>(first_record_bytes, 1) + 1;
-    return std::min((records + records / 8 + 1) * logstore::k_record_size, rest_of_file);
-}
-
 } // namespace
 
 std::optional<int> storable_adif_date(std::string_view value) {
@@ -269,7 +243,7 @@ std::optional<std::int16_t> adif_time_of_day(std::string_view value) {
     // HH, MM and SS as pairs of digits; a ':' among them is passed over (14:32), nothing else.
     int digits = 0;
     int pairs[3] = {0, 0, 0};
-    for (const char c : trimmed(value)) {
+    for (const char c : trim_blanks(value)) {
         if (c == ':') continue;
         if (!is_digit(c) || ++digits > 6) return std::nullopt;
         int& pair = pairs[(digits - 1) / 2];
@@ -347,13 +321,13 @@ std::optional<FinishedEntry> ContactBuilder::take(const AdifFieldView& field) {
         m_entry.has_time_off = true;
         break;
     case Field::call:
-        m_entry.contact.call.assign(trimmed(value));
+        m_entry.contact.call.assign(trim_blanks(value));
         make_upper_case(m_entry.contact.call);
         break;
-    case Field::freq: m_entry.frequency.assign(trimmed(value)); break;
-    case Field::band: m_entry.band.assign(trimmed(value)); break;
-    case Field::mode: m_entry.mode.assign(trimmed(value)); break;
-    case Field::submode: m_entry.submode.assign(trimmed(value)); break;
+    case Field::freq: m_entry.frequency.assign(trim_blanks(value)); break;
+    case Field::band: m_entry.band.assign(trim_blanks(value)); break;
+    case Field::mode: m_entry.mode.assign(trim_blanks(value)); break;
+    case Field::submode: m_entry.submode.assign(trim_blanks(value)); break;
     case Field::rst_rcvd: m_entry.contact.rst_received.assign(value); break;
     case Field::rst_sent: m_entry.contact.rst_sent.assign(value); break;
     case Field::tx_pwr:
@@ -400,7 +374,7 @@ FinishedEntry ContactBuilder::finished_entry() {
     };
     own_or_adif(entry.own_call, contact.call);
     // A call starting with "/" would make the entry a note or station data in the log.
-    if (trimmed(contact.call).empty() || contact.call.front() == '/') return leave_out(LeftOut::no_call);
+    if (trim_blanks(contact.call).empty() || contact.call.front() == '/') return leave_out(LeftOut::no_call);
     if (!entry.date) return leave_out(LeftOut::date);
     if (!entry.time_on || (entry.has_time_off && !entry.time_off)) return leave_out(LeftOut::time);
     const auto band = imported_band_index(entry.frequency, entry.band);
@@ -429,158 +403,6 @@ FinishedEntry ContactBuilder::finished_entry() {
     contact.comment.append(m_options.extra_comment);
     contact.qsl_flags = static_cast<std::uint8_t>(k_imported_qsl_base | entry.qsl_bits);
     return {contact.encode(), LeftOut::no_call, true};
-}
-
-namespace {
-
-constexpr std::size_t k_none = std::string_view::npos;
-// Files smaller than this are read straight through: a second thread would not pay.
-constexpr std::size_t k_halves_from_bytes = std::size_t{4} << 20;
-// A header stands at the top of the file.
-constexpr std::size_t k_header_bytes = std::size_t{64} << 10;
-
-// The reading of a file, or of a stretch of it from a record's start, field by field.
-class ImportPass {
-  public:
-    ImportPass(std::string_view file, TextEncoding encoding, std::size_t start, ContactBuilder builder)
-        : m_file(file), m_scanner(file, encoding, start), m_builder(std::move(builder)),
-          m_record_start(start) {}
-
-    // Reads one field; false at the end of the file.
-    bool step() {
-        AdifFieldView field;
-        if (!m_scanner.next(field)) return false;
-        ++m_fields;
-        m_last_was_eor = false;
-        if (const auto finished = m_builder.take(field)) {
-            m_last_was_eor = true;
-            if (finished->contact) {
-                const logstore::RecordBytes& record = *finished->contact;
-                if (m_log.records.empty())
-                    m_log.records.reserve(
-                        room_for_records(m_file.size() - position(), position() - m_record_start));
-                m_log.records.append(reinterpret_cast<const char*>(record.data()), record.size());
-                ++m_log.entries;
-            } else if (finished->had_fields) {
-                m_log.rejected += trimmed(m_file.substr(m_record_start, position() - m_record_start));
-                m_log.rejected += "\r\n";
-            }
-            m_record_start = position();
-        } else if (field.name.size() == 3 && (field.name[0] | 0x20) == 'e' && (field.name[1] | 0x20) == 'o' &&
-                   (field.name[2] | 0x20) == 'h') {
-            m_record_start = position();
-            m_header_read = true;
-        }
-        return true;
-    }
-
-    std::size_t position() const { return m_scanner.position(); }
-    int fields() const { return m_fields; }
-    bool last_was_eor() const { return m_last_was_eor; }
-    bool header_read() const { return m_header_read; }
-    const ContactBuilder& builder() const { return m_builder; }
-
-    // The records read, and the rest of the outcome once the pass has reached the end.
-    ImportedLog finish() {
-        m_log.left_out = m_builder.left_out();
-        m_log.without_call = m_log.left_out.count(LeftOut::no_call);
-        m_log.outside_dates = m_log.left_out.count(LeftOut::date);
-        // The records left out keep their bytes, so a file of them says what those bytes are.
-        if (!m_builder.declared_encoding().empty())
-            m_log.rejected_encoding = m_builder.declared_encoding();
-        else
-            m_log.rejected_encoding = m_scanner.encoding() == TextEncoding::utf8 ? "UTF-8" : "Windows-1252";
-        return std::move(m_log);
-    }
-
-  private:
-    std::string_view m_file;
-    AdifScanner m_scanner;
-    ContactBuilder m_builder;
-    ImportedLog m_log;
-    // Where the record being read began: after the last record's "<eor>" or the header's "<eoh>".
-    std::size_t m_record_start = 0;
-    int m_fields = 0;
-    bool m_last_was_eor = false;
-    bool m_header_read = false;
-};
-
-// The second half's outcome added to the first's.
-void join(ImportedLog& first, ImportedLog&& second) {
-    first.records += second.records;
-    first.entries += second.entries;
-    first.left_out.add(second.left_out);
-    first.without_call += second.without_call;
-    first.outside_dates += second.outside_dates;
-    first.rejected += second.rejected;
-    first.rejected_encoding = std::move(second.rejected_encoding);
-}
-
-ImportedLog import_from(std::string_view file, const ImportOptions& options, std::size_t middle,
-                        const std::function<void(std::size_t)>& progress) {
-    const TextEncoding encoding = detect_encoding(file);
-    ImportPass first(file, encoding, 0, ContactBuilder(options));
-    const auto tell = [&](std::size_t done) {
-        if (progress && first.fields() % k_fields_per_report == 0) progress(std::min(done, file.size()));
-    };
-    // The header first: what it says holds for the whole file.
-    while (!first.header_read() && first.position() < std::min(middle, k_header_bytes) && first.step())
-        tell(first.position());
-
-    const std::size_t split =
-        middle == k_none ? k_none : end_of_next_eor(file, std::max(middle, first.position()));
-    std::optional<std::future<ImportedLog>> second_half;
-    ContactBuilder::Carried carried_in;
-    std::shared_ptr<ImportPass> second;
-    if (split != k_none && split < file.size()) {
-        second = std::make_shared<ImportPass>(file, encoding, split, first.builder().continued());
-        carried_in = first.builder().carried();
-        try {
-            second_half = std::async(std::launch::async, [second] {
-                while (second->step()) {
-                }
-                return second->finish();
-            });
-        } catch (const std::system_error&) {
-            // No thread to be had: the first half reads on to the end.
-        }
-    }
-    if (second_half) {
-        // The first half's progress counts for both.
-        const std::size_t start = first.position();
-        while (first.position() < split && first.step())
-            tell(start + 2 * (first.position() - start));
-        ImportedLog after = second_half->get();
-        const bool same_as_straight_through =
-            first.position() == split && first.last_was_eor() &&
-            first.builder().carried().declared_encoding == carried_in.declared_encoding &&
-            first.builder().carried().own_fields_escaped == carried_in.own_fields_escaped &&
-            (!second->builder().used_power_carried_in() ||
-             first.builder().carried().power == carried_in.power);
-        if (same_as_straight_through) {
-            ImportedLog log = first.finish();
-            join(log, std::move(after));
-            if (progress) progress(file.size());
-            return log;
-        }
-    }
-    while (first.step())
-        tell(first.position());
-    if (progress) progress(file.size());
-    return first.finish();
-}
-
-} // namespace
-
-ImportedLog import_adif_text(std::string_view file, const ImportOptions& options,
-                             const std::function<void(std::size_t)>& progress) {
-    const bool halves = file.size() >= k_halves_from_bytes && std::thread::hardware_concurrency() >= 2;
-    return import_from(file, options, halves ? file.size() / 2 : k_none, progress);
-}
-
-ImportedLog import_adif_text_in_halves(std::string_view file, const ImportOptions& options,
-                                       std::size_t middle, const std::function<void(std::size_t)>& progress) {
-    return import_from(file, options, middle, progress);
 }
 
 } // namespace kestrel::exchange

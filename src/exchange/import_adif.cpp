@@ -3,7 +3,7 @@
 #include "common/fixed_text.hpp"
 #include "common/number_text.hpp"
 #include "common/side_file.hpp"
-#include "exchange/adif_records.hpp"
+#include "exchange/adif_import_text.hpp"
 #include "exchange/adif_writer.hpp"
 #include "exchange/left_out.hpp"
 #include "exchange/log_copy.hpp"

@@ -3,7 +3,7 @@
 // encoding, also when what the first half carries (a power, the encoding of our own fields)
 // matters after the split, or when an "<eor>" near the middle is only text inside a value.
 
-#include "exchange/adif_records.hpp"
+#include "exchange/adif_import_text.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+#include "exchange/adif_import_text.hpp"
 #include "exchange/adif_records.hpp"
 
 #include "common/fixed_text.hpp"

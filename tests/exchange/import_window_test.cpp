@@ -3,7 +3,7 @@
 #include "adif_fixture.hpp"
 #include "common/fixed_text.hpp"
 #include "common/number_text.hpp"
-#include "exchange/adif_records.hpp"
+#include "exchange/adif_import_text.hpp"
 
 #include <filesystem>
 

@@ -1,8 +1,8 @@
 // Our export read by a strict reader of another's making: tcadif from npm refuses a whole file for
 // one value of the wrong data type or outside ADIF's enumerations, as award services do. It runs
 // on node, installed with it by scripts/setup; without them the test says so and is skipped.
+#include "exchange/adif_import_text.hpp"
 #include "exchange/adif_modes.hpp"
-#include "exchange/adif_records.hpp"
 #include "exchange/adif_writer.hpp"
 #include "exchange/cabrillo_import.hpp"
 
