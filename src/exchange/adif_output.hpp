@@ -83,6 +83,15 @@ class AdifOutput {
     // to be handed on in the middle of one.
     AdifOutput(Put put, std::size_t full_bytes)
         : m_put(std::move(put)), m_block(full_bytes + k_room_beyond_full), m_full_bytes(full_bytes) {}
+    // An output that adds what it hands on to the end of `text`.
+    static AdifOutput onto(std::string& text, std::size_t full_bytes) {
+        return AdifOutput(
+            [&text](std::string_view more) {
+                text += more;
+                return true;
+            },
+            full_bytes);
+    }
 
     // Room for `bytes` more at the end of the text, handing on what is written when the block
     // has not that much left.

@@ -15,10 +15,7 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
-#include <cstring>
 #include <limits>
-#include <vector>
 
 namespace kestrel::exchange {
 
@@ -152,12 +149,7 @@ namespace {
 // The items every header of ours ends with: the ADIF version, the program, how our own fields
 // are encoded.
 std::string end_of_header(std::string text, std::string_view encoding) {
-    AdifOutput out(
-        [&text](std::string_view more) {
-            text += more;
-            return true;
-        },
-        k_bytes_per_entry);
+    AdifOutput out = AdifOutput::onto(text, k_bytes_per_entry);
     out.item("adif_ver", k_adif_version);
     out.item("programid", k_program_id);
     out.item(k_encoding_field, encoding);
@@ -320,12 +312,7 @@ template <class Contact> void EntryWriter::put(AdifOutput& out, const Contact& c
 } // namespace
 
 void append_adif_entry(std::string& text, const logstore::QsoRecord& contact) {
-    AdifOutput out(
-        [&text](std::string_view more) {
-            text += more;
-            return true;
-        },
-        k_bytes_per_entry);
+    AdifOutput out = AdifOutput::onto(text, k_bytes_per_entry);
     EntryWriter().put(out, contact);
     (void)out.flush();
 }

@@ -3,23 +3,28 @@
 #include "common/fixed_text.hpp"
 #include "common/number_text.hpp"
 
+#include <algorithm>
+
 namespace kestrel::logstore {
 
 namespace {
 
-void remove_all(std::string& text, std::string_view pattern) {
-    if (text.find(pattern) == std::string::npos) return;
-    std::string out;
-    out.reserve(text.size());
-    std::size_t at = 0;
-    while (true) {
-        const std::size_t found = text.find(pattern, at);
-        if (found == std::string::npos) break;
-        out.append(text, at, found - at);
-        at = found + pattern.size();
+// Each occurrence of `pattern` in the first `size` bytes taken out, left to right; the new size.
+std::size_t remove_all(char* text, std::size_t size, std::string_view pattern) {
+    const auto found_at = [&](std::size_t at) {
+        if (size - at < pattern.size()) return false;
+        for (std::size_t i = 0; i < pattern.size(); ++i)
+            if (text[at + i] != pattern[i]) return false;
+        return true;
+    };
+    std::size_t kept = 0;
+    for (std::size_t at = 0; at < size;) {
+        if (text[at] == pattern[0] && found_at(at))
+            at += pattern.size();
+        else
+            text[kept++] = text[at++];
     }
-    out.append(text, at, std::string::npos);
-    text = std::move(out);
+    return kept;
 }
 
 } // namespace
@@ -72,14 +77,22 @@ std::string qsl_tag_of(std::uint8_t qsl_flags) {
     return tag;
 }
 
+std::size_t base_call_in_place(char* call, std::size_t size) {
+    for (const std::string_view suffix : {"/P ", "/M ", "/MM ", "/A "})
+        size = remove_all(call, size, suffix);
+    if (size >= 2 && (call[0] == 'G' || call[0] == 'M')) {
+        const auto second = static_cast<unsigned char>(call[1]);
+        if (second != 'B' && second != 'R' && second > '@') {
+            std::copy(call + 2, call + size, call + 1);
+            --size;
+        }
+    }
+    return size;
+}
+
 std::string base_call(std::string_view call) {
     std::string text(call);
-    for (const std::string_view suffix : {"/P ", "/M ", "/MM ", "/A "})
-        remove_all(text, suffix);
-    if (text.size() >= 2 && (text[0] == 'G' || text[0] == 'M')) {
-        const auto second = static_cast<unsigned char>(text[1]);
-        if (second != 'B' && second != 'R' && second > '@') text.erase(1, 1);
-    }
+    text.resize(base_call_in_place(text.data(), text.size()));
     return text;
 }
 

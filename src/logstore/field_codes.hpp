@@ -37,6 +37,8 @@ enum ModeClass : int { k_mode_cw = 0, k_mode_ssb = 1, k_mode_fm = 2, k_mode_othe
 // regional letter (GW4ABC and GM4ABC become G4ABC; GB and GR, MB and MR stay). The call must be
 // followed by at least one space so that a suffix at its end is found; the padding is kept.
 [[nodiscard]] std::string base_call(std::string_view call);
+// The same made in the `size` bytes at `call`, without a string; the size of the result.
+[[nodiscard]] std::size_t base_call_in_place(char* call, std::size_t size);
 
 // The report used when the operator leaves one empty: "599" for CW and data modes, "N" for
 // "CQC", "59" otherwise. The mode is compared as entered.

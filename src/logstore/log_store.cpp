@@ -1,5 +1,7 @@
 #include "logstore/log_store.hpp"
 
+#include "logstore/field_codes.hpp"
+
 #include <algorithm>
 #include <cstring>
 #include <future>
@@ -72,40 +74,12 @@ bool plain_index_text(const std::uint8_t* record, CallLookup::Text& text) {
     return true;
 }
 
-// Each occurrence of `pattern` in the first `size` bytes taken out, left to right, as base_call
-// does; the new size.
-std::size_t remove_all_in(char* text, std::size_t size, std::string_view pattern) {
-    const auto found_at = [&](std::size_t at) {
-        if (size - at < pattern.size()) return false;
-        for (std::size_t i = 0; i < pattern.size(); ++i)
-            if (text[at + i] != pattern[i]) return false;
-        return true;
-    };
-    std::size_t kept = 0;
-    for (std::size_t at = 0; at < size;) {
-        if (text[at] == pattern[0] && found_at(at))
-            at += pattern.size();
-        else
-            text[kept++] = text[at++];
-    }
-    return kept;
-}
-
 // The index text of any call field: base_call of the field, cut or padded with blanks to its
 // width, as index_text_of gives it, made in place for the calls plain_index_text leaves.
 void index_text_in_place(const std::uint8_t* record, CallLookup::Text& text) {
     char call[k_call_width];
     std::memcpy(call, record + record_layout::call, k_call_width);
-    std::size_t size = k_call_width;
-    for (const std::string_view suffix : {"/P ", "/M ", "/MM ", "/A "})
-        size = remove_all_in(call, size, suffix);
-    if (size >= 2 && (call[0] == 'G' || call[0] == 'M')) {
-        const auto second = static_cast<unsigned char>(call[1]);
-        if (second != 'B' && second != 'R' && second > '@') {
-            std::memmove(call + 1, call + 2, size - 2);
-            --size;
-        }
-    }
+    const std::size_t size = base_call_in_place(call, k_call_width);
     text.fill(' ');
     std::memcpy(text.data(), call, size);
 }
