@@ -16,7 +16,7 @@ int flags_of(FileSystem::OpenMode mode) {
     case FileSystem::OpenMode::read_write_create: return O_RDWR | O_CREAT;
     case FileSystem::OpenMode::read_only: return O_RDONLY;
     case FileSystem::OpenMode::write_new: return O_WRONLY | O_CREAT | O_EXCL;
-    case FileSystem::OpenMode::write_replace: return O_WRONLY | O_CREAT | O_TRUNC;
+    case FileSystem::OpenMode::write_replace: return O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW;
     }
     return O_RDONLY;
 }
@@ -29,6 +29,7 @@ void fill(FileInfo& info, const struct stat& st) {
     info.device = static_cast<std::uint64_t>(st.st_dev);
     info.inode = static_cast<std::uint64_t>(st.st_ino);
     info.size = static_cast<std::int64_t>(st.st_size);
+    info.regular = S_ISREG(st.st_mode);
 }
 
 class PosixFileSystem final : public FileSystem {
@@ -36,9 +37,13 @@ class PosixFileSystem final : public FileSystem {
     int open(const std::string& path, OpenMode mode) override {
         int fd = 0;
         do {
-            fd = ::open(path.c_str(), flags_of(mode) | O_CLOEXEC, 0644);
+            fd = ::open(path.c_str(), flags_of(mode) | O_CLOEXEC | O_NONBLOCK, 0644);
         } while (fd < 0 && errno == EINTR);
-        return result_of(fd);
+        if (fd < 0) return -errno;
+        // Only the open itself must not wait; whoever reads checks the type (fstat) first.
+        const int flags = ::fcntl(fd, F_GETFL);
+        if (flags >= 0) (void)::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+        return fd;
     }
 
     std::int64_t pread(int fd, std::span<std::uint8_t> buffer, std::int64_t offset) override {

@@ -12,6 +12,8 @@ struct FileInfo {
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
     std::int64_t size = 0;
+    // A plain file: not a folder, a named pipe, a device or a socket.
+    bool regular = true;
 };
 
 // The system calls the log store makes, behind one interface so tests can make any of them fail.
@@ -23,8 +25,11 @@ class FileSystem {
         read_write_create, // the log: O_RDWR | O_CREAT
         read_only,         // O_RDONLY
         write_new,         // a file that must not exist yet: O_WRONLY | O_CREAT | O_EXCL
-        write_replace,     // O_WRONLY | O_CREAT | O_TRUNC
+        write_replace,     // O_WRONLY | O_CREAT | O_TRUNC, never through a symbolic link
     };
+    // Every open is made without waiting (O_NONBLOCK), so a named pipe or a device planted
+    // where a file belongs opens at once and is then refused by its type (FileInfo::regular),
+    // rather than hanging the program.
 
     virtual ~FileSystem() = default;
     virtual int open(const std::string& path, OpenMode mode) = 0;
