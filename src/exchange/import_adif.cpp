@@ -9,6 +9,8 @@
 #include "exchange/log_copy.hpp"
 #include "log_windows/load_log.hpp"
 #include "log_windows/log_messages.hpp"
+#include "logstore/file_lock.hpp"
+#include "logstore/journal.hpp"
 #include "logstore/log_store.hpp"
 #include "logstore/record.hpp"
 #include "ui/context.hpp"
@@ -162,6 +164,22 @@ void ImportWindow::import_file(ui::Context& ctx) {
         ctx.message("The ADIF file " + m_state.adif_path + " could not be read.", k_title, ui::Icon::stop);
         return;
     }
+
+    // The old log of that name is this run's until the new one has taken its place: no other
+    // Kestrel has it open, and a change to it left interrupted is put right now, while the
+    // journal still stands beside the file it was made for.
+    auto& files = logstore::posix_file_system();
+    auto lock = logstore::lock_log(*log_name);
+    if (!lock && lock.error() == logstore::LockProblem::busy) {
+        log_windows::tell_log_error(ctx, logstore::LogError::in_use, *log_name);
+        return;
+    }
+    const auto recovered = logstore::recover_log(files, *log_name);
+    if (!recovered) {
+        log_windows::tell_log_error(ctx, recovered.error(), *log_name);
+        return;
+    }
+    log_windows::tell_recovery(ctx, *recovered, *log_name);
 
     ctx.host().wait_cursor(true);
     const ImportedLog imported = convert(ctx, *file, options);

@@ -21,8 +21,6 @@ using logstore::RecordBytes;
 
 constexpr std::size_t k_block_bytes = std::size_t{logstore::LogFile::k_block_records} * k_record_size;
 
-// Work names tried after the first one is taken: CONTEST.NEW, CONTEST.NEW1 ... CONTEST.NEW99.
-constexpr int k_work_name_tries = 100;
 
 LogError open_error_of(int error_number) {
     switch (error_number) {
@@ -97,20 +95,56 @@ bool LogReader::next(RecordBytes& record) {
     return true;
 }
 
+// Claims the work file at `name`: opened (made when absent) without following a link, locked,
+// and still the file the name leads to. The descriptor; -EWOULDBLOCK when another run holds it,
+// -EISDIR (or another error) when the name cannot be a work file.
+int claim_work_file(logstore::FileSystem& files, const std::string& name) {
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        const int fd = files.open(name, logstore::FileSystem::OpenMode::lock);
+        if (fd == -ELOOP) {
+            // A link planted at the work name: removed, never written through.
+            if (const int removed = files.unlink(name); removed < 0) return removed;
+            continue;
+        }
+        if (fd < 0) return fd;
+        logstore::FileInfo opened;
+        logstore::FileInfo named;
+        if (files.fstat(fd, opened) < 0 || !opened.regular) {
+            (void)files.close(fd);
+            return -EISDIR;
+        }
+        if (const int locked = files.try_lock(fd); locked < 0) {
+            (void)files.close(fd);
+            return locked;
+        }
+        if (files.lstat(name, named) == 0 && named.device == opened.device && named.inode == opened.inode)
+            return fd;
+        (void)files.close(fd);
+    }
+    return -EAGAIN;
+}
+
 LogStatus WorkLog::create(const std::string& target) {
     discard();
     m_target = target;
     m_count = 0;
-    if (const auto recovered = logstore::recover_log(m_files, target); !recovered) return recovered.error();
+    // The target is this run's until the work log is committed or dropped: no other Kestrel
+    // changes it meanwhile, and what the change found interrupted is put right under the lock.
+    auto lock = logstore::lock_log(target);
+    if (!lock && lock.error() == logstore::LockProblem::busy) return LogError::in_use;
+    if (lock) m_target_lock = std::move(lock).value();
+    if (const auto recovered = logstore::recover_log(m_files, target); !recovered) {
+        m_target_lock.release();
+        return recovered.error();
+    }
     const std::string base = work_name_for(target);
-    for (int n = 0; n < k_work_name_tries; ++n) {
+    for (int n = 0; n < logstore::k_work_name_tries; ++n) {
         const std::string name = n == 0 ? base : add_to_file_name(base, std::to_string(n));
-        const int fd = m_files.open(name, logstore::FileSystem::OpenMode::read_write_create);
-        if (fd == -EISDIR) continue;
-        if (fd < 0) return open_error_of(-fd);
-        if (m_files.try_lock(fd) < 0) {
-            (void)m_files.close(fd);
-            continue;
+        const int fd = claim_work_file(m_files, name);
+        if (fd == -EISDIR || fd == -EWOULDBLOCK || fd == -EAGAIN) continue;
+        if (fd < 0) {
+            m_target_lock.release();
+            return open_error_of(-fd);
         }
         m_lock_fd = fd;
         m_path = name;
@@ -127,6 +161,7 @@ LogStatus WorkLog::create(const std::string& target) {
         }
         return {};
     }
+    m_target_lock.release();
     return LogError::open_failed;
 }
 
@@ -196,6 +231,7 @@ void WorkLog::release() {
     if (m_lock_fd >= 0) (void)m_files.close(m_lock_fd);
     m_lock_fd = -1;
     m_claimed = false;
+    m_target_lock.release();
 }
 
 void WorkLog::discard() {
@@ -203,18 +239,6 @@ void WorkLog::discard() {
     m_file.close();
     if (m_claimed) (void)m_files.unlink(m_path);
     release();
-}
-
-std::string work_name_for(const std::string& path) {
-    const std::filesystem::path p(path);
-    std::string name = upper_case(p.filename().string());
-    bool replaced = false;
-    for (auto at = name.find(".LOG"); at != std::string::npos; at = name.find(".LOG", at + 4)) {
-        name.replace(at, 4, ".NEW");
-        replaced = true;
-    }
-    const std::string work = (p.parent_path() / name).string();
-    return replaced ? work : add_to_file_name(work, ".NEW");
 }
 
 bool same_file(logstore::FileSystem& files, const std::string& a, const std::string& b) {

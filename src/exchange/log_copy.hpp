@@ -73,8 +73,10 @@ class LogReader final : public RecordSource {
 // log's place only once every record is on disk. Until then the old log is untouched, so a
 // failure part way leaves it as it was; a work log that is not committed is removed.
 //
-// The work name is locked while it is in use. A work file left behind by a run that was
-// stopped is not locked by anyone and is simply used again, so such files never pile up.
+// The target log is locked from create() to commit or discard, like an open log. The work name
+// is locked while it is in use. A work file left behind by a run that was stopped is not locked
+// by anyone and is simply used again, so such files never pile up; a link found at its name is
+// removed, never written through.
 class WorkLog final : public RecordSink {
   public:
     explicit WorkLog(logstore::FileSystem& files)
@@ -115,12 +117,10 @@ class WorkLog final : public RecordSink {
     int m_count = 0;
     bool m_claimed = false;
     int m_lock_fd = -1;
+    logstore::FileLock m_target_lock;
 };
 
-// The work name of a log being rewritten, in the log's own directory: its file name in upper
-// case with ".LOG" turned into ".NEW" (CONTEST.NEW beside contest.log), or with ".NEW" added
-// when the name has no ".LOG" (shortened if need be to stay a legal name).
-[[nodiscard]] std::string work_name_for(const std::string& path);
+using logstore::work_name_for;
 
 // Whether two names lead to the same file (the same device and inode; for names that do not
 // exist yet, the same absolute path).

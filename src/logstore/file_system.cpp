@@ -17,6 +17,7 @@ int flags_of(FileSystem::OpenMode mode) {
     case FileSystem::OpenMode::read_only: return O_RDONLY;
     case FileSystem::OpenMode::write_new: return O_WRONLY | O_CREAT | O_EXCL;
     case FileSystem::OpenMode::write_replace: return O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW;
+    case FileSystem::OpenMode::lock: return O_RDWR | O_CREAT | O_NOFOLLOW;
     }
     return O_RDONLY;
 }
@@ -30,6 +31,7 @@ void fill(FileInfo& info, const struct stat& st) {
     info.inode = static_cast<std::uint64_t>(st.st_ino);
     info.size = static_cast<std::int64_t>(st.st_size);
     info.regular = S_ISREG(st.st_mode);
+    info.link = S_ISLNK(st.st_mode);
 }
 
 class PosixFileSystem final : public FileSystem {
@@ -78,6 +80,13 @@ class PosixFileSystem final : public FileSystem {
     int stat(const std::string& path, FileInfo& info) override {
         struct stat st {};
         if (::stat(path.c_str(), &st) < 0) return -errno;
+        fill(info, st);
+        return 0;
+    }
+
+    int lstat(const std::string& path, FileInfo& info) override {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) < 0) return -errno;
         fill(info, st);
         return 0;
     }

@@ -14,6 +14,8 @@ struct FileInfo {
     std::int64_t size = 0;
     // A plain file: not a folder, a named pipe, a device or a socket.
     bool regular = true;
+    // A symbolic link itself (only lstat says so).
+    bool link = false;
 };
 
 // The system calls the log store makes, behind one interface so tests can make any of them fail.
@@ -26,6 +28,7 @@ class FileSystem {
         read_only,         // O_RDONLY
         write_new,         // a file that must not exist yet: O_WRONLY | O_CREAT | O_EXCL
         write_replace,     // O_WRONLY | O_CREAT | O_TRUNC, never through a symbolic link
+        lock,              // a lock file: O_RDWR | O_CREAT, never through a symbolic link
     };
     // Every open is made without waiting (O_NONBLOCK), so a named pipe or a device planted
     // where a file belongs opens at once and is then refused by its type (FileInfo::regular),
@@ -39,6 +42,8 @@ class FileSystem {
     virtual int fsync(int fd) = 0;
     virtual int fstat(int fd, FileInfo& info) = 0;
     virtual int stat(const std::string& path, FileInfo& info) = 0;
+    // The name itself: a symbolic link is told as one, not followed.
+    virtual int lstat(const std::string& path, FileInfo& info) { return stat(path, info); }
     virtual int rename(const std::string& from, const std::string& to) = 0;
     virtual int unlink(const std::string& path) = 0;
     virtual int close(int fd) = 0;

@@ -31,11 +31,19 @@ namespace kestrel::logstore {
 // first, then a journal naming the renames is written; from that moment the change is made, and
 // an interrupted run of renames is completed at the next open of either log.
 
+// A journal names only what its change made: the log it belongs to, work files beside it under
+// the program's own names, and a file of set-aside bytes beside it. It carries the log's length
+// before and after the change and a checksum of bytes the change does not touch, so a journal
+// left beside a log that has since been replaced is never applied to the new file. A journal
+// that fails any of these checks, or is not a plain file, is renamed aside (".BAD" added), told
+// of, and not applied: the log stays as it is found.
+
 // What opening a log found to put right.
 enum class Recovery {
     none,
     undone,    // an interrupted change was undone: the log is as it was before it
     completed, // an interrupted pair of renames was completed: the logs are as they were after it
+    set_aside, // a journal that does not belong to the log was kept aside, not applied
 };
 
 // What the operator is told once when an open put a log right; empty for Recovery::none.
@@ -54,10 +62,12 @@ class UndoJournal {
   public:
     explicit UndoJournal(FileSystem& files) : m_files(files) {}
 
-    // Saves, on disk beside the log, its length now and the bytes from `offset` on that the
-    // change is about to overwrite, and the name of a file the change creates (removed again if
-    // the change is undone). Nothing is left behind when this fails.
-    [[nodiscard]] LogStatus begin(const std::string& log_path, std::int64_t old_length, std::int64_t offset,
+    // Saves, on disk beside the log, its length now and after the change, the bytes from
+    // `offset` on that the change is about to overwrite, a checksum of some of the bytes before
+    // `offset` (read through log_fd), and the name of a file the change creates beside the log
+    // (removed again if the change is undone). Nothing is left behind when this fails.
+    [[nodiscard]] LogStatus begin(const std::string& log_path, int log_fd, std::int64_t old_length,
+                                  std::int64_t new_length, std::int64_t offset,
                                   std::span<const std::uint8_t> old_bytes,
                                   const std::string& created_file = {});
     // The change is complete and synced: removes the journal. When the journal could not be
@@ -75,6 +85,26 @@ struct Rename {
     std::string from;
     std::string to;
 };
+
+// The name of the file a change that sets bytes aside may make beside the log: the log's name
+// with ".PART" and, when that is taken, a number added.
+[[nodiscard]] bool is_part_file_of(const std::string& created, const std::string& log_path);
+
+// Work names tried after the first one is taken: CONTEST.NEW, CONTEST.NEW1 ... CONTEST.NEW99.
+inline constexpr int k_work_name_tries = 100;
+
+// The work name of a log being rewritten, in the log's own directory: its file name in upper
+// case with ".LOG" turned into ".NEW" (CONTEST.NEW beside contest.log), or with ".NEW" added
+// when the name has no ".LOG" (shortened if need be to stay a legal name).
+[[nodiscard]] std::string work_name_for(const std::string& path);
+
+// True when `work` is a work name of the log at `target`: its work name, or that with a number
+// added (CONTEST.NEW1), in the same directory.
+[[nodiscard]] bool is_work_name_of(const std::string& work, const std::string& target);
+
+// The work files the journal at journal_path still needs to finish its change (the renames of a
+// merge that were begun), which must not be removed as left-overs; none for any other journal.
+[[nodiscard]] std::vector<std::string> work_files_needed_by(FileSystem& files, const std::string& journal_path);
 
 // Renames each work file over its log, all of them or none: once this has begun, an interruption
 // is completed at the next open of any of the logs. The work files must be complete and synced.

@@ -37,6 +37,12 @@ std::string_view message_of(LogError error) {
         return "The last change to the log was interrupted, and the log cannot be put back as it was "
                "because it, or its folder, cannot be written. Make them writable and open the log again; "
                "nothing has been changed.";
+    case LogError::in_use:
+        return "The log is open in another Kestrel. A log is kept by one program at a time, so that "
+               "neither undoes the other's changes: close it there, or open another log here.";
+    case LogError::not_a_file:
+        return "This is not a file a log can be kept in (a folder, a named pipe or a device). Nothing "
+               "was read or changed.";
     }
     return "The log could not be used.";
 }

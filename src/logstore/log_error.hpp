@@ -24,6 +24,8 @@ enum class LogError {
     side_file_failed,
     restore_failed,
     recovery_failed,
+    in_use,     // another Kestrel has the log open
+    not_a_file, // a folder, a named pipe or a device where the log should be
 };
 
 // True when the operation succeeded: `if (const LogStatus done = log.append_record(...); !done)

@@ -23,36 +23,100 @@ std::string absolute_path_of(const std::string& path) {
     return error ? path : absolute.string();
 }
 
+// The records looked at to tell a log from another file.
+constexpr int k_records_looked_at = 4;
+
+bool is_day_of_a_date(int day_number) {
+    // 500 × year + 35 × month + day: the remainder by 500 gives month and day back.
+    const int rest = ((day_number + 32000) % 500 + 500) % 500;
+    const int month = rest / 35;
+    const int day = rest % 35;
+    return month >= 1 && month <= 12 && day >= 1 && day <= 31;
+}
+
+bool is_minute_of_day(std::int16_t minute) {
+    return minute >= 0 && minute < 24 * 60;
+}
+
+// A record of any of the three kinds as the program writes them: a real date, a time of day
+// (both times of a contact), and a call field of printable characters (or unused 0x00 bytes).
+bool is_log_record(const RecordBytes& record) {
+    using namespace record_layout;
+    if (!is_day_of_a_date(record_date(record)) || !is_minute_of_day(record_time(record))) return false;
+    for (int i = 0; i < k_call_width; ++i) {
+        const std::uint8_t c = record[call + static_cast<std::size_t>(i)];
+        if ((c != 0 && c < 0x20) || c == 0x7F) return false;
+    }
+    if (record[call] == '/') return true;
+    return is_minute_of_day(int16_at(record, time_off));
+}
+
 } // namespace
 
 LogStatus LogFile::open(const std::string& path) {
     close();
     m_path = path;
     m_absolute_path = absolute_path_of(path);
+    if (FileInfo info; m_files.stat(path, info) == 0 && !info.regular) return LogError::not_a_file;
     if (m_journaling) {
+        auto lock = lock_log(m_absolute_path);
+        if (!lock && lock.error() == LockProblem::busy) return LogError::in_use;
+        if (lock) m_lock = std::move(lock).value();
         const auto recovered = recover_log(m_files, m_absolute_path);
-        if (!recovered) return recovered.error();
+        if (!recovered) {
+            m_lock.release();
+            return recovered.error();
+        }
         m_recovery = *recovered;
     }
     int fd = m_files.open(path, FileSystem::OpenMode::read_write_create);
-    m_read_only = false;
+    m_writable = true;
     if (fd == -EACCES || fd == -EROFS || fd == -EPERM) {
         fd = m_files.open(path, FileSystem::OpenMode::read_only);
-        m_read_only = true;
+        m_writable = false;
     }
-    if (fd < 0) return LogError::open_failed;
+    if (fd < 0) {
+        const Recovery recovery = m_recovery;
+        close();
+        m_recovery = recovery;
+        return LogError::open_failed;
+    }
     m_fd = fd;
+    FileInfo info;
+    if (m_files.fstat(fd, info) == 0 && !info.regular) {
+        close();
+        return LogError::not_a_file;
+    }
     if (const auto status = refresh(); !status) {
         close();
         return LogError::open_failed;
     }
+    // A work file is the program's own, whatever a stopped run left in it.
+    m_looks_like_log = !m_journaling || m_count > 0 || m_trailing == 0;
+    std::vector<std::uint8_t> first;
+    if (m_journaling && m_looks_like_log && read(1, std::min(m_count, k_records_looked_at), first)) {
+        for (std::size_t at = 0; at < first.size(); at += k_record_size) {
+            RecordBytes record;
+            std::copy_n(first.begin() + static_cast<std::ptrdiff_t>(at), k_record_size, record.begin());
+            m_looks_like_log = m_looks_like_log && is_log_record(record);
+        }
+    }
+    m_read_only = !m_writable || !m_looks_like_log;
     return {};
+}
+
+void LogFile::accept_as_log() {
+    m_looks_like_log = true;
+    m_read_only = !m_writable;
 }
 
 void LogFile::close() {
     if (m_fd >= 0) (void)m_files.close(m_fd);
     m_fd = -1;
+    m_lock.release();
     m_read_only = false;
+    m_writable = false;
+    m_looks_like_log = true;
     m_needs_recovery = false;
     m_recovery = Recovery::none;
     m_count = 0;
@@ -169,7 +233,9 @@ LogStatus LogFile::splice(int first, std::span<const std::uint8_t> old_bytes, co
     const int new_total = count - old_count + new_count;
     if (const auto status = check_can_change(new_total != count); !status) return status;
     if (m_journaling) {
-        if (const auto status = m_journal.begin(m_absolute_path, length(), offset_of(first), old_bytes);
+        if (const auto status = m_journal.begin(m_absolute_path, m_fd, length(),
+                                                std::int64_t{new_total} * k_record_size + m_trailing,
+                                                offset_of(first), old_bytes);
             !status)
             return status;
         sync = Sync::yes;
@@ -235,7 +301,7 @@ LogStatus LogFile::set_aside_trailing(const std::string& side_path) {
     const std::int64_t whole = offset_of(m_count + 1);
     const std::string side_absolute = absolute_path_of(side_path);
     if (m_journaling) {
-        if (const auto status = m_journal.begin(m_absolute_path, length(), whole, tail, side_absolute);
+        if (const auto status = m_journal.begin(m_absolute_path, m_fd, length(), whole, whole, tail, side_absolute);
             !status)
             return status;
     }

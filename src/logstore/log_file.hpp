@@ -1,5 +1,6 @@
 #pragma once
 
+#include "logstore/file_lock.hpp"
 #include "logstore/file_system.hpp"
 #include "logstore/journal.hpp"
 #include "logstore/log_error.hpp"
@@ -24,7 +25,9 @@ namespace kestrel::logstore {
 // else is never written to.
 //
 // A work file that is renamed over a log only once complete needs no journal: it is opened
-// with Journaling::off.
+// with Journaling::off. Every other log is locked from open to close (see file_lock.hpp), and
+// the lock is taken before anything is put right: a log another Kestrel has open is refused
+// (LogError::in_use), never recovered under its feet.
 class LogFile {
   public:
     // Records moved per system call.
@@ -39,8 +42,9 @@ class LogFile {
     LogFile& operator=(const LogFile&) = delete;
 
     // Opens for reading and writing, creating an empty file when there is none; a file that may
-    // not be written is opened for reading only. A change to it that was interrupted is put
-    // right first (see recovery()).
+    // not be written is opened for reading only, and so is one that does not look like a log
+    // (see looks_like_log()). A change to it that was interrupted is put right first (see
+    // recovery()).
     [[nodiscard]] LogStatus open(const std::string& path);
     void close();
 
@@ -52,6 +56,13 @@ class LogFile {
     int trailing_bytes() const { return m_trailing; }
     // What the last open put right.
     Recovery recovery() const { return m_recovery; }
+    // False for a file whose first records are not log records (impossible dates or times,
+    // control characters in the call), or that holds bytes but not one whole record: a file
+    // named by mistake, which is shown but never changed or repaired.
+    bool looks_like_log() const { return m_looks_like_log; }
+    // The operator has chosen to make such a file a new log: it may be written after all, when
+    // its permissions allow.
+    void accept_as_log();
 
     // Reads the length again: the count of whole records and the trailing bytes.
     [[nodiscard]] LogStatus refresh();
@@ -106,6 +117,7 @@ class LogFile {
     std::int64_t length() const { return std::int64_t{m_count} * k_record_size + m_trailing; }
 
     FileSystem& m_files;
+    FileLock m_lock;
     UndoJournal m_journal;
     bool m_journaling = true;
     // A change could not be put back: nothing more is written until the log is opened again,
@@ -116,6 +128,8 @@ class LogFile {
     std::string m_absolute_path;
     int m_fd = -1;
     bool m_read_only = false;
+    bool m_writable = false;
+    bool m_looks_like_log = true;
     int m_count = 0;
     int m_trailing = 0;
 };

@@ -100,6 +100,7 @@ LogStatus LogStore::open_log(const std::string& path) {
 
 LogStatus LogStore::create_log(const std::string& path) {
     if (const auto status = open_log(path); !status) return status;
+    m_file.accept_as_log();
     if (record_count() > 0 || trailing_bytes() > 0) {
         if (const auto status = m_file.truncate_to_empty(); !status) return status;
     }

@@ -30,7 +30,8 @@ class LogStore {
     // Opens a log (an absent file is created empty). The index is marked not loaded: the first
     // command that needs it builds it. The path is remembered even when the open fails.
     [[nodiscard]] LogStatus open_log(const std::string& path);
-    // Opens a log and empties it (the file is cut to 0 bytes); its empty index is loaded.
+    // Opens a log and empties it (the file is cut to 0 bytes); its empty index is loaded. The
+    // operator chose the file for a new log, so one that does not look like a log is emptied too.
     [[nodiscard]] LogStatus create_log(const std::string& path);
     void close_log();
 
@@ -64,6 +65,8 @@ class LogStore {
 
     bool is_open() const { return m_file.is_open(); }
     bool read_only() const { return m_file.read_only(); }
+    // See LogFile::looks_like_log: a file that is shown read-only, never changed or repaired.
+    bool looks_like_log() const { return m_file.looks_like_log(); }
     const std::string& path() const { return m_path; }
     int record_count() const { return m_file.record_count(); }
     int trailing_bytes() const { return m_file.trailing_bytes(); }

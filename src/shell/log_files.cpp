@@ -97,6 +97,14 @@ bool open_log_checked(ui::Host& host, ui::Context* owner, logstore::LogStore& lo
         return false;
     }
     log_windows::tell_recovery(host, owner, log.recovery(), path);
+    if (!log.looks_like_log()) {
+        tell(host, owner,
+             path + " does not look like a log: its first entries hold no dates, times or calls a log "
+                    "holds, or it is shorter than one entry. Kestrel shows it as it is and changes nothing "
+                    "in it; open another log with Files/Open.",
+             ui::Icon::exclamation);
+        return true;
+    }
     if (log.read_only())
         tell(host, owner,
              "The log " + path +

@@ -80,8 +80,9 @@ class ToolsTest : public ::testing::Test {
     bool exists(const std::string& name) const { return std::filesystem::exists(m_dir.path() / name); }
     std::vector<std::string> files_in_dir() const {
         std::vector<std::string> names;
+        // A hidden file is the lock of a log in use, there only while it is open.
         for (const auto& e : std::filesystem::directory_iterator(m_dir.path()))
-            names.push_back(e.path().filename());
+            if (!e.path().filename().string().starts_with(".")) names.push_back(e.path().filename());
         std::sort(names.begin(), names.end());
         return names;
     }

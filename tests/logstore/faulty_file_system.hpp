@@ -44,7 +44,7 @@ class FaultyFileSystem final : public logstore::FileSystem {
 
     int open(const std::string& path, OpenMode mode) override {
         if (refuse_writable_open && mode == OpenMode::read_write_create) return -EACCES;
-        if (fail_new_files && mode == OpenMode::write_new) return -EIO;
+        if (fail_new_files && mode == OpenMode::write_new && !path.ends_with(".JNL")) return -EIO;
         const int fd = m_real.open(path, mode);
         if (fd >= 0) m_names[fd] = path.substr(path.rfind('/') + 1);
         return fd;
