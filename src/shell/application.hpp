@@ -11,6 +11,7 @@
 #include "keyer/morse_table.hpp"
 #include "locator/range_window.hpp"
 #include "logstore/band_names.hpp"
+#include "logstore/file_lock.hpp"
 #include "logstore/log_store.hpp"
 #include "notepad/notepad_window.hpp"
 #include "offline/entry_editor.hpp"
@@ -30,6 +31,9 @@ struct Application {
     // device only through here. First, so it goes last: whatever holds a port or a clock of it
     // is gone by then. A test that opens no device may leave it empty.
     std::unique_ptr<io::Devices> devices;
+    // One Kestrel works in a data directory at a time; held from start to the very end, after
+    // the log has been closed.
+    logstore::FileLock home_lock;
     // The rig's link, polled by the on-line window; none without a rig description. It may hold
     // a device of the above, so it goes before them.
     std::unique_ptr<rig::RigLink> rig;
