@@ -4,6 +4,7 @@
 #include "common/text_items.hpp"
 
 #include <algorithm>
+#include <vector>
 
 namespace kestrel::keyer {
 
@@ -68,9 +69,9 @@ std::string path_in(const std::string& directory, const char* file_name) {
 KeyerFiles load_keyer_files(const std::string& directory) {
     KeyerFiles files;
     if (const auto morse = read_side_file(path_in(directory, k_morse_file))) {
-        MorseTableLoad load = read_morse_table(*morse);
+        const MorseTableLoad load = read_morse_table(*morse);
         files.table = load.table;
-        files.messages = std::move(load.messages);
+        files.message = fault_message(load);
     }
     if (const auto settings = read_side_file(path_in(directory, k_settings_file)))
         files.settings = read_keyer_settings(*settings);

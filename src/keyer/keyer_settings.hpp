@@ -3,9 +3,9 @@
 #include "keyer/morse_table.hpp"
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace kestrel::keyer {
 
@@ -36,12 +36,12 @@ struct KeyerSettings {
 [[nodiscard]] bool write_keyer_settings(const KeyerSettings& settings, const std::string& path);
 
 // What the program reads at start-up from its data directory: DMORSE.CDE (missing: no character
-// has a code) and CWTEXT.TXT (missing: no port, 20 words a minute, no messages), with the
-// messages for DMORSE.CDE's faulty lines, each to be shown in a box with an empty title.
+// has a code) and CWTEXT.TXT (missing: no port, 20 words a minute, no messages), with the one
+// message for DMORSE.CDE's faulty lines, to be shown in a box with an empty title.
 struct KeyerFiles {
     MorseTable table;
     KeyerSettings settings;
-    std::vector<std::string> messages;
+    std::optional<std::string> message;
 };
 [[nodiscard]] KeyerFiles load_keyer_files(const std::string& directory);
 

@@ -4,6 +4,7 @@
 #include "common/text_items.hpp"
 
 #include <algorithm>
+#include <utility>
 
 namespace kestrel::keyer {
 
@@ -49,17 +50,30 @@ MorseTableLoad read_morse_table(std::string_view bytes) {
         TextItemReader items{std::string(line)};
         int code = items.next_int();
         std::string pattern = items.next_text().value_or("");
+        std::optional<std::string> fault;
         if (code < 0 || code > 255) {
-            load.messages.push_back("Faulty ASCII code on line" + number_text(line_number));
+            fault = "Faulty ASCII code on line" + number_text(line_number);
             code = 0;
         }
         if (pattern.size() > static_cast<std::size_t>(k_max_elements)) {
-            load.messages.push_back("Too many code elements on line" + number_text(line_number));
+            if (!fault) fault = "Too many code elements on line" + number_text(line_number);
             pattern.resize(k_max_elements);
+        }
+        if (fault) {
+            ++load.faulty_lines;
+            if (!load.first_fault) load.first_fault = std::move(fault);
         }
         load.table.set(static_cast<unsigned char>(code), pattern);
     }
     return load;
+}
+
+std::optional<std::string> fault_message(const MorseTableLoad& load) {
+    if (!load.first_fault) return std::nullopt;
+    if (load.faulty_lines <= 1) return load.first_fault;
+    return *load.first_fault + "\r\n" + std::to_string(load.faulty_lines) + " lines of " + k_morse_file +
+           " are faulty: a code outside 0-255 is read as code 0, a pattern of more than " +
+           std::to_string(k_max_elements) + " elements is cut to " + std::to_string(k_max_elements) + ".";
 }
 
 } // namespace kestrel::keyer

@@ -2,9 +2,9 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace kestrel::keyer {
 
@@ -36,17 +36,24 @@ class MorseTable {
     std::array<std::array<std::uint8_t, k_max_elements>, 256> m_codes{};
 };
 
-// A Morse table read from the text of DMORSE.CDE, and what the operator is to be told about its
-// faulty lines (each shown in a box with an empty title).
+// A Morse table read from the text of DMORSE.CDE, and what was wrong with it: the first faulty
+// line's message and how many lines were faulty in all. A file of garbage may have thousands,
+// and the operator is told of them in one box, not a box a line.
 struct MorseTableLoad {
     MorseTable table;
-    std::vector<std::string> messages;
+    std::optional<std::string> first_fault; // "Faulty ASCII code on line 12"
+    int faulty_lines = 0;
 };
 
 // DMORSE.CDE holds a line per character: its code (decimal 0-255) and its pattern, two items
-// read by the usual rules of the side files (".-" for A). A code outside 0-255 is reported and
-// the pattern goes to code 0; a pattern of more than seven elements is reported and cut to seven.
+// read by the usual rules of the side files (".-" for A). A code outside 0-255 is faulty and the
+// pattern goes to code 0; a pattern of more than seven elements is faulty and cut to seven.
 // Each line is read on its own, so a line missing an item or a blank line spoils only itself.
 [[nodiscard]] MorseTableLoad read_morse_table(std::string_view bytes);
+
+// The one message for the operator (shown in a box with an empty title), nothing when no line
+// was faulty. One faulty line is told as it always was ("Faulty ASCII code on line 3"); more add
+// how many there were and what became of them.
+[[nodiscard]] std::optional<std::string> fault_message(const MorseTableLoad& load);
 
 } // namespace kestrel::keyer

@@ -117,8 +117,7 @@ void start_up(Application& app, ui::Host& host) {
     // An unreadable DBNAMES.LST is told with the other unreadable files at the end.
     app.databases = databases::load_callbook_settings(shell.program_directory).settings;
     keyer::KeyerFiles keyer = keyer::load_keyer_files(shell.program_directory);
-    for (const std::string& message : keyer.messages)
-        notice(host, message, "", ui::Icon::none);
+    if (keyer.message) notice(host, *keyer.message, "", ui::Icon::none);
     app.morse = std::move(keyer.table);
     app.cw = std::move(keyer.settings);
     if (app.devices) {

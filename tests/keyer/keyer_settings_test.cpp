@@ -41,7 +41,7 @@ TEST(KeyerSettings, StartUpWithoutFilesHasNoPortTwentyWordsAndNoMessages) {
     EXPECT_EQ(files.settings, KeyerSettings{});
     EXPECT_EQ(files.settings.words_per_minute, 20);
     EXPECT_FALSE(files.table.has_code('E'));
-    EXPECT_TRUE(files.messages.empty());
+    EXPECT_FALSE(files.message);
 }
 
 TEST(KeyerSettings, StartUpGivesTheFaultyLinesOfTheMorseTable) {
@@ -49,7 +49,7 @@ TEST(KeyerSettings, StartUpGivesTheFaultyLinesOfTheMorseTable) {
     testing::write_file(dir.path() / k_morse_file, "69,.\r\n84,-\r\n300,.-\r\n");
     for (const std::string& directory : {dir.path().string(), dir.path().string() + "/"}) {
         const KeyerFiles files = load_keyer_files(directory);
-        EXPECT_EQ(files.messages, std::vector<std::string>{"Faulty ASCII code on line 3"});
+        EXPECT_EQ(files.message, "Faulty ASCII code on line 3");
         EXPECT_TRUE(files.table.has_code('E'));
         EXPECT_TRUE(files.table.has_code('T'));
     }
