@@ -1,5 +1,7 @@
 #include "common/fixed_text.hpp"
 
+#include <utility>
+
 namespace kestrel {
 
 std::string fixed_width(std::string_view text, std::size_t width) {
@@ -32,8 +34,21 @@ std::string upper_case(std::string_view text) {
 
 void replace_all(std::string& text, std::string_view from, std::string_view to) {
     if (from.empty()) return;
-    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-        text.replace(at, from.size(), to);
+    std::size_t at = text.find(from);
+    if (at == std::string::npos) return;
+    // Built afresh in one pass: a replacement in place moves the rest of the text each time,
+    // and a line of nothing but matches (a database header of "$$$$...") would take time that
+    // grows with the square of its length.
+    std::string out;
+    out.reserve(text.size());
+    std::size_t done = 0;
+    for (; at != std::string::npos; at = text.find(from, done)) {
+        out.append(text, done, at - done);
+        out.append(to);
+        done = at + from.size();
+    }
+    out.append(text, done);
+    text = std::move(out);
 }
 
 } // namespace kestrel

@@ -12,6 +12,29 @@ TEST(FixedText, CutsAndPadsToTheWidth) {
     EXPECT_EQ(fixed_width(std::string("59\0", 3), 7), std::string("59\0    ", 7));
 }
 
+TEST(FixedText, ReplaceAllReplacesEveryMatchOfTheTextAsItWas) {
+    const struct {
+        std::string text;
+        std::string from;
+        std::string to;
+        std::string replaced;
+    } cases[] = {
+        {"HOME.ADI", ".ADI", ".LOG", "HOME.LOG"},
+        {"A,B,,C", ",", ";", "A;B;;C"},
+        {"a$$$b", "$$", "", "a$b"},                   // matches do not overlap
+        {"aabb", "ab", "", "ab"},                     // pieces that join into a match stay
+        {"G4ABC/P/P", "/P", "/P/P", "G4ABC/P/P/P/P"}, // a replacement is not searched again
+        {"NONE", "X", "Y", "NONE"},
+        {"ABC", "", "X", "ABC"}, // an empty text matches nothing
+        {std::string(100'000, '$'), "$", "$$", std::string(200'000, '$')},
+    };
+    for (const auto& c : cases) {
+        std::string text = c.text;
+        replace_all(text, c.from, c.to);
+        EXPECT_EQ(text, c.replaced) << c.text.substr(0, 20) << " " << c.from;
+    }
+}
+
 TEST(FixedText, TrimsOnlyTrailingSpaces) {
     EXPECT_EQ(trim_trailing_spaces("  G4ABC   "), "  G4ABC");
     EXPECT_EQ(trim_trailing_spaces("     "), "");

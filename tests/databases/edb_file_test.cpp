@@ -34,6 +34,18 @@ TEST(EdbFile, TheFirstLineNamesTheFieldsAndTheFirstRecordSetsTheirWidths) {
     EXPECT_EQ(db.fields(2), (std::vector<std::string>{"G4XYZ   ", "PETE  ", "G3ABC "}));
 }
 
+// A first line of a million "$" once took the reader minutes, each pair removed moving the rest
+// of the line; now it is read in one pass.
+TEST(EdbFile, EveryDollarPairOfTheFirstLineGoesHoweverManyThereAre) {
+    const std::string header = "CALL" + std::string(1'000'000, '$') + ":NA$$$ME:";
+    const auto db = EdbDatabase::read(header + "\r\nG3ABC:JOHN:\r\n");
+    ASSERT_TRUE(db.ok());
+    ASSERT_EQ(db->field_count(), 2);
+    EXPECT_EQ(db->field_name(0), "CALL");
+    EXPECT_EQ(db->field_name(1), "NA$ME");
+    EXPECT_EQ(db->text(), "CALL:NA$ME:\r\nG3ABC:JOHN:\r\n");
+}
+
 TEST(EdbFile, FilesThatAreNoDatabaseOrHaveTooManyFieldsAreRefused) {
     struct Case {
         std::string bytes;
