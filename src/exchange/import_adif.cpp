@@ -9,8 +9,6 @@
 #include "exchange/log_copy.hpp"
 #include "log_windows/load_log.hpp"
 #include "log_windows/log_messages.hpp"
-#include "logstore/file_lock.hpp"
-#include "logstore/journal.hpp"
 #include "logstore/log_store.hpp"
 #include "logstore/record.hpp"
 #include "ui/context.hpp"
@@ -165,16 +163,8 @@ void ImportWindow::import_file(ui::Context& ctx) {
         return;
     }
 
-    // The old log of that name is this run's until the new one has taken its place: no other
-    // Kestrel has it open, and a change to it left interrupted is put right now, while the
-    // journal still stands beside the file it was made for.
-    auto& files = logstore::posix_file_system();
-    auto lock = logstore::lock_log(*log_name);
-    if (!lock && lock.error() == logstore::LockProblem::busy) {
-        log_windows::tell_log_error(ctx, logstore::LogError::in_use, *log_name);
-        return;
-    }
-    const auto recovered = logstore::recover_log(files, *log_name);
+    LogReplacement replacement;
+    const auto recovered = replacement.begin(*log_name);
     if (!recovered) {
         log_windows::tell_log_error(ctx, recovered.error(), *log_name);
         return;
@@ -185,7 +175,7 @@ void ImportWindow::import_file(ui::Context& ctx) {
     const ImportedLog imported = convert(ctx, *file, options);
     // The new log is written whole beside its final name and then put in its place, so a failure
     // leaves any old log of that name, and the current log, as they were.
-    const bool written = write_side_file(*log_name, imported.records);
+    const bool written = replacement.write(imported.records);
     ctx.host().wait_cursor(false);
     if (!written) {
         ctx.message(*log_name + " could not be written; nothing was imported.", k_title, ui::Icon::stop);

@@ -2,6 +2,7 @@
 
 #include "common/file_names.hpp"
 #include "common/fixed_text.hpp"
+#include "common/side_file.hpp"
 #include "logstore/journal.hpp"
 
 #include <algorithm>
@@ -239,6 +240,19 @@ void WorkLog::discard() {
     m_file.close();
     if (m_claimed) (void)m_files.unlink(m_path);
     release();
+}
+
+Result<logstore::Recovery, LogError> LogReplacement::begin(const std::string& path) {
+    m_lock.release();
+    m_path = path;
+    auto lock = logstore::lock_log(path);
+    if (!lock && lock.error() == logstore::LockProblem::busy) return LogError::in_use;
+    if (lock) m_lock = std::move(lock).value();
+    return logstore::recover_log(logstore::posix_file_system(), path);
+}
+
+bool LogReplacement::write(std::string_view records) {
+    return write_side_file(m_path, records);
 }
 
 bool same_file(logstore::FileSystem& files, const std::string& a, const std::string& b) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kestrel::exchange {
@@ -121,6 +122,23 @@ class WorkLog final : public RecordSink {
 };
 
 using logstore::work_name_for;
+
+// A log replaced whole by a file made elsewhere (an ADIF import): the old log of that name is
+// this run's from begin() until the object goes, so no other Kestrel has it open meanwhile, and a
+// change to it that was interrupted is put right first, while its journal still stands beside
+// the file it was made for. The new file never inherits the old one's journal.
+class LogReplacement {
+  public:
+    // What was put right in the old log, or why it cannot be replaced (in use, recovery failed).
+    [[nodiscard]] Result<logstore::Recovery, logstore::LogError> begin(const std::string& path);
+    // Writes the new log whole beside its name and puts it in place; false when it could not be
+    // written (the old log is then as it was).
+    [[nodiscard]] bool write(std::string_view records);
+
+  private:
+    logstore::FileLock m_lock;
+    std::string m_path;
+};
 
 // Whether two names lead to the same file (the same device and inode; for names that do not
 // exist yet, the same absolute path).

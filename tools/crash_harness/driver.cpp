@@ -2,12 +2,15 @@
 
 #include "exchange/log_copy.hpp"
 #include "exchange/merge.hpp"
+#include "logstore/file_lock.hpp"
 #include "logstore/log_store.hpp"
 
 #include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <unistd.h>
 
@@ -245,10 +248,44 @@ int make_log(const std::string& path, int count) {
     return out && std::fclose(out) == 0 && written ? 0 : 1;
 }
 
+int intrude(const std::string& path) {
+    LogStore store;
+    const LogStatus opened = store.open_log(path);
+    if (!opened && opened.error() == logstore::LogError::in_use) {
+        std::printf("refused\n");
+        return 0;
+    }
+    std::printf("%s\n", opened ? "opened" : "failed");
+    return opened ? 3 : 1;
+}
+
+int replace_with(const std::string& path, const std::string& source) {
+    std::ifstream in(source, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    exchange::LogReplacement replacement;
+    const auto recovered = replacement.begin(path);
+    if (!recovered || !replacement.write(bytes)) {
+        std::printf("failed\n");
+        return 1;
+    }
+    const auto log = open_as_program(path);
+    const auto wanted = open_as_program(source);
+    const bool same = log && wanted && log->records == wanted->records && log->trailing_bytes == 0;
+    std::printf("%s %s\n", same ? "replaced" : "wrong",
+                *recovered == logstore::Recovery::none ? "clean" : "journal");
+    return same ? 0 : 1;
+}
+
 int run_driver(const std::string& path, const std::string& operation, unsigned seed, int count) {
     Driver driver(path, operation, seed);
     if (!driver.load()) {
         std::fprintf(stderr, "crash_driver: %s is not a harness log\n", path.c_str());
+        return 1;
+    }
+    // Held for the whole run, as the program holds the log it has open, between changes too.
+    const auto lock = logstore::lock_log(path);
+    if (!lock) {
+        std::fprintf(stderr, "crash_driver: %s is in use\n", path.c_str());
         return 1;
     }
     // The journal appears once the log is loaded: crash_test.sh starts its clock then.

@@ -27,5 +27,12 @@ struct SeenLog {
 [[nodiscard]] int make_log(const std::string& path, int count);
 [[nodiscard]] int run_driver(const std::string& path, const std::string& operation, unsigned seed, int count);
 [[nodiscard]] int check_log(const std::string& path, const std::string& initial);
+// A second process opening the log while the driver changes it: "refused" (exit 0) when the
+// log's lock keeps it out, as it must.
+[[nodiscard]] int intrude(const std::string& path);
+// What an ADIF import does to a log of that name: the log replaced whole by SOURCE's records,
+// whatever journal an interrupted change left beside it. "replaced" (exit 0) when the log is
+// then exactly SOURCE.
+[[nodiscard]] int replace_with(const std::string& path, const std::string& source);
 
 } // namespace kestrel::crash
