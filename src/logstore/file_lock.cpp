@@ -20,6 +20,7 @@ constexpr std::string_view k_lock_suffix = ".lock";
 constexpr int k_tries = 8;
 
 struct Held {
+    long pid = 0; // a child made by fork() inherits the table, not the lock's ownership
     std::string path;
     int fd = -1;
     int count = 0;
@@ -100,14 +101,19 @@ Result<FileLock, LockProblem> FileLock::take(const std::string& lock_path) {
     Registry& r = registry();
     const std::lock_guard guard(r.lock);
     std::string key = key_of(lock_path);
+    const long pid = ::getpid();
     if (const auto found = r.held.find(key); found != r.held.end()) {
-        ++found->second.count;
-        return FileLock(std::move(key));
+        if (found->second.pid == pid) {
+            ++found->second.count;
+            return FileLock(std::move(key));
+        }
+        // Our parent's: the descriptor stays open for it, the entry is no longer ours.
+        r.held.erase(found);
     }
     const auto fd = open_locked(files, lock_path);
     if (!fd) return fd.error();
     write_holder(files, *fd);
-    r.held.emplace(key, Held{lock_path, *fd, 1});
+    r.held.emplace(key, Held{pid, lock_path, *fd, 1});
     return FileLock(std::move(key));
 }
 
@@ -115,7 +121,8 @@ void FileLock::release() {
     if (m_key.empty()) return;
     Registry& r = registry();
     const std::lock_guard guard(r.lock);
-    if (const auto found = r.held.find(m_key); found != r.held.end() && --found->second.count == 0) {
+    if (const auto found = r.held.find(m_key);
+        found != r.held.end() && found->second.pid == ::getpid() && --found->second.count == 0) {
         Held& held = found->second;
         // Removed while still locked, so nobody can have taken it in between.
         FileSystem& files = posix_file_system();

@@ -32,8 +32,8 @@ enum class Kind : std::uint32_t {
     undo = 1,    // old length, offset, the old bytes from there, a file the change creates
     renames = 2, // work files to rename over logs, each with the device and inode it had
     partner = 3, // the log whose journal holds the renames this log takes part in
-    // As undo, and the length after the change and the checksum of the guard bytes, so that the
-    // journal is applied only to the log it was made for.
+    // As undo, with the length after the change, the checksum of the guard bytes and the log's
+    // device and inode, so that the journal is applied only to the log it was made for.
     checked_undo = 4,
 };
 
@@ -145,10 +145,9 @@ bool exists(FileSystem& files, const std::string& path) {
     return files.stat(path, info) == 0;
 }
 
-// Writes a journal entry made of the given pieces and syncs it, and the directory when the file
-// is new, so that it is on disk before anything it protects is touched.
-LogStatus write_journal(FileSystem& files, const std::string& path, Kind kind,
-                        std::initializer_list<std::span<const std::uint8_t>> pieces) {
+// The head (magic, kind, length) and the tail (checksum) of an entry made of the given pieces.
+std::pair<std::vector<std::uint8_t>, std::vector<std::uint8_t>>
+frame_of(Kind kind, std::initializer_list<std::span<const std::uint8_t>> pieces) {
     std::uint64_t size = 0;
     for (const auto piece : pieces)
         size += piece.size();
@@ -162,19 +161,26 @@ LogStatus write_journal(FileSystem& files, const std::string& path, Kind kind,
         check.add(piece);
     Writer tail;
     tail.u64(check.value());
+    return {std::move(head.bytes), std::move(tail.bytes)};
+}
 
+// Writes a journal entry made of the given pieces and syncs it, and the directory when the file
+// is new, so that it is on disk before anything it protects is touched.
+LogStatus write_journal(FileSystem& files, const std::string& path, Kind kind,
+                        std::initializer_list<std::span<const std::uint8_t>> pieces) {
+    const auto [head, tail] = frame_of(kind, pieces);
     // Whatever stands at the journal's name (a journal of an earlier change, or something
     // planted there) goes first: the journal is always a new file, never written through a link.
     if (const int removed = files.unlink(path); removed < 0 && removed != -ENOENT) return write_error_of(-removed);
     const int fd = files.open(path, FileSystem::OpenMode::write_new);
     if (fd < 0) return write_error_of(-fd);
-    int status = write_all(files, fd, head.bytes, 0);
-    std::int64_t offset = static_cast<std::int64_t>(head.bytes.size());
+    int status = write_all(files, fd, head, 0);
+    std::int64_t offset = static_cast<std::int64_t>(head.size());
     for (const auto piece : pieces) {
         if (status == 0) status = write_all(files, fd, piece, offset);
         offset += static_cast<std::int64_t>(piece.size());
     }
-    if (status == 0) status = write_all(files, fd, tail.bytes, offset);
+    if (status == 0) status = write_all(files, fd, tail, offset);
     if (status == 0) status = files.fsync(fd);
     const int closed = files.close(fd);
     if (status == 0) status = closed;
@@ -275,6 +281,8 @@ struct Undo {
     std::int64_t new_length = 0;
     std::int64_t offset = 0;
     std::uint64_t guard = 0;
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
     bool checked = false;
     std::span<const std::uint8_t> old_bytes;
     std::string created;
@@ -287,7 +295,11 @@ std::optional<Undo> undo_of(const Entry& entry) {
     undo.old_length = reader.i64();
     if (undo.checked) undo.new_length = reader.i64();
     undo.offset = reader.i64();
-    if (undo.checked) undo.guard = reader.u64();
+    if (undo.checked) {
+        undo.guard = reader.u64();
+        undo.device = reader.u64();
+        undo.inode = reader.u64();
+    }
     undo.old_bytes = reader.bytes(reader.u64());
     undo.created = reader.text();
     const bool sound = reader.at_end() && undo.offset >= 0 && undo.old_length >= 0 && undo.new_length >= 0 &&
@@ -309,6 +321,11 @@ bool belongs_to(FileSystem& files, int fd, const Undo& undo) {
     if (info.size < std::min(undo.old_length, undo.new_length) ||
         info.size > std::max(undo.old_length, undo.new_length))
         return false;
+    // Only the very file the change began on: one renamed over it since (an import of another
+    // file of that name) may share its first records and its length, and would be spliced. The
+    // device is left out, as it may be numbered afresh when a removable disk is mounted again
+    // after a power cut; the inode stays with the file.
+    if (info.inode != undo.inode) return false;
     const auto guard = guard_of(files, fd, undo.offset);
     return guard && *guard == undo.guard;
 }
@@ -469,12 +486,15 @@ LogStatus UndoJournal::begin(const std::string& log_path, int log_fd, std::int64
                              std::int64_t new_length, std::int64_t offset, std::span<const std::uint8_t> old_bytes,
                              const std::string& created_file) {
     const auto guard = guard_of(m_files, log_fd, offset);
-    if (!guard) return LogError::read_failed;
+    FileInfo log;
+    if (!guard || m_files.fstat(log_fd, log) < 0) return LogError::read_failed;
     Writer head;
     head.i64(old_length);
     head.i64(new_length);
     head.i64(offset);
     head.u64(*guard);
+    head.u64(log.device);
+    head.u64(log.inode);
     head.u64(old_bytes.size());
     Writer tail;
     tail.text(created_file);
@@ -545,6 +565,15 @@ LogStatus rename_together(FileSystem& files, const std::vector<Rename>& renames)
     const auto done = complete(files, journal, Entry{Kind::renames, std::move(plan.bytes)}, holder, {});
     if (!done) return LogError::write_failed;
     return {};
+}
+
+std::string journal_file_bytes(std::uint32_t kind, std::string_view entry) {
+    const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(entry.data()), entry.size());
+    const auto [head, tail] = frame_of(static_cast<Kind>(kind), {bytes});
+    std::string file(head.begin(), head.end());
+    file.append(entry);
+    file.append(tail.begin(), tail.end());
+    return file;
 }
 
 bool is_part_file_of(const std::string& created, const std::string& log_path) {

@@ -106,6 +106,10 @@ inline constexpr int k_work_name_tries = 100;
 // merge that were begun), which must not be removed as left-overs; none for any other journal.
 [[nodiscard]] std::vector<std::string> work_files_needed_by(FileSystem& files, const std::string& journal_path);
 
+// The bytes of a journal file holding one entry of the given kind, whole and checksummed as the
+// program writes it: for the tools that try what the reader makes of any entry.
+[[nodiscard]] std::string journal_file_bytes(std::uint32_t kind, std::string_view entry);
+
 // Renames each work file over its log, all of them or none: once this has begun, an interruption
 // is completed at the next open of any of the logs. The work files must be complete and synced.
 [[nodiscard]] LogStatus rename_together(FileSystem& files, const std::vector<Rename>& renames);
