@@ -109,6 +109,33 @@ TEST(TornWrites, AChangeStoppedAtAnyByteLeavesTheLogBeforeOrAfterIt) {
     }
 }
 
+// A log put in the place of one whose change was stopped anywhere (an import or a copy of
+// another file of that name) opens exactly as it was put there: the journal the stopped change
+// left is never applied to it. The new log is the one the change would have made, the nearest
+// a file of another origin can come to the old one.
+TEST(TornWrites, ALogReplacedAfterAChangeStoppedAnywhereIsExactlyTheNewLog) {
+    for (const Change& change : k_changes) {
+        TempDir whole;
+        make_log(whole, change);
+        std::int64_t total = 0;
+        ASSERT_FALSE(run_until(whole, change, CrashingFileSystem::k_never, &total));
+        const std::string replacement = read_file(whole.file("L.LOG"));
+        // Every 13th step: the journal's bytes, the log's and the removal all are met.
+        for (std::int64_t cut = 0; cut < total; cut += 13) {
+            TempDir dir;
+            make_log(dir, change);
+            ASSERT_TRUE(run_until(dir, change, cut));
+            testing::write_file(dir.file("NEW.TMP"), replacement);
+            std::filesystem::rename(dir.file("NEW.TMP"), dir.file("L.LOG"));
+            LogStore reopened;
+            ASSERT_TRUE(reopened.open_log(dir.file("L.LOG")));
+            ASSERT_EQ(read_file(dir.file("L.LOG")), replacement)
+                << change.name << ": stopped after " << cut << " of " << total << " steps";
+            EXPECT_FALSE(std::filesystem::exists(dir.file("L.LOG.JNL")));
+        }
+    }
+}
+
 TEST(Journal, AJournalNotWholeIsSetAsideAndTheLogLeftAlone) {
     TempDir dir;
     make_log(dir, k_changes[0]);
