@@ -1,6 +1,7 @@
 // A log file of any bytes, opened by the log store as at start-up: the index is built over every
 // whole record, each record reads back as the bytes on disk, and bytes after the last whole
-// record are set aside into a file of their own, leaving the log whole.
+// record are set aside into a file of their own, leaving the log whole (when the file looks like a
+// log at all: one that does not is left as it is).
 #include "fuzz_support.hpp"
 #include "logstore/log_store.hpp"
 
@@ -33,7 +34,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::check(log.index().index_date(n) == logstore::record_date(record), "the index holds the date");
     }
 
-    if (trailing > 0) {
+    if (trailing > 0 && !log.looks_like_log()) {
+        // A file that is not a log is shown, never repaired.
+        fuzz::check(!log.set_aside_partial_record(side_path), "a file that is not a log is not repaired");
+        fuzz::check(fuzz::file_bytes(path) == bytes, "a file that is not a log keeps its bytes");
+    } else if (trailing > 0) {
         fuzz::check(static_cast<bool>(log.set_aside_partial_record(side_path)),
                     "a partial record is set aside");
         fuzz::check(fuzz::file_bytes(side_path) == bytes.substr(size - static_cast<std::size_t>(trailing)),

@@ -4,6 +4,8 @@
 #include "common/fixed_text.hpp"
 #include "common/number_text.hpp"
 #include "exchange/adif_import_text.hpp"
+#include "logstore/crashing_file_system.hpp"
+#include "logstore/log_store.hpp"
 
 #include <filesystem>
 
@@ -94,6 +96,45 @@ TEST_F(ImportWindowTest, MakesTheCurrentLogWithItsIndex) {
     EXPECT_EQ(std::string(trim_trailing_spaces(records[1].comment)), " imported");
     EXPECT_EQ(read("MYLOG.LOG").size(), 84u) << "the old log is left as it was";
     EXPECT_TRUE(run.is_open());
+}
+
+// An import over a log whose last change was stopped part way: that change is put right in the
+// old log first, which the operator is told, and the new log is then exactly the imported one,
+// never mended with the old log's journal.
+TEST_F(ImportWindowTest, AnImportOverALogWithAnInterruptedChangeGivesExactlyTheImportedLog) {
+    open_log("MYLOG.LOG", bytes_of({contact("05-03-01", "1432", "1440", "G9QQQ")}));
+    std::vector<logstore::QsoRecord> old;
+    for (int day = 10; day < 20; ++day)
+        old.push_back(contact(std::to_string(day) + "-01-24", "1200", "1201", "OLD" + std::to_string(day)));
+    write("CONTEST.LOG", bytes_of(old));
+    {
+        // Stopped while moving records, as a kill would stop it: the journal stays.
+        const auto insert = [&](std::int64_t steps) {
+            write("CONTEST.LOG", bytes_of(old));
+            kestrel::testing::CrashingFileSystem files(steps);
+            logstore::LogStore log(files);
+            EXPECT_TRUE(log.open_log(file("CONTEST.LOG")));
+            (void)log.insert_record_in_order(contact("11-01-24", "0000", "0001", "NEW").encode(), "NEW");
+            return files.steps();
+        };
+        insert(insert(kestrel::testing::CrashingFileSystem::k_never) - 100);
+        ASSERT_TRUE(std::filesystem::exists(file("CONTEST.LOG.JNL")));
+    }
+    write("Contest.adi", k_two_contacts);
+    auto run = open();
+    choose(run, file("Contest.adi"));
+    m_host.answer(ui::Answer::yes); // CONTEST.LOG already holds records: replace them
+    m_host.expect_message("The last change to CONTEST.LOG was interrupted; the log is as it was before it.");
+    m_host.expect_message(" 2 Entries imported");
+    run.click(ImportWindow::k_import);
+
+    const auto records = records_of("CONTEST.LOG");
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(std::string(trim_trailing_spaces(records[0].call)), "K1ABC");
+    EXPECT_EQ(std::string(trim_trailing_spaces(records[1].call)), "W1AW");
+    EXPECT_FALSE(std::filesystem::exists(file("CONTEST.LOG.JNL")));
+    EXPECT_FALSE(std::filesystem::exists(file("CONTEST.LOG.JNL.BAD")));
+    EXPECT_EQ(m_log.record_count(), 2);
 }
 
 TEST_F(ImportWindowTest, ContactsTheLogCannotHoldAreCountedAndKeptBesideIt) {
