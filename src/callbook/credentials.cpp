@@ -1,8 +1,9 @@
 #include "callbook/credentials.hpp"
 
+#include "common/side_file.hpp"
 #include "databases/database_settings.hpp"
 
-#include <fstream>
+#include <sstream>
 
 #include <sys/stat.h>
 
@@ -14,8 +15,10 @@ Result<Account, AccountError> read_account(const std::string& directory, const s
     if (::stat(path.c_str(), &about) != 0) return AccountError::missing;
     // Like ssh with its keys: a password others can read is not used, so the operator learns of it.
     if ((about.st_mode & (S_IRWXG | S_IRWXO)) != 0) return AccountError::open_to_others;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return AccountError::unreadable;
+    // Read whole and at once: a named pipe in its place is refused rather than waited on.
+    const auto bytes = read_regular_file(path);
+    if (!bytes) return AccountError::unreadable;
+    std::istringstream in(*bytes);
     for (std::string line; std::getline(in, line);) {
         while (!line.empty() && (line.back() == '\r' || line.back() == ' '))
             line.pop_back();
@@ -29,7 +32,6 @@ Result<Account, AccountError> read_account(const std::string& directory, const s
         if (password_start == std::string::npos) continue;
         return Account{line.substr(user_start, user_end - user_start), line.substr(password_start)};
     }
-    if (in.bad()) return AccountError::unreadable;
     return AccountError::missing;
 }
 

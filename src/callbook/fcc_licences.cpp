@@ -104,10 +104,13 @@ bool index_is_current(const std::string& directory) {
     if (error) return false;
     const auto index_time = fs::last_write_time(index_path(directory), error);
     if (error || index_time < data_time) return false;
-    std::ifstream in(index_path(directory), std::ios::binary);
+    // Never waited on: a named pipe in the index's place is no index.
+    const int fd = open_regular_file(index_path(directory));
+    if (fd < 0) return false;
     char header[k_header_bytes];
-    if (!in.read(header, sizeof header)) return false;
-    return std::memcmp(header, k_mark, sizeof k_mark) == 0 && get_u64(header + 8) == data_size;
+    const bool read = ::pread(fd, header, sizeof header, 0) == static_cast<ssize_t>(sizeof header);
+    ::close(fd);
+    return read && std::memcmp(header, k_mark, sizeof k_mark) == 0 && get_u64(header + 8) == data_size;
 }
 
 // Reads the line that starts at `offset`.
@@ -122,7 +125,7 @@ std::optional<std::string> line_at(int fd, std::uint64_t offset) {
 
 class FileDescriptor {
   public:
-    explicit FileDescriptor(const std::string& path) : m_fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
+    explicit FileDescriptor(const std::string& path) : m_fd(open_regular_file(path)) {}
     ~FileDescriptor() {
         if (m_fd >= 0) ::close(m_fd);
     }
@@ -209,6 +212,11 @@ std::optional<LicenceLine> parse_licence_line(std::string_view line) {
 
 Status<IndexError> refresh_index(const std::string& directory) {
     if (index_is_current(directory)) return {};
+    // The licences are read as a stream, which would wait for good on a named pipe in their place.
+    std::error_code type_error;
+    const fs::file_type type = fs::status(data_path(directory), type_error).type();
+    if (type == fs::file_type::not_found) return IndexError::no_data;
+    if (type != fs::file_type::regular) return IndexError::unreadable;
     std::ifstream in(data_path(directory), std::ios::binary);
     if (!in) return IndexError::no_data;
     std::vector<Entry> entries;

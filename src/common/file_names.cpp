@@ -51,12 +51,16 @@ bool same_name_but_case(std::string_view a, std::string_view b) {
 
 std::string find_file_any_case(const std::string& path) {
     namespace fs = std::filesystem;
+    // A name read from a file may be of any length; one no file could have costs no more than
+    // this test, and none of the copies and comparisons below.
+    if (path.empty() || path.size() > k_path_limit) return path;
     std::error_code error;
-    if (path.empty() || fs::exists(fs::symlink_status(path, error))) return path;
+    if (fs::exists(fs::symlink_status(path, error))) return path;
     const auto slash = path.rfind('/');
+    const std::size_t name_size = slash == std::string::npos ? path.size() : path.size() - slash - 1;
+    if (name_size == 0 || name_size > k_file_name_limit) return path;
     const std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
     const std::string wanted = slash == std::string::npos ? path : path.substr(slash + 1);
-    if (wanted.empty()) return path;
     std::vector<std::string> found;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         std::string name = it->path().filename().string();

@@ -38,17 +38,17 @@ bool is_unreadable(const std::string& path) {
     return std::find(u.paths.begin(), u.paths.end(), path) != u.paths.end();
 }
 
-// The whole file in as few reads as it takes: one of the size the file has, straight into the
-// text, then more only if the file grew meanwhile.
-bool read_all(int fd, std::string& bytes) {
+// The whole file (up to `limit` bytes) in as few reads as it takes: one of the size the file
+// has, straight into the text, then more only if the file grew meanwhile.
+bool read_all(int fd, std::string& bytes, std::size_t limit) {
     struct stat info {};
     const std::size_t size =
         ::fstat(fd, &info) == 0 && info.st_size > 0 ? static_cast<std::size_t>(info.st_size) : 0;
-    bytes.resize(size + 1);
+    bytes.resize(std::min(size, limit - 1) + 1);
     std::size_t done = 0;
-    for (;;) {
+    while (done < limit) {
         if (done == bytes.size())
-            bytes.resize(bytes.size() + std::max<std::size_t>(bytes.size() / 2, 1 << 16));
+            bytes.resize(std::min(bytes.size() + std::max<std::size_t>(bytes.size() / 2, 1 << 16), limit));
         const ssize_t got = ::read(fd, bytes.data() + done, bytes.size() - done);
         if (got == 0) break;
         if (got < 0) {
@@ -66,7 +66,7 @@ bool read_all(int fd, std::string& bytes) {
 SideFileWriter::SideFileWriter(const std::string& given) : m_path(find_file_any_case(given)) {
     if (is_unreadable(m_path)) return;
     m_temporary = add_to_file_name(m_path, ".kestrel-tmp");
-    m_fd = ::open(m_temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    m_fd = create_work_file(m_temporary);
 }
 
 SideFileWriter::~SideFileWriter() {
@@ -104,9 +104,13 @@ bool SideFileWriter::commit() {
     const bool synced = ::fsync(m_fd) == 0;
     const bool closed = ::close(m_fd) == 0;
     m_fd = -1;
-    if (synced && closed && std::rename(m_temporary.c_str(), m_path.c_str()) == 0) return true;
-    ::unlink(m_temporary.c_str());
-    return false;
+    if (!synced || !closed || std::rename(m_temporary.c_str(), m_path.c_str()) != 0) {
+        ::unlink(m_temporary.c_str());
+        return false;
+    }
+    // The new file stands from here on, but a power cut could still bring the old one back; a
+    // change is only reported done once it lasts.
+    return sync_folder_of(m_path);
 }
 
 bool write_side_file(const std::string& path, std::string_view bytes) {
@@ -114,23 +118,22 @@ bool write_side_file(const std::string& path, std::string_view bytes) {
     return file.write(bytes) && file.commit();
 }
 
+Result<std::string, SideFileProblem> read_regular_file(const std::string& path, std::size_t limit) {
+    const int fd = open_regular_file(path);
+    if (fd < 0)
+        return errno == ENOENT || errno == ENOTDIR ? SideFileProblem::missing : SideFileProblem::unreadable;
+    std::string bytes;
+    const bool read = limit == 0 || read_all(fd, bytes, limit);
+    ::close(fd);
+    if (!read) return SideFileProblem::unreadable;
+    return bytes;
+}
+
 Result<std::string, SideFileProblem> load_side_file(const std::string& given) {
     const std::string path = find_file_any_case(given);
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) {
-        if (errno == ENOENT || errno == ENOTDIR) return SideFileProblem::missing;
-        remember_unreadable(path);
-        return SideFileProblem::unreadable;
-    }
-    const int fd = S_ISREG(info.st_mode) ? ::open(path.c_str(), O_RDONLY | O_CLOEXEC) : -1;
-    std::string bytes;
-    const bool read = fd >= 0 && read_all(fd, bytes);
-    if (fd >= 0) ::close(fd);
-    if (!read) {
-        remember_unreadable(path);
-        return SideFileProblem::unreadable;
-    }
-    return bytes;
+    auto loaded = read_regular_file(path);
+    if (!loaded && loaded.error() == SideFileProblem::unreadable) remember_unreadable(path);
+    return loaded;
 }
 
 std::optional<std::string> read_side_file(const std::string& path) {
@@ -155,6 +158,62 @@ void forget_unreadable_side_file(const std::string& given) {
     const std::lock_guard hold(u.lock);
     std::erase(u.paths, path);
     std::erase(u.paths, given);
+}
+
+int open_regular_file(const std::string& path) {
+    int fd = -1;
+    do {
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return -1;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        errno = EINVAL;
+        return -1;
+    }
+    // Only the open had to be made without waiting; a plain file's reads never wait anyway.
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0) (void)::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    return fd;
+}
+
+int create_work_file(const std::string& path, unsigned mode) {
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) return -1;
+    int fd = -1;
+    do {
+        fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                    static_cast<mode_t>(mode));
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+bool copy_file_bytes(int from, int to) {
+    std::vector<char> buffer(std::size_t{1} << 20);
+    for (;;) {
+        const ssize_t got = ::read(from, buffer.data(), buffer.size());
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return false;
+        if (got == 0) return true;
+        for (ssize_t done = 0; done < got;) {
+            const ssize_t put = ::write(to, buffer.data() + done, static_cast<std::size_t>(got - done));
+            if (put < 0 && errno == EINTR) continue;
+            if (put <= 0) return false;
+            done += put;
+        }
+    }
+}
+
+bool sync_folder_of(const std::string& path) {
+    const auto slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    int fd = -1;
+    do {
+        fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return false;
+    const bool synced = ::fsync(fd) == 0;
+    return ::close(fd) == 0 && synced;
 }
 
 } // namespace kestrel

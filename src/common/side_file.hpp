@@ -54,6 +54,12 @@ enum class SideFileProblem {
 // The same, for a caller to whom a missing file and an unreadable one are alike.
 [[nodiscard]] std::optional<std::string> read_side_file(const std::string& path);
 
+// The file at exactly this path (no other case is tried, and nothing is remembered), for files
+// that are not side files: the whole of it, or its first `limit` bytes. A named pipe, a device or
+// a folder where a file belongs is unreadable: it is never waited on.
+[[nodiscard]] Result<std::string, SideFileProblem> read_regular_file(const std::string& path,
+                                                                     std::size_t limit = std::string::npos);
+
 // The side files this run found but could not read, in the order they were met, each once.
 [[nodiscard]] std::vector<std::string> unreadable_side_files();
 
@@ -62,5 +68,29 @@ enum class SideFileProblem {
 
 // Forgets them (for tests, and for a file the operator has since chosen afresh).
 void forget_unreadable_side_file(const std::string& path);
+
+// The steps beneath the functions above, for the files that are not side files but are read, or
+// made and renamed into place, the same way (a back-up copy, a shipped file, a spool).
+
+// Opens a file for reading without ever waiting on it: a named pipe or a device where a file
+// belongs (perhaps in a station directory from someone else) would otherwise hang the open, or
+// the read, for good. -1 (errno set) when it cannot be opened; EINVAL for anything but a plain
+// file.
+[[nodiscard]] int open_regular_file(const std::string& path);
+
+// Makes a work file, to be renamed into place once whole. A file or link of that name left by a
+// run that stopped short, or planted, is removed first (the link itself, never what it points at)
+// and the work file is then made afresh: never written through a link, so nothing outside is
+// changed and no link is ever renamed into place. -1 (errno set) when it cannot be made.
+[[nodiscard]] int create_work_file(const std::string& path, unsigned mode = 0644);
+
+// Copies what is left to read of one open file into another. False when a read or a write
+// failed.
+[[nodiscard]] bool copy_file_bytes(int from, int to);
+
+// Makes the names in the folder of `path` last through a power cut, as fsync does for a file's
+// bytes: a file renamed into place is only there for good once its folder is synced. False when
+// the system could not.
+[[nodiscard]] bool sync_folder_of(const std::string& path);
 
 } // namespace kestrel

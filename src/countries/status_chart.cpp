@@ -4,7 +4,9 @@
 #include "common/side_file.hpp"
 
 #include <filesystem>
-#include <fstream>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace kestrel::countries {
 
@@ -41,7 +43,9 @@ ChartLoad load_chart(const std::string& path) {
     ChartLoad load;
     auto read = load_side_file(path);
     if (!read && read.error() == SideFileProblem::missing) {
-        std::ofstream create(path, std::ios::binary);
+        // Made afresh and never through a link: a link to nowhere in its name stays as it is.
+        const int made = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        if (made >= 0) ::close(made);
         return load;
     }
     if (!read) {

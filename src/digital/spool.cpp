@@ -27,24 +27,13 @@ bool write_all(int fd, std::string_view bytes) {
     return true;
 }
 
-// The whole file; empty when there is none, nothing when it is there but cannot be read.
+// The whole file; empty when there is none, nothing when it is there but cannot be read (a
+// named pipe in its place among them, never waited on).
 std::optional<std::string> read_whole(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return errno == ENOENT ? std::optional<std::string>(std::string()) : std::nullopt;
-    std::string text;
-    char chunk[65536];
-    for (;;) {
-        const ssize_t got = ::read(fd, chunk, sizeof chunk);
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) {
-            ::close(fd);
-            return std::nullopt;
-        }
-        if (got == 0) break;
-        text.append(chunk, static_cast<std::size_t>(got));
-    }
-    ::close(fd);
-    return text;
+    auto read = read_regular_file(path);
+    if (read) return std::move(read).value();
+    return read.error() == SideFileProblem::missing ? std::optional<std::string>(std::string())
+                                                    : std::nullopt;
 }
 
 // A new file's name is on disk only once its directory is synced.
@@ -120,7 +109,8 @@ bool Spool::append(const ContactFields& contact) {
     const int fd = ::open(m_path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0) return false;
     struct stat status {};
-    bool ok = ::fstat(fd, &status) == 0;
+    // A named pipe or a device in the spool's place is never written to: a pipe would block.
+    bool ok = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
     const bool created = ok && status.st_size == 0;
     std::string text;
     if (created) {

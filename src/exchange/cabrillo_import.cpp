@@ -1,9 +1,9 @@
 #include "exchange/cabrillo_import.hpp"
 
 #include "common/fixed_text.hpp"
+#include "common/side_file.hpp"
 
 #include <array>
-#include <fstream>
 
 namespace kestrel::exchange {
 
@@ -118,15 +118,10 @@ ImportTally read_cabrillo(std::istream& in, const CabrilloOptions& options, Reco
 }
 
 std::optional<std::string> read_layout_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string bytes;
-    std::array<char, 4096> piece{};
-    while (bytes.size() < k_layout_file_bytes &&
-           in.read(piece.data(), static_cast<std::streamsize>(piece.size())).gcount() > 0)
-        bytes.append(piece.data(), static_cast<std::size_t>(in.gcount()));
-    if (in.bad()) return std::nullopt;
-    return bytes.substr(0, k_layout_file_bytes);
+    // A named pipe in the layout file's place is refused, not waited on.
+    auto bytes = read_regular_file(path, k_layout_file_bytes);
+    if (!bytes) return std::nullopt;
+    return std::move(bytes).value();
 }
 
 } // namespace kestrel::exchange

@@ -3,6 +3,7 @@
 #include "common/file_names.hpp"
 #include "common/text_items.hpp"
 
+#include <optional>
 #include <vector>
 
 namespace kestrel::logstore {
@@ -25,26 +26,54 @@ std::string path_here(const std::string& directory, const std::string& path) {
     return name.empty() ? std::string(k_default_log) : in_directory(directory, name);
 }
 
-} // namespace
+// The most of CURLOG.DTA read for its name: a path as long as a path can be, with room to spare
+// for quotes, blanks and the items after it.
+constexpr std::size_t k_first_line_limit = 4 * (k_path_limit + 1);
 
-std::string read_current_log_path(const std::string& directory, FileSystem& files) {
-    const int fd = files.open(find_file_any_case(in_directory(directory, k_current_log_file)),
-                              FileSystem::OpenMode::read_only);
-    if (fd < 0) return k_default_log;
-    std::string bytes;
+struct FirstLine {
+    std::string bytes; // without its line end
+    bool cut = false;  // no line end came within k_first_line_limit: the line may run on
+};
+
+// The first line of a file, of which no more than a little over k_first_line_limit bytes is
+// read, whatever the file's size; nothing when the file cannot be read or is not a plain file.
+std::optional<FirstLine> first_line(FileSystem& files, const std::string& path) {
+    const int fd = files.open(path, FileSystem::OpenMode::read_only);
+    if (fd < 0) return std::nullopt;
+    FileInfo info;
+    if (files.fstat(fd, info) < 0 || !info.regular) {
+        (void)files.close(fd);
+        return std::nullopt;
+    }
+    FirstLine line;
     std::vector<std::uint8_t> block(4096);
-    std::int64_t offset = 0;
-    while (true) {
-        const std::int64_t got = files.pread(fd, block, offset);
+    std::size_t end = std::string::npos;
+    while (end == std::string::npos && !line.cut) {
+        const std::int64_t got = files.pread(fd, block, static_cast<std::int64_t>(line.bytes.size()));
         if (got <= 0) break;
-        bytes.append(block.begin(), block.begin() + got);
-        offset += got;
+        const std::size_t from = line.bytes.size();
+        line.bytes.append(block.begin(), block.begin() + got);
+        end = line.bytes.find_first_of("\r\n", from);
+        line.cut = end == std::string::npos && line.bytes.size() > k_first_line_limit;
     }
     (void)files.close(fd);
+    if (end != std::string::npos) line.bytes.resize(end);
+    return line;
+}
 
-    TextItemReader reader(std::move(bytes));
+} // namespace
+
+Result<std::string, CurrentLogProblem> read_current_log_path(const std::string& directory,
+                                                             FileSystem& files) {
+    const auto line = first_line(files, find_file_any_case(in_directory(directory, k_current_log_file)));
+    if (!line) return std::string(k_default_log);
+    TextItemReader reader(line->bytes);
     const auto path = reader.next_text();
-    return path && !path->empty() ? path_here(directory, *path) : std::string(k_default_log);
+    // A name that runs on past all that was read is longer than a path can be, whatever follows.
+    if (line->cut && reader.at_end()) return CurrentLogProblem::name_too_long;
+    if (!path || path->empty()) return std::string(k_default_log);
+    if (path->size() > k_path_limit) return CurrentLogProblem::name_too_long;
+    return path_here(directory, *path);
 }
 
 bool write_current_log_path(const std::string& directory, const std::string& log_path, FileSystem& files) {
@@ -56,7 +85,10 @@ bool write_current_log_path(const std::string& directory, const std::string& log
     const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(line.data()),
                                               line.size());
 
-    const int fd = files.open(temporary, FileSystem::OpenMode::write_replace);
+    // A file left by a run that stopped short, or a link planted to make this write land outside
+    // the data directory: removed (the link, never its target), and the file made afresh.
+    (void)files.unlink(temporary);
+    const int fd = files.open(temporary, FileSystem::OpenMode::write_new);
     if (fd < 0) return false;
     int status = write_all(files, fd, bytes, 0);
     if (status == 0) status = files.fsync(fd);
@@ -67,7 +99,9 @@ bool write_current_log_path(const std::string& directory, const std::string& log
         (void)files.unlink(temporary);
         return false;
     }
-    return true;
+    // Renamed, but only in memory until the directory is synced: a power cut could still bring
+    // the old name back, so the change is not reported done before then.
+    return files.sync_directory(directory_of(target)) == 0;
 }
 
 } // namespace kestrel::logstore

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kestrel::online {
@@ -27,10 +28,13 @@ bool has_call(std::string_view line) {
 }
 
 bool append_bytes(const std::string& path, std::string_view bytes) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    // Opened without waiting, and only a plain file written: a named pipe in the file's place
+    // would block the open, or the write, for good.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0644);
     if (fd < 0) return false;
-    bool ok = true;
-    while (!bytes.empty()) {
+    struct stat info {};
+    bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    while (ok && !bytes.empty()) {
         const ssize_t put = ::write(fd, bytes.data(), bytes.size());
         if (put <= 0) {
             ok = false;

@@ -1,8 +1,13 @@
 #include "shell/data_home.hpp"
 
+#include "common/side_file.hpp"
+
 #include <algorithm>
+#include <cstdio>
 #include <set>
+#include <sys/stat.h>
 #include <system_error>
+#include <unistd.h>
 
 namespace kestrel::shell {
 
@@ -50,18 +55,38 @@ std::vector<fs::path> shipped_files(const fs::path& source) {
     return files;
 }
 
+std::string failure_text(int error) {
+    return std::error_code(error, std::generic_category()).message();
+}
+
 // Copies under a hidden name first and renames it into place, so a copy cut short (a full disk)
 // never stands under the real name, where it would be taken for the operator's own file and
-// kept for good. The copy is made writable for the operator whatever the source allowed.
+// kept for good. The hidden copy is made afresh, never through a link planted in its name. The
+// copy is made writable for the operator whatever the source allowed.
 std::string put_in(const fs::path& from, const fs::path& to) {
-    const fs::path part = to.parent_path() / ("." + to.filename().string() + ".part");
-    std::error_code ec;
-    fs::copy_file(from, part, fs::copy_options::overwrite_existing, ec);
-    if (!ec) fs::permissions(part, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add, ec);
-    if (!ec && !taken(to)) fs::rename(part, to, ec);
-    std::error_code ignored;
-    fs::remove(part, ignored);
-    return ec ? ec.message() : std::string();
+    const std::string part = (to.parent_path() / ("." + to.filename().string() + ".part")).string();
+    const int in = open_regular_file(from.string());
+    if (in < 0) return failure_text(errno);
+    struct stat about {};
+    const mode_t mode = ::fstat(in, &about) == 0 ? (about.st_mode & 0777) | S_IRUSR | S_IWUSR : 0644;
+    const int out = create_work_file(part, mode);
+    if (out < 0) {
+        const int error = errno;
+        ::close(in);
+        return failure_text(error);
+    }
+    int error = 0;
+    if (!copy_file_bytes(in, out) || ::fchmod(out, mode) != 0 || ::fsync(out) != 0) error = errno;
+    ::close(in);
+    if (::close(out) != 0 && error == 0) error = errno;
+    if (error == 0 && !taken(to)) {
+        if (::rename(part.c_str(), to.c_str()) != 0) error = errno;
+        // Kept through a power cut. Should that fail, a cut would at worst bring back the hidden
+        // copy, which the next start removes and makes again.
+        if (error == 0) (void)sync_folder_of(part);
+    }
+    ::unlink(part.c_str());
+    return error == 0 ? std::string() : failure_text(error);
 }
 
 } // namespace

@@ -26,13 +26,17 @@ bool file_exists(const std::string& path) {
     return std::filesystem::exists(path, ec);
 }
 
-// The log CURLOG.DTA names is not there. It is never made anew without the operator's word:
-// a log that has gone missing is news he must have. Empty when he chooses to leave.
+// The log CURLOG.DTA names is not there (`path` empty: its name was longer than a path can be,
+// and No opens MYLOG.LOG instead). It is never made anew without the operator's word: a log that
+// has gone missing is news he must have. Empty when he chooses to leave.
 std::optional<std::string> ask_for_missing_log(ui::Host& host, const std::string& path) {
+    const std::string log = path.empty() ? find_file_any_case(logstore::k_default_log) : path;
     for (;;) {
         const std::string text =
-            "The log " + path + " named in CURLOG.DTA is not there.\r\n\r\n" +
-            "Yes:\topen another log\r\nNo:\tstart a new, empty log of that name\r\nCancel:\tleave Kestrel";
+            "The log " + path + (path.empty() ? "" : " ") + "named in CURLOG.DTA is not there.\r\n\r\n" +
+            "Yes:\topen another log\r\nNo:\t" +
+            (path.empty() ? "open " + log : std::string("start a new, empty log of that name")) +
+            "\r\nCancel:\tleave Kestrel";
         ui::Message question{text, std::string(k_program_name), ui::Icon::question,
                              ui::Buttons::yes_no_cancel};
         question.default_answer = ui::Answer::yes;
@@ -40,7 +44,7 @@ std::optional<std::string> ask_for_missing_log(ui::Host& host, const std::string
         case ui::Answer::yes:
             if (auto chosen = choose_log_file(host, nullptr, LogChoice::existing, ".")) return chosen;
             break; // asked again
-        case ui::Answer::no: return path;
+        case ui::Answer::no: return log;
         default: return std::nullopt;
         }
     }
@@ -94,8 +98,13 @@ void start_up(Application& app, ui::Host& host) {
     shell.program_directory = std::filesystem::current_path(ec).string() + "/";
     const bool named =
         file_exists(find_file_any_case(shell.program_directory + logstore::k_current_log_file));
-    std::string log_path = find_file_any_case(logstore::read_current_log_path(shell.program_directory));
-    if (named && !file_exists(log_path)) {
+    const auto named_log = logstore::read_current_log_path(shell.program_directory);
+    if (!named_log)
+        notice(host,
+               "CURLOG.DTA names a log whose name is longer than a path can be; no such log can be opened.",
+               std::string(k_program_name), ui::Icon::exclamation);
+    std::string log_path = named_log ? find_file_any_case(*named_log) : std::string();
+    if (!named_log || (named && !file_exists(log_path))) {
         const auto chosen = ask_for_missing_log(host, log_path);
         if (!chosen) {
             shell.leave = true;

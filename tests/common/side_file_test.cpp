@@ -92,6 +92,31 @@ TEST(SideFiles, MadePieceByPieceReplaceTheOldFileOnlyWhenWhole) {
         << "no temporary file left";
 }
 
+TEST(SideFiles, AWorkFileLeftBehindIsMadeAfreshAndAFileReadUpToALimit) {
+    TempDir dir;
+    // A longer work file left by a run that stopped short: none of its bytes survive.
+    write_file(dir.file("RIG.LST.kestrel-tmp"), "left behind by a run that stopped short");
+    ASSERT_TRUE(write_side_file(dir.file("RIG.LST"), "new"));
+    EXPECT_EQ(read_file(dir.file("RIG.LST")), "new");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("RIG.LST.kestrel-tmp")));
+    // A folder in the work file's name is not removed: the side file is then not written.
+    std::filesystem::create_directory(dir.file("RIG.LST.kestrel-tmp"));
+    EXPECT_FALSE(write_side_file(dir.file("RIG.LST"), "newer"));
+    EXPECT_EQ(read_file(dir.file("RIG.LST")), "new");
+
+    std::string bytes(std::size_t{3} << 20, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>(i * 131 % 251);
+    write_file(dir.file("BIG.FRM"), bytes);
+    for (const std::size_t limit : {std::size_t{0}, std::size_t{1}, std::size_t{65536}, std::size_t{65537},
+                                    bytes.size() - 1, bytes.size(), bytes.size() + 1, std::string::npos}) {
+        const auto read = read_regular_file(dir.file("BIG.FRM"), limit);
+        ASSERT_TRUE(read.ok()) << limit;
+        EXPECT_EQ(*read == bytes.substr(0, limit), true) << limit;
+    }
+    EXPECT_EQ(read_regular_file(dir.file("big.frm")).error(), SideFileProblem::missing) << "the very name";
+}
+
 TEST(SideFiles, OneThatCouldNotBeReadIsNeverWrittenOver) {
     TempDir dir;
     // A folder where the file should be cannot be read, even by the administrator.

@@ -64,9 +64,10 @@ TEST_F(StationMove, TheOldDirectoryOpensAsItIs) {
         EXPECT_EQ(app.countries.resolve_country("G4ABC").country, 223) << c.country;
         EXPECT_EQ(fs::path(app.log.path()).filename(), c.on_disk);
         // Nothing was made beside the real files: no "C:\KESTREL\HOME.LOG", no second log.
+        // Hidden files are the locks of the directory and the log, there while Kestrel runs.
         int files = 0;
-        for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir.path()))
-            ++files;
+        for (const auto& entry : fs::directory_iterator(dir.path()))
+            files += !entry.path().filename().string().starts_with(".");
         EXPECT_EQ(files, 4) << "CURLOG.DTA, the log, COUNTRY.LST, DXCC.CHT";
         EXPECT_EQ(kestrel::testing::read_file(dir.file("CURLOG.DTA")), app.log.path() + "\r\n");
     }
@@ -110,6 +111,54 @@ TEST_F(StationMove, AMissingLogIsNeverMadeWithoutAWord) {
             EXPECT_FALSE(fs::exists(dir.file("DXCC.CHT"))) << "nothing written on leaving";
         } else {
             EXPECT_EQ(fs::path(caption_log).filename(), c.opened);
+        }
+    }
+}
+
+TEST_F(StationMove, ALogNameLongerThanAPathIsToldOnceThenTakenAsALogThatIsNotThere) {
+    const std::string curlog = std::string(1 << 20, 'L') + "\r\n";
+    const struct {
+        std::vector<ui::Answer> answers; // to "not there", then to the dialog's result
+        std::optional<std::string> chosen;
+        std::string opened; // empty: the program left
+    } cases[] = {
+        {{ui::Answer::no}, std::nullopt, "MYLOG.LOG"},
+        {{ui::Answer::yes}, "OTHER.LOG", "OTHER.LOG"},
+        {{ui::Answer::yes, ui::Answer::cancel}, std::nullopt, ""}, // the dialog cancelled: asked again
+        {{ui::Answer::cancel}, std::nullopt, ""},
+    };
+    for (const auto& c : cases) {
+        kestrel::testing::TempDir dir;
+        kestrel::testing::ScopedCurrentDir here(dir.path());
+        kestrel::testing::write_file(dir.file("COUNTRY.LST"), "");
+        kestrel::testing::write_file(dir.file("CURLOG.DTA"), curlog);
+        kestrel::testing::write_file(dir.file("OTHER.LOG"), log_of(2));
+        ui::TestHost host;
+        Application app;
+        host.expect_message(
+            "CURLOG.DTA names a log whose name is longer than a path can be; no such log can be opened.");
+        for (const ui::Answer a : c.answers)
+            host.answer(a);
+        if (c.answers.front() == ui::Answer::yes) host.answer_file(c.chosen ? dir.file(*c.chosen) : c.chosen);
+        std::string caption_log;
+        if (!c.opened.empty())
+            host.on_modal([&](TestRun& main) {
+                caption_log = app.log.path();
+                main.command(MainWindow::k_exit);
+            });
+        run_program(app, host);
+        ASSERT_EQ(host.messages().size(), 1 + c.answers.size()) << "told once, however often asked";
+        const std::string& question = host.messages()[1].text;
+        EXPECT_TRUE(question.starts_with("The log named in CURLOG.DTA is not there.")) << question;
+        EXPECT_NE(question.find("No:\topen MYLOG.LOG"), std::string::npos) << question;
+        EXPECT_EQ(host.messages()[1].default_answer, ui::Answer::yes);
+        if (c.opened.empty()) {
+            EXPECT_EQ(kestrel::testing::read_file(dir.file("CURLOG.DTA")) == curlog, true);
+            EXPECT_FALSE(fs::exists(dir.file("MYLOG.LOG")));
+        } else {
+            EXPECT_EQ(fs::path(caption_log).filename(), c.opened);
+            EXPECT_EQ(fs::path(kestrel::testing::read_file(dir.file("CURLOG.DTA"))).filename(),
+                      c.opened + "\r\n");
         }
     }
 }
