@@ -5,6 +5,7 @@
 #include "logstore/curlog.hpp"
 #include "shell/application.hpp"
 #include "shell/backup.hpp"
+#include "shell/home_lock.hpp"
 #include "shell/log_files.hpp"
 #include "shell/main_window.hpp"
 
@@ -83,7 +84,16 @@ void start_up(Application& app, ui::Host& host) {
     shell.screen_scale = screen_scale_of(host);
     shell.scale_factor = shell.screen_scale;
 
+    // Before anything is read: a second Kestrel in the same directory says so and may leave
+    // at once, and what killed runs left behind is cleared only by the one that works here.
     std::error_code ec;
+    const std::string home = std::filesystem::current_path(ec).string();
+    if (!lock_data_home(host, home, app.home_lock)) {
+        shell.leave = true;
+        return;
+    }
+    if (app.home_lock.held()) (void)remove_stale_work_files(home);
+
     const std::string country_file = find_file_any_case("COUNTRY.LST");
     if (!file_exists(country_file)) {
         notice(host, "File COUNTRY.LST missing", std::string(k_program_name), ui::Icon::exclamation);
