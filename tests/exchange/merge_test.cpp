@@ -2,11 +2,16 @@
 
 #include "common/fixed_text.hpp"
 #include "logstore/crashing_file_system.hpp"
+#include "logstore/file_lock.hpp"
 #include "logstore/journal.hpp"
+#include "logstore/log_store.hpp"
 #include "tools_fixture.hpp"
 
+#include <csignal>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/file.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace kestrel::exchange::tools_testing {
@@ -271,6 +276,39 @@ TEST_F(MergeFiles, AWorkNameInUseByAnotherRunIsLeftToIt) {
     EXPECT_EQ(calls_of("MAIN.LOG"), (Calls{"E1", "M1", "E2", "M2", "E3"}));
     EXPECT_EQ(files_in_dir(), (Calls{"EXTRACT.LOG", "MAIN.LOG", "MAIN.NEW"}));
     ::close(held);
+}
+
+// A station directory from elsewhere with a link planted at the work name: the merge writes a
+// work log of its own, the file the link led to is untouched, and the log stays a plain file.
+TEST_F(MergeFiles, ALinkAtTheWorkNameIsNeverWrittenThrough) {
+    kestrel::testing::TempDir outside;
+    kestrel::testing::write_file(outside.file("victim.txt"), "outside");
+    std::filesystem::create_symlink(outside.file("victim.txt"), file("MAIN.NEW"));
+    EXPECT_EQ(merge("111", false).end, MergeEnd::done);
+    EXPECT_EQ(calls_of("MAIN.LOG"), (Calls{"E1", "M1", "E2", "M2", "E3"}));
+    EXPECT_EQ(read_file(outside.file("victim.txt")), "outside");
+    EXPECT_FALSE(std::filesystem::is_symlink(file("MAIN.LOG")));
+    EXPECT_EQ(files_in_dir(), (Calls{"EXTRACT.LOG", "MAIN.LOG"}));
+}
+
+// A log another Kestrel has open is neither read nor replaced here.
+TEST_F(MergeFiles, ALogOpenInAnotherKestrelIsLeftToIt) {
+    const pid_t other = ::fork();
+    if (other == 0) {
+        logstore::LogStore held;
+        if (!held.open_log(file("MAIN.LOG"))) ::_exit(1);
+        ::pause();
+        ::_exit(0);
+    }
+    while (!std::filesystem::exists(logstore::lock_path_of(file("MAIN.LOG"))))
+        ::usleep(1000);
+    const std::string before = read_file(m_dir.path() / "MAIN.LOG");
+    const MergeOutcome outcome = merge("111", false);
+    ::kill(other, SIGKILL);
+    ::waitpid(other, nullptr, 0);
+    EXPECT_EQ(outcome.end, MergeEnd::failed);
+    EXPECT_EQ(outcome.error, logstore::LogError::in_use);
+    EXPECT_EQ(read_file(m_dir.path() / "MAIN.LOG"), before);
 }
 
 TEST(WorkName, TheNewNameStandsBesideTheLog) {
