@@ -60,8 +60,8 @@ class BenchDevices final : public io::Devices {
                                                                             milliseconds) override {
         return io::DeviceError::no_such_port;
     }
-    Result<std::unique_ptr<io::DatagramSocket>, io::DeviceError> open_datagram_receiver(std::string_view,
-                                                                                        int) override {
+    Result<std::unique_ptr<io::DatagramSocket>, io::DeviceError>
+    open_datagram_receiver(std::string_view, int, io::GroupJoin) override {
         return io::DeviceError::no_such_port;
     }
     Result<std::unique_ptr<io::KeyLine>, io::DeviceError> open_parallel_key_line() override {

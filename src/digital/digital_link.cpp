@@ -33,12 +33,23 @@ std::string listen_failure_text(const DigitalSettings& settings, io::DeviceError
            "\r\nSet it right in Set Up/Digital Modes; logging goes on without them meanwhile.";
 }
 
+std::string narrowed_text(const std::string& file, const std::string& address) {
+    return file + " names " + address +
+           " to listen on, which would let programs on other computers log contacts in this log; it was "
+           "not given in Set Up/Digital Modes.\r\nKestrel listens on this computer only (" +
+           k_default_address + ") until it is given there.";
+}
+
 DigitalLink::DigitalLink(io::Devices& devices, std::string directory)
     : m_directory(std::move(directory)), m_listener(devices, m_spool) {}
 
 void DigitalLink::start(ui::Host& host, ui::Context* owner, const std::string& log_path) {
     m_settings = load_digital_settings(m_directory);
     m_spool.set_log_path(log_path);
+    // Told once, at start: the window shows it again for as long as it holds.
+    if (m_settings.listening && listen_plan(m_settings).narrowed)
+        host.message_box(owner, ui::Message{narrowed_text(settings_path(m_directory), m_settings.address),
+                                            k_title, ui::Icon::information, ui::Buttons::ok});
     if (const auto failure = apply())
         host.message_box(owner, ui::Message{*failure, k_title, ui::Icon::exclamation, ui::Buttons::ok});
 }
@@ -46,16 +57,23 @@ void DigitalLink::start(ui::Host& host, ui::Context* owner, const std::string& l
 std::optional<std::string> DigitalLink::apply() {
     m_listener.stop();
     if (!m_settings.listening) return std::nullopt;
-    const io::Status started = m_listener.start(m_settings.address, m_settings.port);
-    if (!started) return listen_failure_text(m_settings, started.error());
-    return std::nullopt;
+    const ListenPlan plan = listen_plan(m_settings);
+    const io::Status started = m_listener.start(plan.address, m_settings.port, plan.join);
+    if (started) return std::nullopt;
+    DigitalSettings heard = m_settings;
+    heard.address = plan.address;
+    return listen_failure_text(heard, started.error());
 }
 
 std::string DigitalLink::status() const {
-    if (m_listener.listening())
-        return "Listening on " + m_settings.address + " port " + std::to_string(m_listener.port()) + ".";
-    if (m_settings.listening) return "Not listening: the port could not be had.";
-    return "Not listening.";
+    if (!m_listener.listening())
+        return m_settings.listening ? "Not listening: the port could not be had." : "Not listening.";
+    const ListenPlan plan = listen_plan(m_settings);
+    const std::string on = "Listening on " + plan.address + " port " + std::to_string(m_listener.port());
+    if (plan.narrowed) return on + ", this computer only:\r\n" + m_settings.address + " was not given here.";
+    if (reach_of(plan.address) == AddressReach::group && plan.join == io::GroupJoin::loopback)
+        return on + ",\r\njoined on this computer only.";
+    return on + ".";
 }
 
 void DigitalLink::setup_window(ui::Context& owner) {

@@ -25,7 +25,9 @@ class DigitalLink {
 
     // At start-up, once the log is open: reads DIGITAL.LST and listens when it says so. A port
     // that cannot be had is told in one message box (over `owner`, or on its own when there is
-    // none yet); the program goes on without listening.
+    // none yet); the program goes on without listening. An address of the file that other
+    // computers could send to, which the operator never gave in Set Up, is told in one message
+    // too, and this computer only is listened to.
     void start(ui::Host& host, ui::Context* owner, const std::string& log_path);
     // The log now open, after every command that may have changed it: contacts received from
     // now on wait beside it.
@@ -54,5 +56,8 @@ class DigitalLink {
 
 // What the operator is told when listening could not start.
 [[nodiscard]] std::string listen_failure_text(const DigitalSettings& settings, io::DeviceError error);
+// What the operator is told at start when `file` names an address other computers could send to
+// that was never given in Set Up, and this computer only is listened to.
+[[nodiscard]] std::string narrowed_text(const std::string& file, const std::string& address);
 
 } // namespace kestrel::digital

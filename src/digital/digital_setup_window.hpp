@@ -21,7 +21,8 @@ struct DigitalSetupEnv {
 
 // "Digital Modes": whether to take in the contacts digital-mode programs log, and the address
 // and port they send them to. Save keeps the settings in DIGITAL.LST and listens as they say at
-// once; Exit leaves everything as it was.
+// once, having asked first whether programs on other computers may log contacts when the address
+// would let them; Exit leaves everything as it was.
 class DigitalSetupWindow final : public ui::Window {
   public:
     enum Id {

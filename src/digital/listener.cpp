@@ -13,9 +13,9 @@ constexpr std::chrono::milliseconds k_wait{200};
 
 } // namespace
 
-io::Status Listener::start(const std::string& address, int port) {
+io::Status Listener::start(const std::string& address, int port, io::GroupJoin join) {
     stop();
-    auto socket = m_devices.open_datagram_receiver(address, port);
+    auto socket = m_devices.open_datagram_receiver(address, port, join);
     if (!socket) return socket.error();
     m_port = (*socket)->port();
     m_thread = std::jthread(

@@ -29,8 +29,9 @@ class Listener {
     Listener& operator=(const Listener&) = delete;
 
     // Opens the port on the calling thread, so that a port that cannot be had is known at once,
-    // then reads it on the listener's thread. Listening already, it stops first.
-    [[nodiscard]] io::Status start(const std::string& address, int port);
+    // then reads it on the listener's thread. Listening already, it stops first. A multicast
+    // group is joined where `join` says.
+    [[nodiscard]] io::Status start(const std::string& address, int port, io::GroupJoin join);
     // Lets the port go; returns once the thread has ended.
     void stop();
 

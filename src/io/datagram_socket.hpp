@@ -28,6 +28,11 @@ class DatagramSocket {
     virtual void close() = 0;
 };
 
+// Where a multicast group is joined: on the loopback interface only, which programs on this
+// computer send to it by, or on every interface that lets it, so that programs on other computers
+// are heard too. An address that is no group is heard where it says, whatever this holds.
+enum class GroupJoin { loopback, every_interface };
+
 // The longest datagram a receiver takes: the most a UDP datagram can carry over IPv4.
 inline constexpr std::size_t k_largest_datagram = 65507;
 

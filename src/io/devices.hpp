@@ -33,13 +33,13 @@ class Devices {
 
     // Listens for datagrams sent to address:port. An address names one of this machine's own
     // (127.0.0.1 hears only programs on this computer; 0.0.0.0 or "" every interface), or a
-    // multicast group (224.0.0.0 to 239.255.255.255, ff00::/8), which is joined and whose port
-    // other programs listening to the same group may share. Port 0 takes a free port the system
-    // chooses. A port another program holds is busy; an address that is no address is
-    // bad_port_name; one that is not this machine's, or a group that cannot be joined, is
-    // no_such_port; a port below 1024 may be permission_denied.
+    // multicast group (224.0.0.0 to 239.255.255.255, ff00::/8), which is joined on the
+    // interfaces `join` names and whose port other programs listening to the same group may
+    // share. Port 0 takes a free port the system chooses. A port another program holds is busy;
+    // an address that is no address is bad_port_name; one that is not this machine's, or a group
+    // that cannot be joined, is no_such_port; a port below 1024 may be permission_denied.
     [[nodiscard]] virtual Result<std::unique_ptr<DatagramSocket>, DeviceError>
-    open_datagram_receiver(std::string_view address, int port) = 0;
+    open_datagram_receiver(std::string_view address, int port, GroupJoin join) = 0;
 
     // Claims the first parallel port as a key line, key up.
     [[nodiscard]] virtual Result<std::unique_ptr<KeyLine>, DeviceError> open_parallel_key_line() = 0;

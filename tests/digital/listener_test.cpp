@@ -39,7 +39,7 @@ TEST(Listener, ContactsOfRealDatagramsGoToTheSpoolOnce) {
     spool.set_notice([&notices] { ++notices; });
     platform::posix::PosixDevices devices;
     Listener listener(devices, spool);
-    ASSERT_TRUE(listener.start("127.0.0.1", 0));
+    ASSERT_TRUE(listener.start("127.0.0.1", 0, io::GroupJoin::loopback));
     ASSERT_TRUE(listener.listening());
     const int port = listener.port();
 
@@ -76,17 +76,33 @@ TEST(Listener, APortInUseIsToldAndNothingListens) {
     Spool spool(dir.file("MYLOG.LOG"));
     platform::posix::PosixDevices devices;
     Listener first(devices, spool);
-    ASSERT_TRUE(first.start("127.0.0.1", 0));
+    ASSERT_TRUE(first.start("127.0.0.1", 0, io::GroupJoin::loopback));
     Listener second(devices, spool);
-    const io::Status started = second.start("127.0.0.1", first.port());
+    const io::Status started = second.start("127.0.0.1", first.port(), io::GroupJoin::loopback);
     ASSERT_FALSE(started);
     EXPECT_EQ(started.error(), io::DeviceError::busy);
     EXPECT_FALSE(second.listening());
 
     // Started again elsewhere, the first lets its port go.
     const int old_port = first.port();
-    ASSERT_TRUE(first.start("127.0.0.1", 0));
-    EXPECT_TRUE(second.start("127.0.0.1", old_port));
+    ASSERT_TRUE(first.start("127.0.0.1", 0, io::GroupJoin::loopback));
+    EXPECT_TRUE(second.start("127.0.0.1", old_port, io::GroupJoin::loopback));
+}
+
+// WSJT-X sends to 224.0.0.1 by way of the loopback interface: a group joined there only hears it.
+TEST(Listener, AGroupJoinedOnThisComputerOnlyHearsItsPrograms) {
+    testing::TempDir dir;
+    Spool spool(dir.file("MYLOG.LOG"));
+    platform::posix::PosixDevices devices;
+    Listener listener(devices, spool);
+    const io::Status started = listener.start("224.0.0.1", 0, io::GroupJoin::loopback);
+    if (!started)
+        GTEST_SKIP() << "this machine cannot join a multicast group: " << io::message_of(started.error());
+    testing::UdpSender sender;
+    ASSERT_TRUE(sender.send(testing::qso_logged(LoggedQso{}), listener.port(), "224.0.0.1"));
+    ASSERT_TRUE(sender.send("noise", listener.port(), "224.0.0.1"));
+    ASSERT_TRUE(read_all(listener, 2)) << "the second read, the first was taken in";
+    EXPECT_EQ(listener.counts().contacts, 1);
 }
 
 // The made-up machine of the tests: a port another program holds, then one free, fed by the test.
@@ -96,12 +112,12 @@ TEST(Listener, OverTheFakeDevicesAsOverTheRealOnes) {
     testing::FakeDevices devices;
     devices.datagram_port(2237).set_held_elsewhere(true);
     Listener listener(devices, spool);
-    const io::Status refused = listener.start("127.0.0.1", 2237);
+    const io::Status refused = listener.start("127.0.0.1", 2237, io::GroupJoin::loopback);
     ASSERT_FALSE(refused);
     EXPECT_EQ(refused.error(), io::DeviceError::busy);
 
     devices.datagram_port(2237).set_held_elsewhere(false);
-    ASSERT_TRUE(listener.start("127.0.0.1", 2237));
+    ASSERT_TRUE(listener.start("127.0.0.1", 2237, io::GroupJoin::loopback));
     EXPECT_TRUE(devices.datagram_port(2237).receiver_open());
     devices.datagram_port(2237).send(testing::qso_logged(LoggedQso{}));
     ASSERT_TRUE(read_all(listener, 1));

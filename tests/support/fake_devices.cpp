@@ -31,8 +31,9 @@ FakeSerialLine& FakeDevices::network_peer(std::string_view host, int port) {
 }
 
 Result<std::unique_ptr<io::DatagramSocket>, io::DeviceError>
-FakeDevices::open_datagram_receiver(std::string_view address, int port) {
-    (void)address; // every address is this machine's here
+FakeDevices::open_datagram_receiver(std::string_view address, int port, io::GroupJoin join) {
+    (void)address; // every address is this machine's here, and every group joined on it
+    (void)join;
     if (port < 0 || port > 65535) return io::DeviceError::bad_port_name;
     if (port == 0) {
         // The first free port of those the system hands out.

@@ -28,7 +28,7 @@ class FakeDevices final : public io::Devices {
     connect_stream(std::string_view host, int port, std::chrono::milliseconds timeout) override;
     // A receiver on the port of that number, whatever the address; port 0 takes a free one.
     Result<std::unique_ptr<io::DatagramSocket>, io::DeviceError>
-    open_datagram_receiver(std::string_view address, int port) override;
+    open_datagram_receiver(std::string_view address, int port, io::GroupJoin join) override;
     Result<std::unique_ptr<io::KeyLine>, io::DeviceError> open_parallel_key_line() override;
     FakeWallClock& wall_clock() override { return m_wall_clock; }
     FakeSteadyClock& steady_clock() override { return *m_steady_clock; }

@@ -23,8 +23,8 @@ PosixDevices::connect_stream(std::string_view host, int port, std::chrono::milli
 }
 
 Result<std::unique_ptr<io::DatagramSocket>, io::DeviceError>
-PosixDevices::open_datagram_receiver(std::string_view address, int port) {
-    return UdpReceiver::open(std::string(address), port);
+PosixDevices::open_datagram_receiver(std::string_view address, int port, io::GroupJoin join) {
+    return UdpReceiver::open(std::string(address), port, join);
 }
 
 Result<std::unique_ptr<io::KeyLine>, io::DeviceError> PosixDevices::open_parallel_key_line() {

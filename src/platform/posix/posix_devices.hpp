@@ -21,7 +21,7 @@ class PosixDevices final : public io::Devices {
     Result<std::unique_ptr<io::ByteStream>, io::DeviceError>
     connect_stream(std::string_view host, int port, std::chrono::milliseconds timeout) override;
     Result<std::unique_ptr<io::DatagramSocket>, io::DeviceError>
-    open_datagram_receiver(std::string_view address, int port) override;
+    open_datagram_receiver(std::string_view address, int port, io::GroupJoin join) override;
     Result<std::unique_ptr<io::KeyLine>, io::DeviceError> open_parallel_key_line() override;
     io::WallClock& wall_clock() override { return m_wall_clock; }
     io::SteadyClock& steady_clock() override { return m_steady_clock; }

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <ifaddrs.h>
 #include <net/if.h>
 #include <netdb.h>
 #include <netinet/in.h>
@@ -66,7 +67,34 @@ bool join_everywhere(int fd, const sockaddr* group) {
     return joined || join_on(fd, group, 0);
 }
 
-Result<int, DeviceError> bound_socket(const addrinfo& address) {
+// The loopback interface, by its flag rather than its name; 0 when there is none.
+unsigned loopback_index() {
+    ifaddrs* interfaces = nullptr;
+    if (::getifaddrs(&interfaces) != 0) return 0;
+    unsigned index = 0;
+    for (const ifaddrs* i = interfaces; i && index == 0; i = i->ifa_next)
+        if ((i->ifa_flags & IFF_LOOPBACK) != 0) index = ::if_nametoindex(i->ifa_name);
+    ::freeifaddrs(interfaces);
+    return index;
+}
+
+// A socket takes by default whatever any program on the computer joined the group for, on any
+// interface (224.0.0.1 the system itself joins everywhere); one joined on the loopback interface
+// only is kept to the datagrams that came by it.
+bool only_own_groups(int fd, const sockaddr* group) {
+    const int off = 0;
+    if (group->sa_family == AF_INET)
+        return ::setsockopt(fd, IPPROTO_IP, IP_MULTICAST_ALL, &off, sizeof off) == 0;
+    return ::setsockopt(fd, IPPROTO_IPV6, IPV6_MULTICAST_ALL, &off, sizeof off) == 0;
+}
+
+bool join_group(int fd, const sockaddr* group, io::GroupJoin where) {
+    if (where == io::GroupJoin::every_interface) return join_everywhere(fd, group);
+    const unsigned loopback = loopback_index();
+    return loopback != 0 && only_own_groups(fd, group) && join_on(fd, group, loopback);
+}
+
+Result<int, DeviceError> bound_socket(const addrinfo& address, io::GroupJoin where) {
     const int fd =
         ::socket(address.ai_family, address.ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, address.ai_protocol);
     if (fd < 0) return bind_error_of(errno);
@@ -83,7 +111,7 @@ Result<int, DeviceError> bound_socket(const addrinfo& address) {
             return fail(bind_error_of(errno));
     }
     if (::bind(fd, address.ai_addr, address.ai_addrlen) != 0) return fail(bind_error_of(errno));
-    if (group && !join_everywhere(fd, address.ai_addr)) return fail(DeviceError::no_such_port);
+    if (group && !join_group(fd, address.ai_addr, where)) return fail(DeviceError::no_such_port);
     return fd;
 }
 
@@ -99,7 +127,7 @@ int local_port(int fd) {
 } // namespace
 
 Result<std::unique_ptr<io::DatagramSocket>, DeviceError> UdpReceiver::open(const std::string& address,
-                                                                           int port) {
+                                                                           int port, io::GroupJoin join) {
     if (port < 0 || port > 65535) return DeviceError::bad_port_name;
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
@@ -113,7 +141,7 @@ Result<std::unique_ptr<io::DatagramSocket>, DeviceError> UdpReceiver::open(const
     // the others are tried only when it cannot be had at all.
     DeviceError first_error = DeviceError::no_such_port;
     for (const addrinfo* a = found; a; a = a->ai_next) {
-        auto fd = bound_socket(*a);
+        auto fd = bound_socket(*a, join);
         if (fd) {
             ::freeaddrinfo(found);
             return std::unique_ptr<io::DatagramSocket>(new UdpReceiver(*fd, local_port(*fd)));

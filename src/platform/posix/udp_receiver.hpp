@@ -9,12 +9,12 @@
 namespace kestrel::platform::posix {
 
 // A UDP socket bound to an address and port of this machine, or to a multicast group it has
-// joined on every interface that lets it. The socket is non-blocking; a receive waits with
-// poll() for as long as it is allowed.
+// joined on the loopback interface or on every interface that lets it. The socket is
+// non-blocking; a receive waits with poll() for as long as it is allowed.
 class UdpReceiver final : public io::DatagramSocket {
   public:
     [[nodiscard]] static Result<std::unique_ptr<io::DatagramSocket>, io::DeviceError>
-    open(const std::string& address, int port);
+    open(const std::string& address, int port, io::GroupJoin join);
 
     ~UdpReceiver() override;
     UdpReceiver(const UdpReceiver&) = delete;

@@ -18,7 +18,7 @@ std::string text_of(const io::Bytes& bytes) {
 
 TEST(UdpReceiver, DatagramsArriveWholeAndInOrderAndSilenceIsNothing) {
     PosixDevices devices;
-    auto socket = devices.open_datagram_receiver("127.0.0.1", 0);
+    auto socket = devices.open_datagram_receiver("127.0.0.1", 0, io::GroupJoin::loopback);
     ASSERT_TRUE(socket);
     const int port = (*socket)->port();
     ASSERT_GT(port, 0) << "the system chose a free port";
@@ -45,7 +45,7 @@ TEST(UdpReceiver, DatagramsArriveWholeAndInOrderAndSilenceIsNothing) {
 
 TEST(UdpReceiver, APortTakenAnAddressNotOursAndNoAddressAreEachTold) {
     PosixDevices devices;
-    auto first = devices.open_datagram_receiver("127.0.0.1", 0);
+    auto first = devices.open_datagram_receiver("127.0.0.1", 0, io::GroupJoin::loopback);
     ASSERT_TRUE(first);
     const int taken = (*first)->port();
 
@@ -61,28 +61,33 @@ TEST(UdpReceiver, APortTakenAnAddressNotOursAndNoAddressAreEachTold) {
         {"127.0.0.1", 70000, DeviceError::bad_port_name},
     };
     for (const Case& c : cases) {
-        const auto second = devices.open_datagram_receiver(c.address, c.port);
+        const auto second = devices.open_datagram_receiver(c.address, c.port, io::GroupJoin::loopback);
         ASSERT_FALSE(second) << c.address;
         EXPECT_EQ(second.error(), c.error) << c.address;
     }
 }
 
+// A program on this computer sends to the group by way of the loopback interface: heard whether
+// the group is joined there only or on every interface.
 TEST(UdpReceiver, AMulticastGroupIsJoinedAndItsPortShared) {
     PosixDevices devices;
     const char* group = "239.255.18.21";
-    auto first = devices.open_datagram_receiver(group, 0);
-    if (!first)
-        GTEST_SKIP() << "this machine cannot join a multicast group: " << io::message_of(first.error());
-    const int port = (*first)->port();
-    auto second = devices.open_datagram_receiver(group, port);
-    ASSERT_TRUE(second) << "a second program listens to the same group and port";
+    for (const io::GroupJoin join : {io::GroupJoin::every_interface, io::GroupJoin::loopback}) {
+        const int how = static_cast<int>(join);
+        auto first = devices.open_datagram_receiver(group, 0, join);
+        if (!first)
+            GTEST_SKIP() << "this machine cannot join a multicast group: " << io::message_of(first.error());
+        const int port = (*first)->port();
+        auto second = devices.open_datagram_receiver(group, port, join);
+        ASSERT_TRUE(second) << "a second program listens to the same group and port; join " << how;
 
-    UdpSender sender;
-    ASSERT_TRUE(sender.send("to the group", port, group));
-    for (auto* socket : {&*first, &*second}) {
-        const auto got = (*socket)->receive(2s);
-        ASSERT_TRUE(got && got->has_value());
-        EXPECT_EQ(text_of(**got), "to the group");
+        UdpSender sender;
+        ASSERT_TRUE(sender.send("to the group", port, group));
+        for (auto* socket : {&*first, &*second}) {
+            const auto got = (*socket)->receive(2s);
+            ASSERT_TRUE(got && got->has_value()) << "join " << how;
+            EXPECT_EQ(text_of(**got), "to the group");
+        }
     }
 }
 
