@@ -82,7 +82,8 @@ std::string adif_record_line(const ContactFields& fields) {
 }
 
 std::optional<ContactFields> fields_of_line(std::string_view line) {
-    exchange::AdifScanner scanner(line, exchange::TextEncoding::windows1252);
+    // Our own line, its counts made from the values: taken exactly.
+    exchange::AdifScanner scanner(line, exchange::TextEncoding::windows1252, exchange::ValueCounts::exact);
     ContactFields fields;
     exchange::AdifField field;
     while (scanner.next(field)) {

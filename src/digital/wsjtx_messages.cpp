@@ -102,12 +102,14 @@ std::vector<ContactFields> qso_logged(QtStreamReader& reader) {
     return {std::move(fields)};
 }
 
-// Type 12: an ADIF file, header and all, normally of one record.
+// Type 12: an ADIF file, header and all, normally of one record. The program made it just now,
+// so its counts are taken exactly: a comment that holds "<call:5>K1ABC" is a comment, whatever
+// its count says. A field given twice counts the first time only.
 std::vector<ContactFields> logged_adif(QtStreamReader& reader) {
     const auto adif = reader.bytes();
     if (!adif) return {};
     std::vector<ContactFields> contacts;
-    exchange::AdifScanner scanner(*adif, exchange::TextEncoding::utf8);
+    exchange::AdifScanner scanner(*adif, exchange::TextEncoding::utf8, exchange::ValueCounts::exact);
     ContactFields fields;
     exchange::AdifField field;
     while (scanner.next(field)) {
@@ -115,7 +117,7 @@ std::vector<ContactFields> logged_adif(QtStreamReader& reader) {
             fields.clear();
         } else if (field.name == "eor") {
             contacts.push_back(std::exchange(fields, {}));
-        } else if (kept(field.name)) {
+        } else if (kept(field.name) && field_value(fields, field.name).empty()) {
             field.value = clean_value(field.value);
             if (!field.value.empty()) fields.push_back(std::move(field));
         }

@@ -259,6 +259,9 @@ AdifScanner::AdifScanner(std::string_view file, TextEncoding encoding) : m_file(
 AdifScanner::AdifScanner(std::string_view file, TextEncoding encoding, std::size_t start)
     : m_file(file), m_encoding(encoding), m_at(std::min(start, file.size())) {}
 
+AdifScanner::AdifScanner(std::string_view file, TextEncoding encoding, ValueCounts counts)
+    : m_file(file), m_encoding(encoding), m_counts(counts) {}
+
 std::size_t AdifScanner::next_specifier_from(std::size_t start) {
     if (start < m_search_from || start > m_search_at) {
         m_search_from = start;
@@ -290,7 +293,20 @@ inline std::size_t AdifScanner::value_end(std::size_t start, std::size_t length)
     return weighed_value_end(start, length);
 }
 
+std::size_t AdifScanner::exact_value_end(std::size_t start, std::size_t length) const {
+    const std::size_t size = m_file.size();
+    const std::size_t by_bytes = length <= size - start ? start + length : size;
+    if (m_encoding != TextEncoding::utf8 || is_ascii_in(m_file, start, by_bytes)) return by_bytes;
+    std::size_t p = start;
+    for (std::size_t counted = 0; counted < length && p < size; ++counted)
+        p += std::max<std::size_t>(1, utf8_length_at(m_file, p));
+    return std::min(p, size);
+}
+
 std::size_t AdifScanner::weighed_value_end(std::size_t start, std::size_t length) {
+    // Reached only when the count of bytes does not lead to the next specifier, so an exact
+    // count costs the file import nothing.
+    if (m_counts == ValueCounts::exact) return exact_value_end(start, length);
     const std::size_t size = m_file.size();
     const bool utf8 = m_encoding == TextEncoding::utf8;
     const std::size_t limit = next_specifier_from(start);

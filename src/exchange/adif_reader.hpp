@@ -29,6 +29,14 @@ struct AdifFieldView {
     std::string_view value;
 };
 
+// How the scanner below takes a value's length. A file from anywhere has its counts weighed, as
+// said there. Text a program has just made for us (the contact a digital-mode program logged, a
+// line of our own) has them taken exactly: a value is as many characters as its length says,
+// whatever they hold, a '<' among them included, so that nothing inside a value is ever read as a
+// field of its own. In UTF-8 text a count of bytes that leads to the next specifier is taken as
+// such; any other is a count of characters. A count longer than the text left takes the rest.
+enum class ValueCounts { weighed, exact };
+
 // Reads the data specifiers of an ADIF file one after another, from bytes held by the caller.
 //
 // Text outside specifiers (the header's free text, line breaks, whatever stands between fields)
@@ -50,6 +58,7 @@ class AdifScanner {
     AdifScanner(std::string_view file, TextEncoding encoding);
     // Reading from `start` on, as a scanner that has just read a specifier ending there would.
     AdifScanner(std::string_view file, TextEncoding encoding, std::size_t start);
+    AdifScanner(std::string_view file, TextEncoding encoding, ValueCounts counts);
 
     // The next specifier; false at the end of the bytes (a specifier cut off by the end is not
     // given, except a value cut short, which is given as far as it goes).
@@ -75,6 +84,7 @@ class AdifScanner {
     std::size_t value_end(std::size_t start, std::size_t length);
     // The value's end when its count does not lead straight to the next specifier.
     std::size_t weighed_value_end(std::size_t start, std::size_t length);
+    std::size_t exact_value_end(std::size_t start, std::size_t length) const;
     std::size_t next_specifier_from(std::size_t start);
     std::string_view decode_value(std::size_t start, std::size_t end);
     std::string_view converted_value(std::string_view raw);
@@ -83,6 +93,7 @@ class AdifScanner {
 
     std::string_view m_file;
     TextEncoding m_encoding;
+    ValueCounts m_counts = ValueCounts::weighed;
     std::size_t m_at = 0;
     // The last search for the next specifier: none lies in [from, at), so a search from anywhere
     // in between has its answer already. Text full of near-specifiers would otherwise be searched

@@ -178,6 +178,60 @@ TEST(WsjtxMessages, LoggedAdifKeepsTheContactsFieldsOnly) {
     EXPECT_EQ(found->record.time_off, found->record.time_on);
 }
 
+// A logged contact's values are taken by their counts exactly, whatever they hold: text inside a
+// comment never becomes a field of its own, so it cannot give the contact another call. A count
+// in bytes and one in characters are both understood.
+TEST(WsjtxMessages, LoggedAdifValuesAreTheirCountsWhateverTheyHold) {
+    const std::string head = "<EOH>";
+    const std::string rest = "<qso_date:8>20261207 <time_on:6>143015 <freq:9>14.074000 <mode:3>FT8 ";
+    struct Case {
+        const char* what;
+        std::string adif;
+        std::size_t contacts;
+        const char* call;
+        const char* comment; // Windows-1252
+    };
+    const Case cases[] = {
+        {"a call inside the comment, counted in bytes",
+         "<comment:16>73 <call:5>W9XYZ <call:5>K1ABC " + rest + "<eor>", 1, "K1ABC", "73 <call:5>W9XYZ"},
+        {"a call inside the comment, counted in characters",
+         "<comment:19>Gr\xc3\xbc\xc3\x9f"
+         "e <call:5>W9XYZ <call:5>K1ABC " +
+             rest + "<eor>",
+         1, "K1ABC",
+         "Gr\xfc\xdf"
+         "e <call:5>W9XYZ"},
+        {"the same counted in bytes",
+         "<comment:21>Gr\xc3\xbc\xc3\x9f"
+         "e <call:5>W9XYZ <call:5>K1ABC " +
+             rest + "<eor>",
+         1, "K1ABC",
+         "Gr\xfc\xdf"
+         "e <call:5>W9XYZ"},
+        {"an end of record inside the comment", "<call:5>K1ABC <comment:9>ok <eor>! " + rest + "<eor>", 1,
+         "K1ABC", "ok <eor>!"},
+        {"a count longer than the text left takes it all, the end of record too",
+         "<call:5>K1ABC " + rest + "<comment:40>tnx <eor>", 0, "", ""},
+        {"a count of 0 is an empty value", "<call:5>K1ABC <comment:0>tnx " + rest + "<eor>", 1, "K1ABC", ""},
+        {"a second call after an empty value counts for nothing",
+         "<call:5>K1ABC <comment:0><call:5>W9XYZ " + rest + "<eor>", 1, "K1ABC", ""},
+        {"a count with letters in it is its digits",
+         "<call:5>K1ABC <comment:1x6>tnx <call:5>W9XYZ " + rest + "<eor>", 1, "K1ABC", "tnx <call:5>W9XY"},
+        {"a count of no digits is 0", "<call:5>K1ABC <comment:x>tnx " + rest + "<eor>", 1, "K1ABC", ""},
+    };
+    for (const Case& c : cases) {
+        const auto found = contacts(testing::logged_adif(head + c.adif));
+        ASSERT_EQ(found.size(), c.contacts) << c.what;
+        if (found.empty()) continue;
+        EXPECT_EQ(trimmed(found[0].record.call), c.call) << c.what;
+        EXPECT_EQ(trimmed(found[0].record.comment), c.comment) << c.what;
+    }
+
+    // The spool keeps such a value whole too, and reads it back the same.
+    const ContactFields kept{{"call", "K1ABC"}, {"comment", "73 <call:5>W9XYZ <eor>"}};
+    EXPECT_EQ(fields_of_line(adif_record_line(kept))->at(1).value, "73 <call:5>W9XYZ <eor>");
+}
+
 TEST(WsjtxMessages, FrequenciesInMegahertz) {
     EXPECT_EQ(megahertz_text(14'074'000), "14.074000");
     EXPECT_EQ(megahertz_text(1'840'500), "1.840500");
