@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace kestrel::browse {
 
@@ -21,6 +22,13 @@ constexpr ui::Colour k_heading_text{255, 255, 0};
 constexpr ui::Colour k_heading_back{0, 0, 255};
 
 } // namespace
+
+int number_box_width() {
+    // A character of the window's fixed font is four units wide; the box's frame and margins
+    // take a character's width and a half more.
+    const int widest = static_cast<int>(number_text(std::numeric_limits<int>::max()).size());
+    return 4 * widest + 6;
+}
 
 int page_size_for(double scale_factor) {
     if (scale_factor > 1.3) return 40;
@@ -60,15 +68,19 @@ ui::Form BrowseWindow::build() const {
     heading.background = k_heading_back;
     form.add(ui::list(k_lines, {2, 32, scaled(310), scaled(218)}, ui::owner_drawn));
 
+    // The record numbers shown go as high as a log can hold records.
+    const int numbers = number_box_width();
     form.add(ui::label(k_entry_label, "Entry:", {10, scaled(244), 24, 8}));
-    form.add(ui::edit(k_first_shown, {35, scaled(244), 32, 10}, ui::read_only)).background =
+    form.add(ui::edit(k_first_shown, {35, scaled(244), numbers, 10}, ui::read_only)).background =
         ui::colours::white;
     form.add(ui::label(k_to_label, "   To:", {10, scaled(255), 24, 8}));
-    form.add(ui::edit(k_last_shown, {35, scaled(255), 32, 10}, ui::read_only)).background =
+    form.add(ui::edit(k_last_shown, {35, scaled(255), numbers, 10}, ui::read_only)).background =
         ui::colours::white;
-    form.add(ui::label(k_sent_label, "F1-toggle QSL Tx", {scaled(70), scaled(244), 70, 8}));
-    form.add(ui::label(k_received_label, "F2-toggle QSL Rx", {scaled(70), scaled(255), 70, 8}));
-    form.add(ui::label(k_delete_label, "F12-delete entry", {scaled(160), scaled(244), 140, 8}));
+    const int keys = 35 + numbers + 3;
+    form.add(ui::label(k_sent_label, "F1-toggle QSL Tx", {std::max(keys, scaled(70)), scaled(244), 66, 8}));
+    form.add(
+        ui::label(k_received_label, "F2-toggle QSL Rx", {std::max(keys, scaled(70)), scaled(255), 66, 8}));
+    form.add(ui::label(k_delete_label, "F12-delete entry", {scaled(160), scaled(244), 66, 8}));
     form.add(ui::button(k_edit, "&Edit", {scaled(230), scaled(255), 30, 12}));
     form.add(ui::button(k_page_up, "Page Up", {scaled(270), scaled(242), 40, 12}));
     form.add(ui::button(k_page_down, "Page Down", {scaled(270), scaled(255), 40, 12}));

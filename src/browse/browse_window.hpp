@@ -94,4 +94,7 @@ void run_browse(ui::Context& parent, BrowseEnv env);
 // Lines per page: 24, more on a larger screen.
 [[nodiscard]] int page_size_for(double scale_factor);
 
+// The width of a box that shows a count or number of records: room for the largest a log can hold.
+[[nodiscard]] int number_box_width();
+
 } // namespace kestrel::browse

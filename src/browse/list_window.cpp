@@ -1,5 +1,6 @@
 #include "browse/list_window.hpp"
 
+#include "browse/browse_window.hpp"
 #include "common/number_text.hpp"
 #include "common/side_file.hpp"
 #include "log_windows/load_log.hpp"
@@ -59,7 +60,7 @@ ui::Form ListWindow::build() const {
         form.add(ui::button(k_delete, "DELETE", {scaled(120), scaled(245), 30, 15}));
     form.add(ui::button(ui::k_cancel, "E&xit", {scaled(260), scaled(245), 30, 15}));
     form.add(ui::label(k_entries_label, "Entries:", {20, scaled(244), 34, 8}));
-    form.add(ui::edit(k_entries, {56, scaled(243), 35, 10}, ui::read_only));
+    form.add(ui::edit(k_entries, {56, scaled(243), number_box_width(), 10}, ui::read_only));
     form.accelerators = {{{ui::Key::page_up}, k_page_up}, {{ui::Key::page_down}, k_page_down}};
     return form;
 }

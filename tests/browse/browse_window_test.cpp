@@ -2,10 +2,14 @@
 
 #include "browse/page_line.hpp"
 #include "common/fixed_text.hpp"
+#include "common/number_text.hpp"
 #include "logstore/dates.hpp"
 #include "offline/entry_form.hpp"
 #include "offline/logbook_fixture.hpp"
 
+#include <filesystem>
+#include <fstream>
+#include <limits>
 #include <map>
 
 namespace kestrel::browse {
@@ -78,7 +82,83 @@ TEST_F(BrowseTest, LaysOutTheWindowByTheScaleFactor) {
     EXPECT_EQ(large.context().control(Browse::k_search).rect.x, 340);
     EXPECT_EQ(large.context().control(Browse::k_lines).rect, (ui::Rect{2, 32, 496, 349}));
     EXPECT_EQ(large.context().control(Browse::k_page_down).rect, (ui::Rect{432, 408, 40, 12}));
-    EXPECT_EQ(large.context().control(Browse::k_first_shown).rect, (ui::Rect{35, 390, 32, 10}));
+    EXPECT_EQ(large.context().control(Browse::k_first_shown).rect, (ui::Rect{35, 390, 50, 10}));
+}
+
+bool overlap(const ui::Rect& a, const ui::Rect& b) {
+    return a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h;
+}
+
+// Every control inside the window, at every scale, and none on another in the rows above and
+// below the list. (The list's own rectangle has always reached a few units into the row under
+// it at the smaller scales; the boxes of record numbers are what moved that row.)
+void expect_tidy(const ui::Form& form, int list, double scale) {
+    for (std::size_t i = 0; i < form.controls.size(); ++i) {
+        const ui::Control& c = form.controls[i];
+        EXPECT_TRUE(c.rect.x >= 0 && c.rect.y >= 0 && c.rect.x + c.rect.w <= form.frame.w &&
+                    c.rect.y + c.rect.h <= form.frame.h)
+            << scale << ": " << c.id;
+        for (std::size_t j = i + 1; j < form.controls.size(); ++j) {
+            if (c.id == list || form.controls[j].id == list) continue;
+            EXPECT_FALSE(overlap(c.rect, form.controls[j].rect))
+                << scale << ": " << c.id << " and " << form.controls[j].id;
+        }
+    }
+}
+
+TEST_F(BrowseTest, EveryControlInsideTheWindowAndNoneOnAnother) {
+    open_log(contacts(3));
+    for (const double scale : {1.0, 1.2, 1.6})
+        expect_tidy(Browse{browse_env(scale)}.build(), Browse::k_lines, scale);
+}
+
+// A box of the window's fixed font shows its whole text: four units a character, and room for
+// its frame and margins.
+bool shows_whole(TestRun& run, int box) {
+    return run.context().control(box).rect.w >= 4 * static_cast<int>(run.text(box).size()) + 6;
+}
+
+// A log of 26,000,000 records, sparse on disk: contacts at both ends, nothing stored between.
+// Its last records lie past the first 2 GiB of the file.
+TEST_F(BrowseTest, RecordNumbersOfEightDigitsAreShownWholeAndActedOn) {
+    constexpr int k_count = 26'000'000;
+    constexpr int k_real = 30;
+    testing::write_log(log_path(), contacts(k_real));
+    std::filesystem::resize_file(log_path(), std::uintmax_t{k_count} * logstore::k_record_size);
+    {
+        std::fstream out(log_path(), std::ios::in | std::ios::out | std::ios::binary);
+        out.seekp(std::streamoff{k_count - k_real} * logstore::k_record_size);
+        for (int i = k_count - k_real + 1; i <= k_count; ++i) {
+            const logstore::RecordBytes r =
+                testing::qso("01-01-99", "1200", "N" + std::to_string(i % 100'000));
+            out.write(reinterpret_cast<const char*>(r.data()), static_cast<std::streamsize>(r.size()));
+        }
+        ASSERT_TRUE(out.good());
+    }
+    ASSERT_TRUE(m_log.open_log(log_path()));
+    ASSERT_EQ(m_log.record_count(), k_count);
+    // Paging needs no record index; building one for this log would only make the test slow.
+    auto run = m_host.open(Browse{browse_env()});
+
+    run.key(Key::end);
+    EXPECT_EQ(shown(run), " 25999977 to 26000000");
+    EXPECT_EQ(line(run, 23).substr(9, 6), "N0    ");
+    EXPECT_TRUE(shows_whole(run, Browse::k_first_shown));
+    EXPECT_TRUE(shows_whole(run, Browse::k_last_shown));
+    run.key(Key::page_up);
+    EXPECT_EQ(shown(run), " 25999954 to 25999977");
+    EXPECT_EQ(selected(run), 23);
+    EXPECT_EQ(line(run, 23).substr(9, 6), "N99977");
+
+    run.key(Key::f1);
+    EXPECT_EQ(contact(25'999'977).qsl_flags, 1) << "the record shown is the one changed";
+    EXPECT_EQ(contact(25'999'976).qsl_flags, 0);
+    EXPECT_EQ(line(run, 23).substr(67, 2), "S-");
+
+    // The widest record number a log can have fits too.
+    const std::string widest = number_text(std::numeric_limits<int>::max());
+    run.context().set_text(Browse::k_first_shown, widest);
+    EXPECT_TRUE(shows_whole(run, Browse::k_first_shown)) << widest;
 }
 
 TEST_F(BrowseTest, PagesThroughAHundredRecordsOverlappingByOneLine) {

@@ -67,8 +67,8 @@ TEST_F(ListTest, TheWindowStandsAsLaidOutAndGrowsWithTheScreen) {
         double scale;
         ui::Rect frame, list, delete_button, exit_button, entries;
     } sizes[] = {
-        {1.0, {0, 0, 316, 268}, {2, 32, 310, 218}, {120, 245, 30, 15}, {260, 245, 30, 15}, {56, 243, 35, 10}},
-        {1.6, {0, 0, 506, 429}, {2, 32, 496, 349}, {192, 392, 30, 15}, {416, 392, 30, 15}, {56, 389, 35, 10}},
+        {1.0, {0, 0, 316, 268}, {2, 32, 310, 218}, {120, 245, 30, 15}, {260, 245, 30, 15}, {56, 243, 50, 10}},
+        {1.6, {0, 0, 506, 429}, {2, 32, 496, 349}, {192, 392, 30, 15}, {416, 392, 30, 15}, {56, 389, 50, 10}},
     };
     for (const auto& s : sizes) {
         auto run = open("", s.scale);
@@ -81,6 +81,8 @@ TEST_F(ListTest, TheWindowStandsAsLaidOutAndGrowsWithTheScreen) {
         EXPECT_EQ(run.context().control(ui::k_cancel).rect, s.exit_button);
         EXPECT_EQ(run.context().control(W::k_entries).rect, s.entries);
         EXPECT_EQ(run.context().control(W::k_heading).rect.w, s.list.w);
+        EXPECT_LT(s.entries.x + s.entries.w, s.delete_button.x)
+            << "the count, as wide as a log's, before DELETE";
     }
 
     auto run = open();
