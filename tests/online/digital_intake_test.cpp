@@ -192,7 +192,7 @@ TEST_F(DigitalIntake, TenContactsFromAProgramEachOnceInDateOrder) {
     m_log.set_last_band(4);
     platform::posix::PosixDevices devices;
     digital::Listener listener(devices, m_spool);
-    ASSERT_TRUE(listener.start("127.0.0.1", 0));
+    ASSERT_TRUE(listener.start("127.0.0.1", 0, io::GroupJoin::loopback));
     testing::UdpSender program;
     const auto send = [&](const LoggedQso& q) {
         EXPECT_TRUE(program.send(testing::qso_logged(q), listener.port()));
