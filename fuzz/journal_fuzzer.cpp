@@ -23,7 +23,8 @@ std::map<std::string, std::string> files_under(const fs::path& root) {
     std::map<std::string, std::string> files;
     std::error_code ec;
     for (fs::recursive_directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
-        if (it->is_regular_file(ec)) files[it->path().string()] = kestrel::fuzz::file_bytes(it->path().string());
+        if (it->is_regular_file(ec))
+            files[it->path().string()] = kestrel::fuzz::file_bytes(it->path().string());
     }
     return files;
 }

@@ -22,7 +22,6 @@ using logstore::RecordBytes;
 
 constexpr std::size_t k_block_bytes = std::size_t{logstore::LogFile::k_block_records} * k_record_size;
 
-
 LogError open_error_of(int error_number) {
     switch (error_number) {
     case EACCES:

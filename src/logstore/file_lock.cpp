@@ -48,7 +48,8 @@ bool same(const FileInfo& a, const FileInfo& b) {
 
 void write_holder(FileSystem& files, int fd) {
     const std::string text = std::to_string(static_cast<long>(::getpid())) + "\n";
-    const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+    const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(text.data()),
+                                              text.size());
     if (files.ftruncate(fd, 0) == 0) (void)write_all(files, fd, bytes, 0);
 }
 

@@ -171,7 +171,8 @@ LogStatus write_journal(FileSystem& files, const std::string& path, Kind kind,
     const auto [head, tail] = frame_of(kind, pieces);
     // Whatever stands at the journal's name (a journal of an earlier change, or something
     // planted there) goes first: the journal is always a new file, never written through a link.
-    if (const int removed = files.unlink(path); removed < 0 && removed != -ENOENT) return write_error_of(-removed);
+    if (const int removed = files.unlink(path); removed < 0 && removed != -ENOENT)
+        return write_error_of(-removed);
     const int fd = files.open(path, FileSystem::OpenMode::write_new);
     if (fd < 0) return write_error_of(-fd);
     int status = write_all(files, fd, head, 0);
@@ -334,7 +335,8 @@ Result<Recovery, LogError> undo(FileSystem& files, const std::string& log_path, 
                                 const Entry& entry) {
     const auto found = undo_of(entry);
     if (!found) return set_aside(files, journal);
-    if (!found->created.empty() && !is_part_file_of(found->created, log_path)) return set_aside(files, journal);
+    if (!found->created.empty() && !is_part_file_of(found->created, log_path))
+        return set_aside(files, journal);
     if (!exists(files, log_path)) {
         remove_journal(files, journal);
         return Recovery::none;
@@ -380,12 +382,14 @@ std::optional<std::vector<Planned>> renames_of(const Entry& entry) {
 
 // Renames a journal may make: each of a work file over the log it was made for, the first over
 // the log whose journal holds them (`holder`), and `partner`, when given, among the others.
-bool renames_allowed(const std::vector<Planned>& planned, const std::string& holder, const std::string& partner) {
+bool renames_allowed(const std::vector<Planned>& planned, const std::string& holder,
+                     const std::string& partner) {
     if (absolute_normal(planned.front().rename.to) != absolute_normal(holder)) return false;
     bool partner_found = partner.empty();
     for (const Planned& p : planned) {
         if (!is_work_name_of(p.rename.from, p.rename.to)) return false;
-        if (!partner.empty() && absolute_normal(p.rename.to) == absolute_normal(partner)) partner_found = true;
+        if (!partner.empty() && absolute_normal(p.rename.to) == absolute_normal(partner))
+            partner_found = true;
     }
     return partner_found;
 }
@@ -420,7 +424,8 @@ Result<Recovery, LogError> complete(FileSystem& files, const std::string& journa
     return Recovery::completed;
 }
 
-Result<Recovery, LogError> recover(FileSystem& files, const std::string& log_path, const std::string& partner) {
+Result<Recovery, LogError> recover(FileSystem& files, const std::string& log_path,
+                                   const std::string& partner) {
     const std::string journal = journal_path_of(log_path);
     FileInfo info;
     if (files.lstat(journal, info) < 0) return Recovery::none;
@@ -483,8 +488,8 @@ Result<Recovery, LogError> recover_log(FileSystem& files, const std::string& log
 }
 
 LogStatus UndoJournal::begin(const std::string& log_path, int log_fd, std::int64_t old_length,
-                             std::int64_t new_length, std::int64_t offset, std::span<const std::uint8_t> old_bytes,
-                             const std::string& created_file) {
+                             std::int64_t new_length, std::int64_t offset,
+                             std::span<const std::uint8_t> old_bytes, const std::string& created_file) {
     const auto guard = guard_of(m_files, log_fd, offset);
     FileInfo log;
     if (!guard || m_files.fstat(log_fd, log) < 0) return LogError::read_failed;
@@ -499,7 +504,8 @@ LogStatus UndoJournal::begin(const std::string& log_path, int log_fd, std::int64
     Writer tail;
     tail.text(created_file);
     const std::string path = journal_path_of(log_path);
-    if (const auto status = write_journal(m_files, path, Kind::checked_undo, {head.bytes, old_bytes, tail.bytes});
+    if (const auto status =
+            write_journal(m_files, path, Kind::checked_undo, {head.bytes, old_bytes, tail.bytes});
         !status)
         return status;
     m_path = path;
@@ -568,7 +574,8 @@ LogStatus rename_together(FileSystem& files, const std::vector<Rename>& renames)
 }
 
 std::string journal_file_bytes(std::uint32_t kind, std::string_view entry) {
-    const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(entry.data()), entry.size());
+    const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(entry.data()),
+                                              entry.size());
     const auto [head, tail] = frame_of(static_cast<Kind>(kind), {bytes});
     std::string file(head.begin(), head.end());
     file.append(entry);

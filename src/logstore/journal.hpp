@@ -104,7 +104,8 @@ inline constexpr int k_work_name_tries = 100;
 
 // The work files the journal at journal_path still needs to finish its change (the renames of a
 // merge that were begun), which must not be removed as left-overs; none for any other journal.
-[[nodiscard]] std::vector<std::string> work_files_needed_by(FileSystem& files, const std::string& journal_path);
+[[nodiscard]] std::vector<std::string> work_files_needed_by(FileSystem& files,
+                                                            const std::string& journal_path);
 
 // The bytes of a journal file holding one entry of the given kind, whole and checksummed as the
 // program writes it: for the tools that try what the reader makes of any entry.

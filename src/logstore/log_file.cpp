@@ -301,7 +301,8 @@ LogStatus LogFile::set_aside_trailing(const std::string& side_path) {
     const std::int64_t whole = offset_of(m_count + 1);
     const std::string side_absolute = absolute_path_of(side_path);
     if (m_journaling) {
-        if (const auto status = m_journal.begin(m_absolute_path, m_fd, length(), whole, whole, tail, side_absolute);
+        if (const auto status =
+                m_journal.begin(m_absolute_path, m_fd, length(), whole, whole, tail, side_absolute);
             !status)
             return status;
     }

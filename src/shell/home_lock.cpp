@@ -27,7 +27,8 @@ bool is_work_log_name(const std::string& name) {
     const auto at = name.rfind(".NEW");
     if (at == std::string::npos || at == 0) return false;
     const std::string number = name.substr(at + 4);
-    return number.size() <= 2 && std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return number.size() <= 2 &&
+           std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 bool is_temporary_name(const std::string& name) {
@@ -61,11 +62,13 @@ bool lock_data_home(ui::Host& host, const std::string& directory, logstore::File
     // A directory where no lock file can be made (read-only) cannot be written by anyone.
     if (taken.error() != logstore::LockProblem::busy) return true;
     const auto holder = logstore::FileLock::holder_of(home_lock_path(directory));
-    const std::string who = holder ? "Another Kestrel (process " + std::to_string(*holder) + ")" : "Another Kestrel";
-    ui::Message question{who + " is already working in the data directory " + directory +
-                             ".\r\n\r\nTwo at once would write over each other's settings and DXCC chart, and "
-                             "a log open in one cannot be opened in the other.\r\n\r\nLeave this one?",
-                         std::string(k_program_name), ui::Icon::question, ui::Buttons::yes_no};
+    const std::string who =
+        holder ? "Another Kestrel (process " + std::to_string(*holder) + ")" : "Another Kestrel";
+    ui::Message question{
+        who + " is already working in the data directory " + directory +
+            ".\r\n\r\nTwo at once would write over each other's settings and DXCC chart, and "
+            "a log open in one cannot be opened in the other.\r\n\r\nLeave this one?",
+        std::string(k_program_name), ui::Icon::question, ui::Buttons::yes_no};
     question.default_answer = ui::Answer::yes;
     return host.message_box(nullptr, question) == ui::Answer::no;
 }

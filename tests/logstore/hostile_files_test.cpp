@@ -149,7 +149,8 @@ TEST(ForeignJournal, AReplacedLogNeverTakesTheJournalOfTheOneBefore) {
         EXPECT_EQ(opened.recovery(), Recovery::set_aside);
         EXPECT_FALSE(fs::exists(dir.file("L.LOG.JNL")));
         EXPECT_TRUE(fs::exists(dir.file("L.LOG.JNL.BAD")));
-        EXPECT_NE(recovery_text(Recovery::set_aside, dir.file("L.LOG")).find("L.LOG.JNL.BAD"), std::string::npos);
+        EXPECT_NE(recovery_text(Recovery::set_aside, dir.file("L.LOG")).find("L.LOG.JNL.BAD"),
+                  std::string::npos);
     }
 }
 
@@ -202,8 +203,8 @@ TEST(ForeignJournal, AJournalNamingAFileElsewhereIsKeptAsideAndNothingIsRemoved)
     struct stat st {};
     ::stat(outside.file("victim.txt").c_str(), &st);
     const auto renames_naming = [&](const std::string& from, const std::string& to) {
-        return u32(1) + u64(static_cast<std::uint64_t>(st.st_dev)) + u64(static_cast<std::uint64_t>(st.st_ino)) +
-               text(from) + text(to);
+        return u32(1) + u64(static_cast<std::uint64_t>(st.st_dev)) +
+               u64(static_cast<std::uint64_t>(st.st_ino)) + text(from) + text(to);
     };
     const struct {
         const char* name;
@@ -212,9 +213,12 @@ TEST(ForeignJournal, AJournalNamingAFileElsewhereIsKeptAsideAndNothingIsRemoved)
     } journals[] = {
         {"removes a file outside", 1, undo_naming(outside.file("victim.txt"))},
         {"removes a file beside the log", 1, undo_naming(dir.file("OTHER.TXT"))},
-        {"climbs out by ..", 1, undo_naming(dir.file("../" + outside.path().filename().string() + "/victim.txt"))},
-        {"renames a file outside over the log", 2, renames_naming(outside.file("victim.txt"), dir.file("L.LOG"))},
-        {"renames the log's work file elsewhere", 2, renames_naming(dir.file("L.NEW"), outside.file("victim.txt"))},
+        {"climbs out by ..", 1,
+         undo_naming(dir.file("../" + outside.path().filename().string() + "/victim.txt"))},
+        {"renames a file outside over the log", 2,
+         renames_naming(outside.file("victim.txt"), dir.file("L.LOG"))},
+        {"renames the log's work file elsewhere", 2,
+         renames_naming(dir.file("L.NEW"), outside.file("victim.txt"))},
     };
     for (const auto& j : journals) {
         SCOPED_TRACE(j.name);

@@ -66,10 +66,11 @@ TEST_F(HomeLock, ASecondKestrelInTheSameDirectorySaysSoAndMayLeaveOrGoOn) {
     write("COUNTRY.LST", "");
     write("MYLOG.LOG", log_of(3));
     const OtherProcess first(OtherProcess::Holds::directory_lock, home_lock_path(m_dir.path().string()));
-    const std::string question = "Another Kestrel (process " + std::to_string(first.pid()) +
-                                 ") is already working in the data directory " + m_dir.path().string() +
-                                 ".\r\n\r\nTwo at once would write over each other's settings and DXCC chart, "
-                                 "and a log open in one cannot be opened in the other.\r\n\r\nLeave this one?";
+    const std::string question =
+        "Another Kestrel (process " + std::to_string(first.pid()) +
+        ") is already working in the data directory " + m_dir.path().string() +
+        ".\r\n\r\nTwo at once would write over each other's settings and DXCC chart, "
+        "and a log open in one cannot be opened in the other.\r\n\r\nLeave this one?";
 
     // Enter leaves, and nothing is read or written then.
     m_host.answer_enter();
@@ -102,27 +103,29 @@ TEST_F(HomeLock, WorkFilesOfKilledRunsAreClearedAndNothingElse) {
     kestrel::testing::write_file(outside, "outside");
     const std::string three = log_of(3);
     write("MYLOG.LOG", three);
-    write("MYLOG.NEW", three);                  // a merge killed before its rename
-    write("EXT.NEW", log_of(1));                // an extract into a new log, killed
+    write("MYLOG.NEW", three);   // a merge killed before its rename
+    write("EXT.NEW", log_of(1)); // an extract into a new log, killed
     write("IMP.LOG.kestrel-tmp", "half an import");
     write("CURLOG.DTA.new", "HOME.LOG");
     write(".COUNTRY.LST.part", "half a copy");
-    write("notes.new", "the operator's own");   // not a name of ours: lower case
+    write("notes.new", "the operator's own");     // not a name of ours: lower case
     write("README.NEW", "odd length, not a log"); // not whole records
-    write("HELD.NEW", three);                   // another run is writing it
-    write("MAIN.NEW", three);                   // a begun merge still needs it
+    write("HELD.NEW", three);                     // another run is writing it
+    write("MAIN.NEW", three);                     // a begun merge still needs it
     write("MAIN.LOG", three);
     fs::create_symlink(outside, file("EVIL.NEW"));
     fs::create_directory(file("DIR.NEW"));
     const std::string renames = std::string("\x01\0\0\0", 4) + std::string(16, '\0') +
-                                std::string("\x08\0\0\0", 4) + "MAIN.NEW" + std::string("\x08\0\0\0", 4) + "MAIN.LOG";
+                                std::string("\x08\0\0\0", 4) + "MAIN.NEW" + std::string("\x08\0\0\0", 4) +
+                                "MAIN.LOG";
     write("MAIN.LOG.JNL", logstore::journal_file_bytes(2, renames));
     const OtherProcess writer(OtherProcess::Holds::flock, file("HELD.NEW"));
 
     EXPECT_EQ(remove_stale_work_files(m_dir.path().string()),
               (std::vector<std::string>{".COUNTRY.LST.part", "CURLOG.DTA.new", "EVIL.NEW", "EXT.NEW",
                                         "IMP.LOG.kestrel-tmp", "MYLOG.NEW"}));
-    for (const char* kept : {"notes.new", "README.NEW", "HELD.NEW", "MAIN.NEW", "MAIN.LOG.JNL", "DIR.NEW", "MYLOG.LOG"})
+    for (const char* kept :
+         {"notes.new", "README.NEW", "HELD.NEW", "MAIN.NEW", "MAIN.LOG.JNL", "DIR.NEW", "MYLOG.LOG"})
         EXPECT_TRUE(fs::exists(file(kept))) << kept;
     EXPECT_EQ(kestrel::testing::read_file(outside), "outside");
 }
