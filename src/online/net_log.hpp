@@ -12,6 +12,9 @@ namespace kestrel::online {
 struct NetEntry {
     int record = 0;
     std::uint8_t qsl_mark = 0;
+    // The band the record was written with: closing the window completes the record on it, since
+    // the rig may have moved on long since without the station.
+    int band = 0;
     std::string call;         // 12 places
     std::string time_on;      // hh:mm
     std::string rst_sent;     // 7 places

@@ -101,6 +101,7 @@ void OnlineWindow::log_on(ui::Context& ctx) {
         typed.time_on = m_clock_text;
         typed.qsl_mark = m_env.state.qsl_sent_mark;
         typed.record = m_env.log.record_count() + 1;
+        typed.band = band_index();
 
         logstore::QsoRecord qso;
         qso.date = clock_day(ctx, m_date_text);
@@ -108,7 +109,7 @@ void OnlineWindow::log_on(ui::Context& ctx) {
         qso.call = typed.call;
         qso.rst_sent = typed.rst_sent;
         qso.rst_received = typed.rst_received;
-        qso.band = logstore::coded_band_field(band_index());
+        qso.band = logstore::coded_band_field(typed.band);
         qso.mode = mode;
         qso.power = ctx.text(k_power);
         qso.comment = typed.comment;
@@ -191,7 +192,7 @@ void OnlineWindow::begin_edit(ui::Context& ctx) {
     m_edit_time_on = entry.time_on;
 }
 
-bool OnlineWindow::complete_record(ui::Context* ctx, const NetEntry& entry, bool any_report) {
+bool OnlineWindow::complete_record(ui::Context* ctx, const NetEntry& entry, int band, bool any_report) {
     const auto report = [ctx](logstore::LogError error) {
         if (ctx) log_windows::tell_log_error(*ctx, error);
     };
@@ -207,7 +208,7 @@ bool OnlineWindow::complete_record(ui::Context* ctx, const NetEntry& entry, bool
     qso.rst_received = entry.rst_received;
     qso.comment = entry.comment;
     qso.qsl_flags = entry.qsl_mark;
-    qso.band = logstore::coded_band_field(band_index());
+    qso.band = logstore::coded_band_field(band);
     const logstore::RecordBytes bytes = qso.encode();
     if (auto written = m_env.log.write_record(entry.record, bytes); !written) {
         report(written.error());
@@ -215,7 +216,7 @@ bool OnlineWindow::complete_record(ui::Context* ctx, const NetEntry& entry, bool
     }
     if (any_report || leading_number(qso.rst_received) > 1) {
         const int country = m_env.countries.resolve_country(trimmed(qso.call)).country;
-        m_env.chart.update_chart(country, band_index(), logstore::mode_class_of(qso.mode), 0);
+        m_env.chart.update_chart(country, band, logstore::mode_class_of(qso.mode), 0);
     }
     m_env.log.set_index_call(entry.record, logstore::index_text_of(bytes));
     return true;
@@ -239,7 +240,8 @@ void OnlineWindow::log_off(ui::Context& ctx) {
         ctx.beep();
         return;
     }
-    if (!complete_record(&ctx, m_net.entry(n - 1), false)) return;
+    // The operator logs a station off on the band of the moment: he may have moved with it.
+    if (!complete_record(&ctx, m_net.entry(n - 1), band_index(), false)) return;
     const int old_count = m_net.count();
     m_net.remove(n - 1);
     renumber_after(ctx, n, old_count);
@@ -292,8 +294,10 @@ void OnlineWindow::finish(ui::Context& owner) {
     bool told = false;
     while (m_net.count() > 0) {
         // Each is completed as far as the log allows; a log that cannot be written is told once
-        // and the rest are still tried.
-        if (!complete_record(told ? nullptr : &owner, m_net.entry(0), true)) told = true;
+        // and the rest are still tried. Nobody logged these off, so each keeps the band it was
+        // logged on with.
+        const NetEntry& entry = m_net.entry(0);
+        if (!complete_record(told ? nullptr : &owner, entry, entry.band, true)) told = true;
         m_net.remove(0);
     }
     if (m_env.devices.close_key_port) m_env.devices.close_key_port();

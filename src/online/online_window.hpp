@@ -191,13 +191,14 @@ class OnlineWindow final : public ui::Window {
     void advance(ui::Context& ctx);
     void call_entered(ui::Context& ctx);
     void locator_entered(ui::Context& ctx);
+    void forget_square_unless_current(ui::Context& ctx);
     void show_country(ui::Context& ctx, const std::string& call);
     void previous_contact(ui::Context& ctx, const std::string& call);
     void log_on(ui::Context& ctx);
     void update_edited(ui::Context& ctx, const NetEntry& typed);
     void begin_edit(ui::Context& ctx);
     void log_off(ui::Context& ctx);
-    [[nodiscard]] bool complete_record(ui::Context* ctx, const NetEntry& entry, bool any_report);
+    [[nodiscard]] bool complete_record(ui::Context* ctx, const NetEntry& entry, int band, bool any_report);
     void renumber_after(ui::Context& ctx, int removed_line, int old_count);
     void log_text(ui::Context& ctx);
     [[nodiscard]] bool write_station_data(ui::Context& ctx);

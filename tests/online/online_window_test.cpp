@@ -114,23 +114,64 @@ TEST_F(OnlineTest, AnEveningOnTheAirKeyboardOnly) {
     });
 
     // Every record as written, in order: ten contacts, the note, nothing else; three logged off
-    // at 14:41 on 14 MHz, the rest at the close on 70 MHz.
+    // at 14:41 on 14 MHz, the rest at the close, still on the 14 MHz they were logged on with.
     ASSERT_EQ(m_log.record_count(), 11);
     const int on = 14 * 60 + 30;
     EXPECT_EQ(record(1),
               contact_bytes("07-12-26", on, 14 * 60 + 41, "G4AAA", "579", "589", 4, "CW", "100", ""));
     EXPECT_EQ(record(3),
-              contact_bytes("07-12-26", on, 14 * 60 + 55, "K1CCD", "599", "599", 10, "CW", "100", ""));
+              contact_bytes("07-12-26", on, 14 * 60 + 55, "K1CCD", "599", "599", 4, "CW", "100", ""));
     EXPECT_EQ(record(2),
               contact_bytes("07-12-26", on, 14 * 60 + 41, "G4BBB", "599", "599", 4, "CW", "100", ""));
     EXPECT_EQ(record(4),
               contact_bytes("07-12-26", on, 14 * 60 + 41, "G4DDD", "599", "599", 4, "CW", "100", ""));
     EXPECT_EQ(record(10),
-              contact_bytes("07-12-26", on, 14 * 60 + 55, "G4JJJ", "599", "599", 10, "CW", "100", ""));
+              contact_bytes("07-12-26", on, 14 * 60 + 55, "G4JJJ", "599", "599", 4, "CW", "100", ""));
     const auto note = logstore::TextRecord::decode(record(11));
     EXPECT_EQ(note.text, padded("Sked with K1ZZZ at 1500", 64));
     EXPECT_TRUE(m_chart.worked(223, 4, logstore::k_mode_cw)) << "England marked at Log Off";
-    EXPECT_TRUE(m_chart.worked(291, 10, logstore::k_mode_cw)) << "the United States marked at the close";
+    EXPECT_TRUE(m_chart.worked(291, 4, logstore::k_mode_cw)) << "the United States marked at the close";
+    EXPECT_FALSE(m_chart.worked(291, 10, logstore::k_mode_cw)) << "not on the band the window closed on";
+}
+
+bool worked_on(const countries::StatusChart& chart, int country, int band) {
+    for (int m = 0; m < countries::k_mode_classes; ++m)
+        if (chart.worked(country, band, m)) return true;
+    return false;
+}
+
+// K1AW logged on at 21 MHz, the band list moved to 7 MHz, G4ABC logged on there. Closing the
+// window completes each record on the band it was logged on with; F2 after the move is the
+// operator saying the station came along, so it takes the band of the moment.
+TEST_F(OnlineTest, StationsLeftOnTheNetKeepTheirBandAtTheClose) {
+    struct Case {
+        const char* name;
+        bool log_off_first;
+        int k1aw_band;
+    };
+    const Case cases[] = {{"closed with both on the net", false, 6},
+                          {"K1AW logged off after the move", true, 2}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        open_log({});
+        m_chart.clear();
+        m_log.set_last_band(6); // 21 MHz
+        run_window([&](TestRun& run) {
+            log_on(run, "K1AW");
+            run.select(W::k_band, 2).focus(W::k_call); // 7 MHz
+            log_on(run, "G4ABC");
+            if (c.log_off_first) run.select(W::k_net, 0).key(Key::f2);
+            run.key(Key::escape);
+        });
+        ASSERT_EQ(m_log.record_count(), 2);
+        const logstore::QsoRecord k1aw = contact(1);
+        ASSERT_EQ(trim_trailing_spaces(k1aw.call), "K1AW");
+        EXPECT_EQ(logstore::band_of_field(k1aw.band), c.k1aw_band);
+        EXPECT_EQ(logstore::band_of_field(contact(2).band), 2);
+        EXPECT_TRUE(worked_on(m_chart, 291, c.k1aw_band));
+        EXPECT_FALSE(worked_on(m_chart, 291, c.k1aw_band == 6 ? 2 : 6));
+        EXPECT_TRUE(worked_on(m_chart, 223, 2));
+    }
 }
 
 TEST_F(OnlineTest, ReportsByModeAndCqEntries) {
