@@ -19,6 +19,30 @@ std::string trimmed_capitals(std::string_view text) {
     return upper_case(trim_trailing_spaces(text));
 }
 
+// The fields the log's one comment is made of. The ADIF import runs their values together as they
+// stand in a file; a program sends each without blanks around it ("tnx" and "Hans"), so they are
+// joined here with a blank between them, in the order they came, as one comment.
+bool is_comment_part(std::string_view name) {
+    for (const char* part : {"comment", "name", "notes", "iota", "qth"})
+        if (name == part) return true;
+    return false;
+}
+
+ContactFields with_one_comment(const ContactFields& fields) {
+    ContactFields out;
+    std::string comment;
+    for (const exchange::AdifField& field : fields) {
+        if (!is_comment_part(field.name)) {
+            out.push_back(field);
+            continue;
+        }
+        if (!comment.empty()) comment += ' ';
+        comment += field.value;
+    }
+    if (!comment.empty()) out.push_back({"comment", std::move(comment)});
+    return out;
+}
+
 } // namespace
 
 std::string_view field_value(const ContactFields& fields, std::string_view name) {
@@ -47,7 +71,7 @@ std::optional<DigitalContact> contact_of(const ContactFields& raw) {
     // exactly as an imported one would be. The file is UTF-8 and says so with its first bytes,
     // so that no Windows-1252 text of it is mistaken for UTF-8.
     ContactFields utf8;
-    for (const exchange::AdifField& field : fields)
+    for (const exchange::AdifField& field : with_one_comment(fields))
         utf8.push_back({field.name, utf8_from_windows1252(field.value)});
     const exchange::ImportedLog imported =
         exchange::import_adif_text(k_utf8_mark + adif_record_line(utf8), exchange::ImportOptions{});

@@ -51,7 +51,8 @@ TEST(WsjtxMessages, BothMessagesOfOneContactMakeTheSameRecord) {
         EXPECT_EQ(trimmed(r.rst_sent), "-10");
         EXPECT_EQ(trimmed(r.rst_received), "-12");
         EXPECT_EQ(trimmed(r.power), "50");
-        EXPECT_EQ(trimmed(r.comment), "tnx fer QSOJos\xe9") << "name in Windows-1252 after the comment";
+        EXPECT_EQ(trimmed(r.comment), "tnx fer QSO Jos\xe9")
+            << "name in Windows-1252 after the comment, apart";
         EXPECT_EQ(r.qsl_flags, 0);
         EXPECT_EQ(found[0].locator, "FN42");
         EXPECT_EQ(key_of(r), key_of(contacts(testing::qso_logged(q))[0].record));

@@ -173,6 +173,40 @@ TEST_F(DigitalIntake, AContactArrivingUnderAnotherWindowWaitsForItToClose) {
     });
 }
 
+// The comment and the name a program sends go into the one comment with a blank between them,
+// whichever message brought them; the whole is still cut to the comment's 40 characters.
+TEST_F(DigitalIntake, CommentAndNameKeepABlankBetweenThem) {
+    open_log({});
+    m_log.set_last_band(4);
+    struct Case {
+        const char* comments;
+        const char* name;
+        const char* stored;
+    };
+    const Case cases[] = {
+        {"tnx", "Hans", "tnx Hans"},
+        {"", "Hans", "Hans"},
+        {"tnx", "", "tnx"},
+        {"tnx fer QSO, best 73 and good DX es CU", "Hans", "tnx fer QSO, best 73 and good DX es CU H"},
+    };
+    int minute = 0;
+    for (const Case& c : cases) {
+        for (const bool as_adif : {false, true}) {
+            LoggedQso q = digital_contact("G4A" + std::string(1, char('A' + minute)), 12, minute);
+            q.comments = c.comments;
+            q.name = c.name;
+            const testing::Datagram datagram =
+                as_adif ? testing::logged_adif(testing::adif_of(q)) : testing::qso_logged(q);
+            ASSERT_EQ(m_spool.add(digital::contacts_of_datagram(datagram).at(0)), digital::Spooled::added);
+            ++minute;
+        }
+    }
+    run_with_spool([](ui::TestRun& run) { run.key(ui::Key::escape); });
+    ASSERT_EQ(m_log.record_count(), minute);
+    for (int n = 1; n <= minute; ++n)
+        EXPECT_EQ(trim_trailing_spaces(contact(n).comment), std::string_view(cases[(n - 1) / 2].stored)) << n;
+}
+
 // Waits, handing the window what other threads posted, until `done` holds.
 bool wait_until(ui::TestHost& host, const std::function<bool()>& done) {
     const auto deadline = std::chrono::steady_clock::now() + 10s;
