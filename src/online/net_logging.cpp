@@ -31,6 +31,12 @@ std::string trimmed(std::string_view text) {
     return std::string(trim_trailing_spaces(text));
 }
 
+// A CQ on the net only notes that the operator was calling: it was never a contact and marks no
+// country, whatever its call resolves to.
+bool is_cq(std::string_view call) {
+    return trim_trailing_spaces(call) == "CQ";
+}
+
 } // namespace
 
 // ---- Logging ----
@@ -90,8 +96,8 @@ void OnlineWindow::log_on(ui::Context& ctx) {
             return;
         }
         if (!can_date(ctx)) return;
-        const bool is_cq = typed.call == fixed_width("CQ", k_call_width);
-        if (!is_cq) {
+        const bool calling = is_cq(typed.call);
+        if (!calling) {
             const std::string blank(k_report_width, ' ');
             if (typed.rst_sent == blank)
                 typed.rst_sent = fixed_width(logstore::default_report(mode), k_report_width);
@@ -118,7 +124,7 @@ void OnlineWindow::log_on(ui::Context& ctx) {
         // On disk first: a station shown on the net always has its contact in the log.
         if (!append(ctx, record, logstore::index_text_of(record))) return;
         m_env.state.qsl_sent_mark = 0;
-        if (!is_cq) {
+        if (!calling) {
             m_env.log.count_contact();
             m_rates.logged_on();
         }
@@ -214,7 +220,7 @@ bool OnlineWindow::complete_record(ui::Context* ctx, const NetEntry& entry, int 
         report(written.error());
         return false;
     }
-    if (any_report || leading_number(qso.rst_received) > 1) {
+    if (!is_cq(qso.call) && (any_report || leading_number(qso.rst_received) > 1)) {
         const int country = m_env.countries.resolve_country(trimmed(qso.call)).country;
         m_env.chart.update_chart(country, band, logstore::mode_class_of(qso.mode), 0);
     }

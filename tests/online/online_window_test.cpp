@@ -174,6 +174,36 @@ TEST_F(OnlineTest, StationsLeftOnTheNetKeepTheirBandAtTheClose) {
     }
 }
 
+// "CQ" resolves to Portugal in the test's country list; a CQ on the net must never mark it, whether
+// the window closes over it or it is logged off with a report typed in.
+TEST_F(OnlineTest, ACqOnTheNetMarksNoCountry) {
+    struct Case {
+        const char* name;
+        bool logged_off;
+    };
+    const Case cases[] = {{"left on the net at the close", false}, {"logged off with 599 received", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        open_log({});
+        m_chart.clear();
+        m_log.set_last_band(11); // 144 MHz
+        run_window([&](TestRun& run) {
+            if (c.logged_off) {
+                run.type("CQ").focus(W::k_rst_received).type("599").key(Key::f1);
+                run.select(W::k_net, 0).key(Key::f2);
+            } else {
+                run.type("CQ").key(Key::enter);
+            }
+            EXPECT_EQ(run.items(W::k_net)[0].substr(4, 2), c.logged_off ? "  " : "CQ");
+            run.key(Key::escape);
+        });
+        ASSERT_EQ(m_log.record_count(), 1);
+        EXPECT_EQ(contact(1).call, padded("CQ", 12));
+        EXPECT_EQ(contact(1).time_off, 14 * 60 + 30) << "the record is still completed";
+        EXPECT_FALSE(worked_on(m_chart, 272, 11));
+    }
+}
+
 TEST_F(OnlineTest, ReportsByModeAndCqEntries) {
     open_log({});
     struct Case {
