@@ -63,12 +63,19 @@ void OnlineWindow::previous_contact(ui::Context& ctx, const std::string& call) {
     ctx.set_text(k_comment, "");
     const std::string key = trimmed(logstore::base_call(call + " "));
     // The stations on the net are logged already; their own records are not an earlier contact.
+    // A match on the net is only remembered once it proves to be an earlier contact, so the
+    // station's own first record never shows as its last one.
     int found = 0;
     if (!key.empty() && key.front() != '/') {
         const logstore::RecordIndex& index = m_env.log.index();
-        for (int up_to = m_env.log.record_count(); up_to > 0; up_to = found - 1) {
-            found = index.last_with_call(key, up_to);
-            if (found == 0 || !m_net.holds_record(found)) break;
+        for (int up_to = m_env.log.record_count(); up_to > 0;) {
+            const int at = index.last_with_call(key, up_to);
+            if (at == 0) break;
+            if (!m_net.holds_record(at)) {
+                found = at;
+                break;
+            }
+            up_to = at - 1;
         }
     }
     if (found == 0) {

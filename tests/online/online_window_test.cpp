@@ -297,6 +297,36 @@ TEST_F(OnlineTest, LastQsoIsTheNewestEarlierContactNotOneOnTheNet) {
     });
 }
 
+// The station just logged on is on the net: whether its record is the log's first or sits after
+// earlier ones, it is never shown as its own last contact.
+TEST_F(OnlineTest, TheFirstContactOfALogIsNotItsOwnLastQso) {
+    struct Case {
+        const char* name;
+        std::vector<logstore::RecordBytes> before;
+        const char* last_qso;
+    };
+    const Case cases[] = {
+        {"an empty log", {}, "No previous contact"},
+        {"another call first",
+         {contact_bytes("01-02-26", 600, 605, "K1XYZ", "59", "59", 6, "SSB", "10", "")},
+         "No previous contact"},
+        {"worked before",
+         {contact_bytes("01-02-26", 600, 605, "G4AAA", "59", "59", 6, "SSB", "10", "")},
+         "01-02-26 at: 10:00 on 21MHz  SSB QSL: --"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        open_log(c.before);
+        run_window([&](TestRun& run) {
+            log_on(run, "G4AAA");
+            EXPECT_EQ(run.text(W::k_last_qso), c.last_qso) << "shown as the station goes on the net";
+            run.type("G4AAA").key(Key::enter);
+            EXPECT_EQ(run.text(W::k_last_qso), c.last_qso) << "Enter on the call again";
+            run.key(Key::escape);
+        });
+    }
+}
+
 TEST_F(OnlineTest, NetOfFiftyIsFullUntilOneGoesOff) {
     open_log({});
     run_window([&](TestRun& run) {
