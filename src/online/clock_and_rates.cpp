@@ -61,6 +61,7 @@ void OnlineWindow::follow_rig(ui::Context& ctx, const rig::RigReading& reading) 
     if (band != band_index()) {
         m_env.log.set_last_band(band);
         fill_station_data(ctx);
+        forget_square_unless_current(ctx);
     }
     std::vector<std::string>& texts = m_env.state.band_texts;
     if (texts.empty()) texts = band_texts();

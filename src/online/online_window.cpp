@@ -266,6 +266,10 @@ void OnlineWindow::command(ui::Context& ctx, int id, ui::Notify notify) {
         if (notify == ui::Notify::double_clicked) ctx.post(k_edit);
         return;
     }
+    if (notify == ui::Notify::changed && (id == k_call || id == k_locator)) {
+        forget_square_unless_current(ctx);
+        return;
+    }
     if (notify != ui::Notify::clicked && notify != ui::Notify::posted) return;
     switch (id) {
     case k_enter:
@@ -275,7 +279,10 @@ void OnlineWindow::command(ui::Context& ctx, int id, ui::Notify notify) {
     case k_button_forward: cycle_focus(ctx, id); break;
     case k_down: move_net_selection(ctx, 1); break;
     case k_up: move_net_selection(ctx, -1); break;
-    case k_log_on: log_on(ctx); break;
+    case k_log_on:
+        forget_square_unless_current(ctx);
+        log_on(ctx);
+        break;
     case k_log_on_key: ctx.post(k_log_on); break;
     case k_log_off: log_off(ctx); break;
     case k_log_off_key: ctx.post(k_log_off); break;
@@ -327,10 +334,30 @@ void OnlineWindow::enter(ui::Context& ctx) {
         ctx.focus(k_call);
         break;
     case k_call: call_entered(ctx); break;
-    case k_locator: locator_entered(ctx); break;
+    case k_locator:
+        locator_entered(ctx);
+        if (m_env.state.square.status != SquareCheck::Status::none) {
+            m_env.state.square.call = ctx.text(k_call);
+            m_env.state.square.band = band_index();
+        }
+        break;
     default: break;
     }
     advance(ctx);
+}
+
+// A square checked for one station is recorded only with that station's contact: a call other
+// than the one in the box at the check, another square in the Locator box or another band, and
+// the check is gone, its label with it. A check made before any call was typed goes with the
+// call typed next.
+void OnlineWindow::forget_square_unless_current(ui::Context& ctx) {
+    SquareCheck& square = m_env.state.square;
+    if (square.status == SquareCheck::Status::none) return;
+    const bool same_call = square.call.empty() || square.call == ctx.text(k_call);
+    const bool same_square = square_of(ctx.text(k_locator)) == square.square;
+    if (same_call && same_square && square.band == band_index()) return;
+    square = SquareCheck{};
+    ctx.set_text(k_square_label, "");
 }
 
 void OnlineWindow::advance(ui::Context& ctx) {
@@ -362,6 +389,7 @@ void OnlineWindow::select_band(ui::Context& ctx, int band) {
     m_env.log.set_last_band(band);
     if (ctx.selection(k_band) != band) ctx.select(k_band, band);
     fill_station_data(ctx);
+    forget_square_unless_current(ctx);
 }
 
 void OnlineWindow::fill_station_data(ui::Context& ctx) {
@@ -475,9 +503,11 @@ void OnlineWindow::draw_item(ui::Context& ctx, const ui::DrawItem& item, ui::Can
 void run_online_logging(ui::Context& parent, OnlineEnv env) {
     if (!log_windows::log_selected(parent, env.log)) return;
     if (!log_windows::ensure_record_index(parent.host(), &parent, env.log)) return;
+    OnlineState& state = env.state;
     OnlineWindow window(std::move(env));
     parent.run_modal(window);
     window.finish(parent);
+    state.square = SquareCheck{}; // a check made in this opening is never credited to the next
 }
 
 } // namespace kestrel::online

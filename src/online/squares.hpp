@@ -19,6 +19,10 @@ struct SquareCheck {
     long line_start = 0; // fill_in: the byte at which that line starts (0 the first)
     std::string square;  // the square the line is about
     std::string label;   // "New", "Got" or nothing
+    // What the check was made for, so that it is never credited to another contact: the call in
+    // the box at the time (empty: the call typed next) and the band.
+    std::string call;
+    int band = -1;
 };
 
 // The square of a locator as the file keeps it: its first four characters.

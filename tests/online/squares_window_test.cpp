@@ -1,0 +1,97 @@
+// Worked squares as the operator meets them in the on-line window: a square checked with Enter on
+// the Locator box is recorded in SQUARES.EDB by the Log On of that station only.
+
+#include "online/online_fixture.hpp"
+
+#include "support/temp_dir.hpp"
+
+#include <functional>
+
+namespace kestrel::online {
+namespace {
+
+using testing::OnlineTest;
+using ui::Key;
+using ui::TestRun;
+using W = OnlineWindow;
+
+constexpr int k_50_mhz = 9;
+constexpr int k_144_mhz = 11;
+constexpr int k_14_mhz = 4;
+const std::string k_worked = "IO91  :G4AAA       :01-12-26:\r\n";
+
+class SquaresWindowTest : public OnlineTest {
+  protected:
+    std::string squares() const { return testing::read_file(m_dir.file("SQUARES.EDB")); }
+    static void clear_call(TestRun& run) { run.focus(W::k_call).key(Key::del); }
+};
+
+// Whatever happens between the check and the Log On that ends a contact decides whether the
+// square goes with that contact.
+TEST_F(SquaresWindowTest, ACheckIsRecordedOnlyWithTheContactItWasMadeFor) {
+    struct Case {
+        const char* what;
+        const char* call_at_check;
+        std::function<void(TestRun&)> between;
+        const char* recorded; // the line added, or nothing
+    };
+    const Case cases[] = {
+        {"the station checked", "PA0AAA", [](TestRun&) {}, "JO22  :PA0AAA      :07-12-26:\r\n"},
+        {"the locator typed before the call", "", [](TestRun& run) { run.type_into(W::k_call, "PA0AAA"); },
+         "JO22  :PA0AAA      :07-12-26:\r\n"},
+        {"the call cleared, 14 MHz, another station", "PA0AAA",
+         [](TestRun& run) {
+             clear_call(run);
+             run.select(W::k_band, k_14_mhz);
+             run.type_into(W::k_call, "W2BBB");
+         },
+         nullptr},
+        {"another station", "PA0AAA", [](TestRun& run) { run.replace(W::k_call, "W2BBB"); }, nullptr},
+        {"the call cleared and typed again", "PA0AAA",
+         [](TestRun& run) {
+             clear_call(run);
+             run.type_into(W::k_call, "PA0AAA");
+         },
+         nullptr},
+        {"another square not checked", "PA0AAA", [](TestRun& run) { run.replace(W::k_locator, "JO33"); },
+         nullptr},
+        {"another VHF band", "PA0AAA", [](TestRun& run) { run.select(W::k_band, k_50_mhz); }, nullptr},
+    };
+    open_log({});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        testing::write_file(m_dir.file("SQUARES.EDB"), k_worked);
+        m_log.set_last_band(k_144_mhz);
+        run_window([&](TestRun& run) {
+            if (*c.call_at_check) run.type_into(W::k_call, c.call_at_check).key(Key::enter);
+            run.type_into(W::k_locator, "JO22").key(Key::enter);
+            ASSERT_EQ(run.text(W::k_square_label), "New");
+            c.between(run);
+            EXPECT_EQ(run.text(W::k_square_label), c.recorded ? "New" : "");
+            run.key(Key::f1);
+            run.key(Key::escape);
+        });
+        EXPECT_EQ(squares(), k_worked + (c.recorded ? c.recorded : ""));
+    }
+}
+
+TEST_F(SquaresWindowTest, ACheckLeftWhenTheWindowClosedIsNotCreditedAtTheNextOpening) {
+    open_log({});
+    testing::write_file(m_dir.file("SQUARES.EDB"), k_worked);
+    m_log.set_last_band(k_144_mhz);
+    run_window([&](TestRun& run) {
+        run.type_into(W::k_call, "PA0AAA").key(Key::enter);
+        run.type_into(W::k_locator, "JO22").key(Key::enter);
+        ASSERT_EQ(run.text(W::k_square_label), "New");
+        run.key(Key::escape);
+    });
+    run_window([&](TestRun& run) {
+        run.type_into(W::k_call, "PA0AAA");
+        run.type_into(W::k_locator, "JO22");
+        run.key(Key::f1).key(Key::escape);
+    });
+    EXPECT_EQ(squares(), k_worked);
+}
+
+} // namespace
+} // namespace kestrel::online
