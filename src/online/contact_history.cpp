@@ -60,7 +60,10 @@ void OnlineWindow::call_entered(ui::Context& ctx) {
 
 void OnlineWindow::previous_contact(ui::Context& ctx, const std::string& call) {
     ctx.host().wait_cursor(true);
-    ctx.set_text(k_comment, "");
+    // While a net entry is being edited the Comment box holds that entry's comment, which the
+    // operator may have just changed: an earlier contact's comment must not replace it.
+    const bool keep_comment = m_edit_index > 0;
+    if (!keep_comment) ctx.set_text(k_comment, "");
     const std::string key = trimmed(logstore::base_call(call + " "));
     // The stations on the net are logged already; their own records are not an earlier contact.
     // A match on the net is only remembered once it proves to be an earlier contact, so the
@@ -94,7 +97,7 @@ void OnlineWindow::previous_contact(ui::Context& ctx, const std::string& call) {
                                  " at: " + logstore::time_text_of(qso.time_on) + " on " +
                                  m_env.band_names.name(logstore::band_of_field(qso.band)) + " " + qso.mode +
                                  " QSL: " + logstore::qsl_tag_of(qso.qsl_flags));
-    ctx.set_text(k_comment, trimmed(qso.comment));
+    if (!keep_comment) ctx.set_text(k_comment, trimmed(qso.comment));
 }
 
 void OnlineWindow::show_country(ui::Context& ctx, const std::string& call) {

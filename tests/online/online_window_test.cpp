@@ -398,6 +398,34 @@ TEST_F(OnlineTest, EditKeepsTheRecordsDateTimesAndBand) {
     });
 }
 
+// The comment of an entry being edited is the operator's: Enter on the call, the same or a new
+// one, worked before or not, leaves it as typed, and Log On writes it to the record.
+TEST_F(OnlineTest, EnterOnTheCallKeepsTheCommentOfAnEdit) {
+    struct Case {
+        const char* name;
+        const char* new_call;
+    };
+    const Case cases[] = {
+        {"the same call", "G4AAA"}, {"a call worked before", "K1XYZ"}, {"a new call", "M0NEW"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        open_log({contact_bytes("01-02-26", 600, 605, "G4AAA", "59", "59", 6, "SSB", "10", "first"),
+                  contact_bytes("02-02-26", 700, 705, "K1XYZ", "59", "59", 6, "SSB", "10", "old news")});
+        run_window([&](TestRun& run) {
+            log_on(run, "G4AAA");
+            run.double_click(W::k_net, 0);
+            ASSERT_EQ(run.text(W::k_call), "G4AAA");
+            run.replace(W::k_comment, "name Ann");
+            run.focus(W::k_call).replace(W::k_call, c.new_call).key(Key::enter);
+            EXPECT_EQ(run.text(W::k_comment), "name Ann");
+            run.key(Key::f1);
+            run.key(Key::escape);
+        });
+        EXPECT_EQ(contact(3).call, padded(c.new_call, 12));
+        EXPECT_EQ(contact(3).comment, padded("name Ann", 40));
+    }
+}
+
 TEST_F(OnlineTest, QsledMarksTheNextNewContactOnly) {
     open_log({});
     run_window([&](TestRun& run) {
