@@ -10,8 +10,8 @@ namespace kestrel::locator {
 
 namespace {
 
-bool is_letter(char c) {
-    return c >= 'A' && c <= 'Z';
+bool is_letter_to(char c, char last) {
+    return c >= 'A' && c <= last;
 }
 bool is_digit(char c) {
     return c >= '0' && c <= '9';
@@ -78,9 +78,12 @@ void append_axis(std::string& field, std::string& square, std::string& sub, doub
 bool validate_locator(std::string_view text) {
     const std::size_t n = text.size();
     if (n != 2 && n != 4 && n != 6) return false;
-    if (!is_letter(text[0]) || !is_letter(text[1])) return false;
+    constexpr char last_field = 'R';
+    constexpr char last_sub_square = 'X';
+    if (!is_letter_to(text[0], last_field) || !is_letter_to(text[1], last_field)) return false;
     if (n >= 4 && (!is_digit(text[2]) || !is_digit(text[3]))) return false;
-    if (n == 6 && (!is_letter(text[4]) || !is_letter(text[5]))) return false;
+    if (n == 6 && (!is_letter_to(text[4], last_sub_square) || !is_letter_to(text[5], last_sub_square)))
+        return false;
     return true;
 }
 

@@ -23,8 +23,9 @@ struct Position {
     friend bool operator==(const Position&, const Position&) = default;
 };
 
-// Two, four or six characters: field letters, square digits, sub-square letters. Letters up to
-// "Z" pass, lower case does not.
+// Two, four or six characters: field letters A to R, square digits 0 to 9, sub-square letters A
+// to X, upper case only. The grid has no more cells than that, so a letter past them names no
+// place at all; every check of a typed or received locator goes through this one rule.
 [[nodiscard]] bool validate_locator(std::string_view text);
 
 // The centre of the field, square or sub-square a valid locator names.

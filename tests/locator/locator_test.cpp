@@ -26,10 +26,31 @@ TEST(Locator, OnlyTwoFourOrSixUpperCaseCharactersOfTheRightKindPass) {
         const char* text;
         bool valid;
     } cases[] = {
-        {"IO", true},     {"IO91", true},  {"IO91WM", true},  {"ZZ99ZZ", true}, // beyond R and X
-        {"AA00AA", true}, {"io91", false}, {"IO91wm", false}, {"IO9", false},
-        {"IO9A", false},  {"I091", false}, {"IO91W", false},  {"IO91WM1", false},
-        {"", false},      {"I", false},    {"IO91W1", false}, {"@O91", false},
+        {"IO", true},
+        {"IO91", true},
+        {"IO91WM", true},
+        {"RR99XX", true},
+        {"AA00AA", true},
+        {"io91", false},
+        {"IO91wm", false},
+        {"IO9", false},
+        {"IO9A", false},
+        {"I091", false},
+        {"IO91W", false},
+        {"IO91WM1", false},
+        {"", false},
+        {"I", false},
+        {"IO91W1", false},
+        {"@O91", false},
+        // The grid ends at R for fields and at X for sub-squares.
+        {"ZZ99", false},
+        {"SA00", false},
+        {"AS00", false},
+        {"ZZ99ZZ", false},
+        {"IO91YA", false},
+        {"IO91AY", false},
+        {"SS", false},
+        {"RR", true},
     };
     for (const auto& c : cases)
         EXPECT_EQ(validate_locator(c.text), c.valid) << c.text;
@@ -110,7 +131,7 @@ TEST(Locator, HeadingsAtTheCompassPointsAndNoneForNoDistance) {
         EXPECT_GE(course.bearing, c.low) << c.to.latitude << " " << c.to.longitude;
         EXPECT_LE(course.bearing, c.high) << c.to.latitude << " " << c.to.longitude;
     }
-    for (const char* place : {"IO91", "IO91WM", "AA00AA", "RR99XX", "ZZ99ZZ", "JJ"}) {
+    for (const char* place : {"IO91", "IO91WM", "AA00AA", "RR99XX", "JJ"}) {
         const Position p = locator_to_position(place);
         const Course same = great_circle(p, p);
         EXPECT_EQ(distance(same.arc, DistanceUnit::kilometres), 0) << place;
@@ -119,9 +140,9 @@ TEST(Locator, HeadingsAtTheCompassPointsAndNoneForNoDistance) {
 }
 
 TEST(Locator, AnyPairOfValidLocatorsGivesNumbersInRange) {
-    // Letters up to Z pass validation; they land off the map but must still give sane numbers.
-    const std::vector<std::string> places = {"AA",     "RR",     "ZZ",     "AZ",     "ZA",     "AA00AA",
-                                             "ZZ99ZZ", "RR99XX", "SS00AA", "IO91WM", "JJ00AA", "AR09XA"};
+    // The corners and edges of the grid as well as places within it.
+    const std::vector<std::string> places = {"AA",     "RR",     "AR",     "RA",     "AA00AA",
+                                             "RR99XX", "IO91WM", "JJ00AA", "AR09XA", "RA90AX"};
     for (const auto& a : places) {
         for (const auto& b : places) {
             ASSERT_TRUE(validate_locator(a) && validate_locator(b));

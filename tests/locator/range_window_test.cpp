@@ -55,7 +55,12 @@ TEST(RangeWindow, ABadLocatorBeepsClearsTheResultsAndTakesTheFocus) {
                  {"IO9", "JN58", W::k_from},
                  {"IO91", "JN5A", W::k_to},
                  {"IO91", "", W::k_to},
-                 {"", "IO91", W::k_from}};
+                 {"", "IO91", W::k_from},
+                 // Past the grid's last field or sub-square.
+                 {"ZZ99", "JN58", W::k_from},
+                 {"SA00", "JN58", W::k_from},
+                 {"IO91", "IO91WY", W::k_to},
+                 {"IO91", "JS58", W::k_to}};
     int beeps = 0;
     for (const auto& c : cases) {
         run.replace(W::k_from, c.from).key(Key::down).replace(W::k_to, c.to).key(Key::enter);

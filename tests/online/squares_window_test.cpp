@@ -93,5 +93,36 @@ TEST_F(SquaresWindowTest, ACheckLeftWhenTheWindowClosedIsNotCreditedAtTheNextOpe
     EXPECT_EQ(squares(), k_worked);
 }
 
+// The Locator box takes what the grid has: fields A to R, squares 0 to 9, sub-squares A to X. A
+// locator past them is told and never reaches SQUARES.EDB.
+TEST_F(SquaresWindowTest, TheLocatorBoxTakesOnlyCellsOfTheGrid) {
+    const struct {
+        const char* locator;
+        bool taken;
+    } cases[] = {
+        {"JO22", true},  {"RR99", true},  {"AA00XX", true},  {"RR99XX", true}, {"ZZ99", false},
+        {"SA00", false}, {"AS00", false}, {"IO91WY", false}, {"IO9", false},   {"IO91YA", false},
+    };
+    open_log({});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.locator);
+        testing::write_file(m_dir.file("SQUARES.EDB"), k_worked);
+        m_log.set_last_band(k_144_mhz);
+        run_window([&](TestRun& run) {
+            run.type_into(W::k_call, "PA0AAA").key(Key::enter);
+            if (!c.taken)
+                m_host.expect_message(std::string(c.locator) +
+                                      " is not a Maidenhead locator: two letters A to R, two digits, and "
+                                      "perhaps two letters A to X (IO91 or IO91WM).");
+            run.type_into(W::k_locator, c.locator).key(Key::enter);
+            EXPECT_EQ(run.text(W::k_square_label), c.taken ? "New" : "");
+            EXPECT_EQ(run.focused(), c.taken ? W::k_comment : W::k_locator);
+            run.key(Key::f1).key(Key::escape);
+        });
+        const std::string square = std::string(c.locator).substr(0, 4);
+        EXPECT_EQ(squares(), k_worked + (c.taken ? square + "  :PA0AAA      :07-12-26:\r\n" : ""));
+    }
+}
+
 } // namespace
 } // namespace kestrel::online
