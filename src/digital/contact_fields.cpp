@@ -60,29 +60,38 @@ std::string clean_value(std::string_view value) {
     return out.substr(first, out.find_last_not_of(' ') - first + 1);
 }
 
-std::optional<DigitalContact> contact_of(const ContactFields& raw) {
+SortedContact sort_contact(const ContactFields& raw) {
     ContactFields fields;
     for (const exchange::AdifField& field : raw)
         if (std::string value = clean_value(field.value); !value.empty())
             fields.push_back({field.name, value});
-    for (const char* needed : {"call", "qso_date", "time_on"})
-        if (field_value(fields, needed).empty()) return std::nullopt;
+    if (fields.empty()) return {};
     // The contact goes through the ADIF import as a file of one record, so that it is stored
-    // exactly as an imported one would be. The file is UTF-8 and says so with its first bytes,
-    // so that no Windows-1252 text of it is mistaken for UTF-8.
+    // exactly as an imported one would be, and left out for the same reasons. The file is UTF-8
+    // and says so with its first bytes, so that no Windows-1252 text of it is mistaken for UTF-8.
     ContactFields utf8;
     for (const exchange::AdifField& field : with_one_comment(fields))
         utf8.push_back({field.name, utf8_from_windows1252(field.value)});
     const exchange::ImportedLog imported =
         exchange::import_adif_text(k_utf8_mark + adif_record_line(utf8), exchange::ImportOptions{});
-    if (imported.entries != 1 || imported.records.size() < logstore::k_record_size) return std::nullopt;
+    if (imported.entries != 1 || imported.records.size() < logstore::k_record_size) {
+        for (const exchange::LeftOut why : {exchange::LeftOut::no_call, exchange::LeftOut::date,
+                                            exchange::LeftOut::time, exchange::LeftOut::band})
+            if (imported.left_out.count(why) > 0) return {std::nullopt, why};
+        return {std::nullopt, exchange::LeftOut::no_call};
+    }
     logstore::RecordBytes bytes{};
     std::copy_n(imported.records.begin(), logstore::k_record_size, bytes.begin());
     logstore::QsoRecord record = logstore::QsoRecord::decode(bytes);
     // The import marks its contacts with the character '0' under the QSL bits; contacts logged
     // on the air carry the bits alone.
     record.qsl_flags &= 3;
-    return DigitalContact{std::move(record), trimmed_capitals(field_value(fields, "gridsquare"))};
+    return {DigitalContact{std::move(record), trimmed_capitals(field_value(fields, "gridsquare"))},
+            std::nullopt};
+}
+
+std::optional<DigitalContact> contact_of(const ContactFields& fields) {
+    return sort_contact(fields).contact;
 }
 
 ContactKey key_of(const logstore::RecordBytes& record) {

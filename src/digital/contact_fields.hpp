@@ -1,6 +1,7 @@
 #pragma once
 
 #include "exchange/adif_reader.hpp"
+#include "exchange/left_out.hpp"
 #include "logstore/record.hpp"
 
 #include <compare>
@@ -28,6 +29,15 @@ struct DigitalContact {
 // a call, a date and a start time, and nothing dated where the log cannot hold it. Reports, power and QSL
 // marks stay as the fields give them (empty when none came); filling them in is the log's side.
 [[nodiscard]] std::optional<DigitalContact> contact_of(const ContactFields& fields);
+
+// The same, with the reason the ADIF import gives for leaving out one the log cannot hold (a
+// band it has no place for, no frequency and no band, a date before 1930, no call). Fields with
+// no value at all describe nothing and have neither.
+struct SortedContact {
+    std::optional<DigitalContact> contact;
+    std::optional<exchange::LeftOut> left_out;
+};
+[[nodiscard]] SortedContact sort_contact(const ContactFields& fields);
 
 // What makes two reports one contact: the call, the day and minute it began, the band and the
 // mode, as the log holds them. The programs send each contact twice (as fields and as ADIF) and

@@ -31,7 +31,7 @@ void Listener::stop() {
 }
 
 ListenerCounts Listener::counts() const {
-    return {m_datagrams.load(), m_contacts.load(), m_repeated.load()};
+    return {m_datagrams.load(), m_contacts.load(), m_repeated.load(), m_set_aside.load()};
 }
 
 // On the listener's thread; the socket is its alone.
@@ -50,6 +50,7 @@ void Listener::run(std::stop_token stop, std::unique_ptr<io::DatagramSocket> soc
             switch (m_spool.add(contact)) {
             case Spooled::added:
             case Spooled::held: ++m_contacts; break;
+            case Spooled::set_aside: ++m_set_aside; break;
             case Spooled::already_waiting: ++m_repeated; break;
             case Spooled::not_a_contact: break;
             }

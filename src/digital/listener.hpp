@@ -16,6 +16,7 @@ struct ListenerCounts {
     int datagrams = 0; // every datagram read, of whatever kind
     int contacts = 0;  // contacts added to the spool (or held)
     int repeated = 0;  // contacts that were waiting already: sent twice, or sent again
+    int set_aside = 0; // contacts the log cannot hold, kept in a file of their own
 };
 
 // Listens for the datagrams of digital-mode programs on a thread of its own and puts every
@@ -49,6 +50,7 @@ class Listener {
     std::atomic<int> m_datagrams = 0;
     std::atomic<int> m_contacts = 0;
     std::atomic<int> m_repeated = 0;
+    std::atomic<int> m_set_aside = 0;
     std::jthread m_thread;
 };
 

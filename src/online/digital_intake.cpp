@@ -1,9 +1,11 @@
 #include "online/online_window.hpp"
 
 #include "common/fixed_text.hpp"
+#include "common/number_text.hpp"
 #include "countries/country_table.hpp"
 #include "countries/status_chart.hpp"
 #include "digital/spool.hpp"
+#include "exchange/left_out.hpp"
 #include "locator/locator.hpp"
 #include "log_windows/log_messages.hpp"
 #include "logstore/dates.hpp"
@@ -33,12 +35,42 @@ void OnlineWindow::take_in_digital(ui::Context& ctx) {
     digital::Spool* spool = m_env.digital_spool;
     if (!spool) return;
     const digital::Spool::Batch batch = spool->waiting();
-    if (batch.contacts.empty()) return;
+    bool all_in = true;
     for (const digital::DigitalContact& contact : batch.contacts)
-        if (!take_in(ctx, contact)) return;
-    // A spool that cannot be rewritten is read again next time, and its contacts found in the log.
-    (void)spool->release(batch);
-    show_entry_number(ctx, m_env.log.record_count());
+        if (!take_in(ctx, contact)) {
+            all_in = false;
+            break;
+        }
+    if (!batch.contacts.empty() && all_in) {
+        // A spool that cannot be rewritten is read again next time, and its contacts found in the log.
+        (void)spool->release(batch);
+        show_entry_number(ctx, m_env.log.record_count());
+    }
+    tell_set_aside(ctx);
+}
+
+// Contacts the log cannot hold are told of once each time the window opens, however many come:
+// a box for each would stop the operator at every one. Those set aside after it are told of at
+// the next opening.
+void OnlineWindow::tell_set_aside(ui::Context& ctx) {
+    if (m_set_aside_told) return;
+    const digital::Spool::SetAside aside = m_env.digital_spool->set_aside();
+    if (aside.tally.total() == 0 && aside.held == 0) return;
+    m_set_aside_told = true;
+    std::string text = "Digital-mode programs logged contacts that the log cannot hold.";
+    text += exchange::left_out_text(aside.tally, "contacts", aside.path, true);
+    if (aside.held > 0)
+        text += "\r\n" + number_text(static_cast<long long>(aside.held)) +
+                " more could not yet be written to " + aside.path +
+                "; they are kept and tried again with the next contact";
+    // A contact arriving while the box is open waits for it, as under any other window.
+    ++m_handling;
+    ctx.message(text, "Digital Modes", ui::Icon::exclamation);
+    --m_handling;
+    if (m_handling == 0 && m_digital_waiting) {
+        m_digital_waiting = false;
+        take_in_digital(ctx);
+    }
 }
 
 // One contact, as a station logged on and off at once: default reports where the program gave

@@ -212,6 +212,7 @@ void OnlineWindow::on_init(ui::Context& ctx) {
     show_entry_number(ctx, m_env.log.record_count() + 1);
     m_env.log.index().prepare_call_lookup();
     if (m_env.devices.open_key_port) m_failure = m_env.devices.open_key_port(ctx);
+    m_set_aside_told = false;
     if (m_env.digital_spool) {
         m_env.digital_spool->set_notice([post = ctx.thread_post()] { post.post(k_digital_contact); });
         take_in_digital(ctx);

@@ -221,6 +221,7 @@ class OnlineWindow final : public ui::Window {
     void send_message(ui::Context& ctx, int message);
     void follow_rig(ui::Context& ctx, const rig::RigReading& reading);
     void take_in_digital(ui::Context& ctx);
+    void tell_set_aside(ui::Context& ctx);
     [[nodiscard]] bool take_in(ui::Context& ctx, const digital::DigitalContact& contact);
     [[nodiscard]] bool logged_already(const logstore::RecordBytes& record) const;
 
@@ -240,6 +241,7 @@ class OnlineWindow final : public ui::Window {
     int m_lines = 12;
     int m_handling = 0;             // commands being handled, one within another under a modal window
     bool m_digital_waiting = false; // a contact arrived meanwhile
+    bool m_set_aside_told = false;  // this opening has told of contacts the log cannot hold
 };
 
 // Logging/On Line: refused with "No Log Selected" when no log is open; builds the record index

@@ -63,8 +63,10 @@ TEST(Spool, EachContactOnceOnDiskAcrossRestarts) {
         resent.received = "-03";
         EXPECT_EQ(spool.add(fields_of(resent)), Spooled::already_waiting);
         EXPECT_EQ(spool.add(fields_of(station("DL2XYZ", 33))), Spooled::added);
-        EXPECT_EQ(spool.add(ContactFields{{"call", "G4AAA"}}), Spooled::not_a_contact);
-        EXPECT_EQ(notices, 2);
+        EXPECT_EQ(spool.add(ContactFields{{"call", "G4AAA"}}), Spooled::set_aside)
+            << "no date: kept in the file of those the log cannot hold, never in the spool";
+        EXPECT_EQ(spool.add(ContactFields{{"call", "  "}}), Spooled::not_a_contact) << "nothing to keep";
+        EXPECT_EQ(notices, 3);
     }
     Spool after_restart(log);
     EXPECT_EQ(after_restart.add(fields_of(station("K1ABC", 30))), Spooled::already_waiting);
@@ -72,6 +74,32 @@ TEST(Spool, EachContactOnceOnDiskAcrossRestarts) {
     other_band.hertz = 7'074'000;
     EXPECT_EQ(after_restart.add(fields_of(other_band)), Spooled::added);
     EXPECT_EQ(calls_waiting(after_restart), (std::vector<std::string>{"K1ABC", "DL2XYZ", "K1ABC"}));
+}
+
+// A contact the log cannot hold counts as kept only once it is on disk: while its file cannot be
+// written it stays in memory, is told of as such, and is written as soon as the file can be.
+TEST(Spool, ContactsSetAsideAreCountedOnceOnDisk) {
+    testing::TempDir dir;
+    const std::string log = dir.file("MYLOG.LOG");
+    const std::string aside = dir.file("MYLOG.SPOOL.REJECTED.ADI");
+    EXPECT_EQ(set_aside_path_of(log), aside);
+    std::filesystem::create_directory(aside); // in the way of the file
+    Spool spool(log);
+    LoggedQso far_down = station("G4LFA", 30);
+    far_down.hertz = 136'000;
+    EXPECT_EQ(spool.add(fields_of(far_down)), Spooled::held);
+    Spool::SetAside told = spool.set_aside();
+    EXPECT_EQ(told.tally.total(), 0);
+    EXPECT_EQ(told.held, 1u);
+
+    std::filesystem::remove(aside);
+    told = spool.set_aside();
+    EXPECT_EQ(told.path, aside);
+    EXPECT_EQ(told.tally.count(exchange::LeftOut::band), 1);
+    EXPECT_EQ(told.held, 0u);
+    EXPECT_NE(testing::read_file(aside).find(adif_record_line(fields_of(far_down))), std::string::npos);
+    EXPECT_EQ(spool.set_aside().tally.total(), 0) << "told once";
+    EXPECT_FALSE(std::filesystem::exists(dir.file("MYLOG.SPOOL.ADI")));
 }
 
 // Taken into the log, a batch leaves the spool; what came meanwhile stays, and a contact of the

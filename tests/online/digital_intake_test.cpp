@@ -207,6 +207,79 @@ TEST_F(DigitalIntake, CommentAndNameKeepABlankBetweenThem) {
         EXPECT_EQ(trim_trailing_spaces(contact(n).comment), std::string_view(cases[(n - 1) / 2].stored)) << n;
 }
 
+// Contacts the log has no place for (630 m, 2200 m, 222 MHz, no frequency, no band, a date before
+// 1930) are kept as they came in a file beside the spool, each once however often it is sent, and
+// never reach the log. The operator hears of them in one message for each opening of the window,
+// with how many and where; those set aside after it are told of at the next opening.
+TEST_F(DigitalIntake, ContactsTheLogCannotHoldAreKeptAsideAndToldOfOncePerOpening) {
+    open_log({});
+    m_log.set_last_band(4);
+    const std::string aside_path = (m_dir.path() / "MYLOG.SPOOL.REJECTED.ADI").string();
+    LoggedQso old = digital_contact("G4OLD", 10, 9);
+    old.on = testing::utc(1929, 12, 31, 10, 9);
+    old.off = old.on + 75s;
+    struct Case {
+        const char* what;
+        testing::Datagram datagram;
+        const char* call;
+    };
+    const Case cases[] = {
+        {"630 m", testing::qso_logged(digital_contact("G4MWA", 10, 1, 474'200)), "G4MWA"},
+        {"2200 m", testing::qso_logged(digital_contact("G4LFA", 10, 2, 136'000)), "G4LFA"},
+        {"222 MHz", testing::qso_logged(digital_contact("K1VHF", 10, 3, 222'100'000)), "K1VHF"},
+        {"frequency 0", testing::qso_logged(digital_contact("K1ZRO", 10, 4, 0)), "K1ZRO"},
+        {"no band",
+         testing::logged_adif("<call:5>K1NOB <qso_date:8>20261207 <time_on:6>100500 "
+                              "<mode:3>FT8 <eor>"),
+         "K1NOB"},
+        {"before 1930", testing::qso_logged(old), "G4OLD"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(m_spool.add(digital::contacts_of_datagram(c.datagram).at(0)), digital::Spooled::set_aside)
+            << c.what;
+    EXPECT_EQ(m_spool.add(digital::contacts_of_datagram(testing::logged_adif(testing::adif_of(old))).at(0)),
+              digital::Spooled::already_waiting)
+        << "the program's second message of the same contact";
+    ASSERT_EQ(m_spool.add(fields_of(digital_contact("G4AAA", 10, 30))), digital::Spooled::added);
+
+    m_host.answer(ui::Answer::ok);
+    run_with_spool([](ui::TestRun& run) { run.key(ui::Key::escape); });
+    ASSERT_EQ(m_host.messages().size(), 1u);
+    const std::string told = m_host.messages()[0].text;
+    EXPECT_NE(told.find(" 5 contacts on a band the log has no place for"), std::string::npos) << told;
+    EXPECT_NE(told.find(" 1 contacts without a date the log can hold"), std::string::npos) << told;
+    EXPECT_NE(told.find("kept as they were in " + aside_path), std::string::npos) << told;
+    EXPECT_EQ(m_log.record_count(), 1);
+    EXPECT_EQ(call_of(1), "G4AAA");
+    EXPECT_FALSE(std::filesystem::exists(m_dir.file("MYLOG.SPOOL.ADI")));
+
+    const std::string aside = testing::read_file(aside_path);
+    EXPECT_NE(aside.find("<eoh>"), std::string::npos) << "an ADIF file the import can read";
+    for (const Case& c : cases)
+        EXPECT_NE(aside.find("<call:5>" + std::string(c.call)), std::string::npos) << c.what;
+    EXPECT_EQ(aside.find("G4OLD"), aside.rfind("G4OLD")) << "each contact once";
+
+    run_with_spool([this](ui::TestRun& run) {
+        EXPECT_EQ(m_host.messages().size(), 1u) << "nothing new: nothing told";
+        m_host.answer(ui::Answer::ok);
+        ASSERT_EQ(m_spool.add(fields_of(digital_contact("K1VHA", 11, 0, 222'100'000))),
+                  digital::Spooled::set_aside);
+        m_host.advance(10ms);
+        EXPECT_EQ(m_host.messages().size(), 2u) << "told as it arrives";
+        ASSERT_EQ(m_spool.add(fields_of(digital_contact("K1VHB", 11, 1, 222'100'000))),
+                  digital::Spooled::set_aside);
+        m_host.advance(10ms);
+        EXPECT_EQ(m_host.messages().size(), 2u) << "one message an opening";
+        run.key(ui::Key::escape);
+    });
+    m_host.answer(ui::Answer::ok);
+    run_with_spool([](ui::TestRun& run) { run.key(ui::Key::escape); });
+    ASSERT_EQ(m_host.messages().size(), 3u);
+    EXPECT_NE(m_host.messages()[2].text.find(" 1 contacts on a band"), std::string::npos);
+    EXPECT_NE(testing::read_file(aside_path).find("K1VHB"), std::string::npos);
+    EXPECT_EQ(m_log.record_count(), 1);
+}
+
 // Waits, handing the window what other threads posted, until `done` holds.
 bool wait_until(ui::TestHost& host, const std::function<bool()>& done) {
     const auto deadline = std::chrono::steady_clock::now() + 10s;
