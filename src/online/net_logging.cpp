@@ -135,6 +135,13 @@ void OnlineWindow::log_on(ui::Context& ctx) {
         } else {
             ctx.add_item(k_net, net_line(line, typed));
         }
+        // The station just logged on is always in sight, however far the net has grown.
+        const int top = ctx.top_index(k_net);
+        if (line > top + m_lines) {
+            ctx.set_top_index(k_net, line - m_lines);
+        } else if (line <= top) {
+            ctx.set_top_index(k_net, line - 1);
+        }
     }
 
     SquareCheck& square = m_env.state.square;

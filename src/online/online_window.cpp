@@ -46,9 +46,12 @@ ui::Control coloured(ui::Control c, ui::Colour background) {
     return c;
 }
 
-// The list's height in dialog units for its lines (each two pixels under the font's height).
+// The list's height in dialog units for its lines and frame. A line is the font's own height,
+// which is eight dialog units at any screen scale, so the list holds exactly its lines whole;
+// lines a fixed number of pixels shorter drifted against the units and cut the last one off on
+// large screens.
 int list_height(int lines) {
-    return lines * 27 / 4 + 3;
+    return lines * 8 + 3;
 }
 
 } // namespace
@@ -142,7 +145,7 @@ ui::Form OnlineWindow::build() const {
     // The net.
     ui::Control net =
         ui::list(k_net, {4, net_top, 412, list_height(m_lines)}, ui::owner_drawn | ui::vertical_scroll);
-    net.item_height = -2; // two pixels under the font's own height
+    net.item_height = 0; // the font's own height: see list_height
     for (int n = 1; n <= m_lines; ++n)
         net.items.push_back(free_line(n));
     form.add(std::move(net));

@@ -5,6 +5,8 @@
 #include "logstore/field_codes.hpp"
 #include "support/temp_dir.hpp"
 
+#include <cmath>
+
 namespace kestrel::online {
 namespace {
 
@@ -603,6 +605,39 @@ TEST_F(OnlineTest, ToolButtonsAndPrintQslWithoutALayout) {
         EXPECT_FALSE(run.exists(W::k_cat)) << "no rig description, no CAT button";
         run.key(Key::escape);
     });
+}
+
+// On every screen the list holds its lines whole, whatever font height (in pixels) the screen
+// gives: its height is in dialog units (an eighth of the font's height each), its lines the
+// font's height plus item_height pixels, and its frame takes two pixels top and bottom. A net
+// longer than the list scrolls so that the station just logged on is in sight.
+TEST_F(OnlineTest, TheNetListHoldsItsLinesWholeAndFollowsTheNewestStation) {
+    struct Case {
+        double scale;
+        int lines;
+    };
+    const Case cases[] = {{1.0, 12}, {1.2, 16}, {1.5, 20}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lines);
+        open_log({});
+        m_scale = c.scale;
+        run_window([&](TestRun& run) {
+            const ui::Control& net = run.context().control(W::k_net);
+            ASSERT_EQ(run.items(W::k_net).size(), static_cast<std::size_t>(c.lines));
+            for (int font = 11; font <= 40; ++font) {
+                const int inside = static_cast<int>(std::lround(net.rect.h * font / 8.0)) - 4;
+                const int line = net.item_height > 0 ? net.item_height : font + net.item_height;
+                EXPECT_GE(inside, c.lines * line) << "a font " << font << " pixels high";
+            }
+            for (int n = 1; n <= c.lines + 5; ++n) {
+                log_on(run, "G4A" + std::to_string(n));
+                const int top = run.context().top_index(W::k_net);
+                EXPECT_TRUE(top < n && n <= top + c.lines) << "station " << n << ", top line " << top;
+            }
+            EXPECT_EQ(run.context().top_index(W::k_net), 5);
+            run.key(Key::escape);
+        });
+    }
 }
 
 TEST_F(OnlineTest, NetLinesAreDrawnWithTheirGrid) {
