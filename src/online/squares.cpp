@@ -55,16 +55,17 @@ std::string_view square_of(std::string_view locator) {
 SquareCheck check_square(const std::string& path, std::string_view square) {
     SquareCheck check;
     if (square.empty()) return check;
-    const auto text = read_side_file(path);
-    if (!text) return check;
+    const auto file = load_side_file(path);
+    if (!file && file.error() != SideFileProblem::missing) return check;
+    const std::string text = file ? *file : std::string();
     check.square = std::string(square);
     check.status = SquareCheck::Status::new_line;
     check.label = "New";
     std::size_t start = 0;
-    while (start < text->size()) {
-        auto end = text->find('\n', start);
-        if (end == std::string::npos) end = text->size();
-        std::string_view line(text->data() + start, end - start);
+    while (start < text.size()) {
+        auto end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string_view line(text.data() + start, end - start);
         if (line.ends_with('\r')) line.remove_suffix(1);
         if (square_field(line) == square) {
             if (has_call(line)) {
@@ -92,11 +93,16 @@ bool record_square(const std::string& path, const SquareCheck& check, std::strin
     case SquareCheck::Status::none:
     case SquareCheck::Status::got: return true;
     case SquareCheck::Status::new_line: {
+        const auto text = load_side_file(path);
+        const std::string header = std::string(k_squares_header) + "\r\n";
+        // The first square of a directory that never had the file: made whole in one go.
+        if (!text && text.error() == SideFileProblem::missing)
+            return write_side_file(path, header + line + "\r\n");
+        if (!text) return false;
         // A last line the operator left without its line end gets one first, so the new line
         // stands on its own.
-        const auto text = read_side_file(path);
-        const bool needs_break = text && !text->empty() && text->back() != '\n';
-        return append_bytes(path, (needs_break ? "\r\n" : "") + line + "\r\n");
+        const bool needs_break = !text->empty() && text->back() != '\n';
+        return append_bytes(path, (text->empty() ? header : needs_break ? "\r\n" : "") + line + "\r\n");
     }
     case SquareCheck::Status::fill_in: {
         auto text = read_side_file(path);

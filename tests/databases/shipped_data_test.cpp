@@ -55,5 +55,23 @@ TEST(ShippedDatabase, ACopyIsSearchedAndUpdatedFromALoggingWindow) {
               std::string::npos);
 }
 
+// SQUARES.EDB comes with its field names alone, so the worked-squares check of the on-line
+// window can begin it and the database search opens it before and after.
+TEST(ShippedDatabase, SquaresEdbHoldsItsFieldNamesAndOpensEmptyAndOnceASquareIsWorked) {
+    const std::string bytes = testing::read_file(k_shipped / "SQUARES.EDB");
+    const auto empty = EdbDatabase::read(bytes);
+    ASSERT_TRUE(empty.ok());
+    EXPECT_EQ(empty->field_count(), 3);
+    EXPECT_EQ(empty->record_count(), 0);
+    EXPECT_EQ(empty->copy_target(CopyField::call), 1);
+    EXPECT_EQ(empty->copy_target(CopyField::date), 2);
+    EXPECT_EQ(empty->text(), bytes);
+    const auto worked = EdbDatabase::read(bytes + "IO91  :G4AAA       :07-12-26:\r\n");
+    ASSERT_TRUE(worked.ok());
+    EXPECT_EQ(worked->record_count(), 1);
+    EXPECT_EQ(worked->worked_count(), 1);
+    EXPECT_EQ(worked->fields(0), (std::vector<std::string>{"IO91  ", "G4AAA       ", "07-12-26"}));
+}
+
 } // namespace
 } // namespace kestrel::databases

@@ -125,7 +125,8 @@ class SquaresTest : public ::testing::Test {
 };
 
 TEST_F(SquaresTest, CheckFindsTheSquareFieldOnly) {
-    EXPECT_EQ(check_square(path(), "IO91").status, SquareCheck::Status::none) << "no file, no check";
+    EXPECT_EQ(check_square(path(), "IO91").status, SquareCheck::Status::new_line)
+        << "no file: nothing worked";
     testing::write_file(path(), "JO01  :G4ABC       :01-02-26:\r\nIO92  :            :        :\r\n"
                                 "IO91  :            :        :\r\nIO93  :M0XYZ       :02-02-26:\r\n");
     const SquareCheck io = check_square(path(), "IO");

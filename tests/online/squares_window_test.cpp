@@ -5,6 +5,7 @@
 
 #include "support/temp_dir.hpp"
 
+#include <filesystem>
 #include <functional>
 
 namespace kestrel::online {
@@ -121,6 +122,33 @@ TEST_F(SquaresWindowTest, TheLocatorBoxTakesOnlyCellsOfTheGrid) {
         });
         const std::string square = std::string(c.locator).substr(0, 4);
         EXPECT_EQ(squares(), k_worked + (c.taken ? square + "  :PA0AAA      :07-12-26:\r\n" : ""));
+    }
+}
+
+// A new data directory is given the SQUARES.EDB that comes with the program, which holds only
+// the names of its fields; a directory made before that has none. Either way the first square
+// worked is "New" and recorded, and the next contact in it is "Got".
+TEST_F(SquaresWindowTest, WorkedSquaresStartWithTheShippedFileOrWithNone) {
+    const std::filesystem::path shipped = std::filesystem::path(KESTREL_SHIPPED_DATA) / "SQUARES.EDB";
+    const std::string header = testing::read_file(shipped);
+    ASSERT_EQ(header, "SQUARE:CALL        :DATE    :\r\n");
+    open_log({});
+    for (const bool seeded : {true, false}) {
+        SCOPED_TRACE(seeded ? "seeded" : "no file");
+        std::filesystem::remove(m_dir.path() / "SQUARES.EDB");
+        if (seeded) std::filesystem::copy_file(shipped, m_dir.path() / "SQUARES.EDB");
+        m_log.set_last_band(k_144_mhz);
+        run_window([&](TestRun& run) {
+            run.type_into(W::k_call, "G4AAA").key(Key::enter);
+            run.type_into(W::k_locator, "IO91").key(Key::enter);
+            EXPECT_EQ(run.text(W::k_square_label), "New");
+            run.key(Key::f1);
+            run.type_into(W::k_call, "G4BBB").key(Key::enter);
+            run.type_into(W::k_locator, "IO91").key(Key::enter);
+            EXPECT_EQ(run.text(W::k_square_label), "Got");
+            run.key(Key::f1).key(Key::escape);
+        });
+        EXPECT_EQ(squares(), header + "IO91  :G4AAA       :07-12-26:\r\n");
     }
 }
 
