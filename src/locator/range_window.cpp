@@ -23,24 +23,28 @@ std::string bearing_text(int bearing) {
 ui::Form RangeWindow::build() const {
     ui::Form form;
     form.caption = "Range and Bearing";
-    form.frame = {0, 0, 140, 110};
+    // Wide enough for the caption beside a title bar's icon and buttons; the boxes keep their
+    // places in the middle.
+    form.frame = {0, 0, k_calculator_width, 110};
+    constexpr int x = k_calculator_indent;
     form.at_default_position = true;
-    form.add(ui::label(k_from_label, "&From Square:", {20, 10, 50, 10}));
-    ui::Control from = ui::edit(k_from, {75, 10, 30, 10});
+    form.add(ui::label(k_from_label, "&From Square:", {x + 20, 10, 50, 10}));
+    ui::Control from = ui::edit(k_from, {x + 75, 10, 30, 10});
     from.text = m_state.from;
     form.add(from);
-    form.add(ui::label(k_to_label, "&To Square:", {20, 25, 50, 10}));
-    form.add(ui::edit(k_to, {75, 25, 30, 10}));
-    form.add(ui::label(k_distance_label, "Distance:", {20, 40, 50, 10}));
-    form.add(ui::edit(k_distance, {75, 40, 35, 10}, ui::read_only));
-    form.add(ui::label(k_bearing_label, "Bearing:", {20, 55, 50, 10}));
-    form.add(ui::edit(k_bearing, {75, 55, 30, 10}, ui::read_only));
-    form.add(ui::option(k_miles, "&Miles", {30, 70, 30, 10}, k_unit_group));
-    ui::Control km = ui::option(k_km, "&Km", {80, 70, 20, 10}, k_unit_group);
+    form.add(ui::label(k_to_label, "&To Square:", {x + 20, 25, 50, 10}));
+    form.add(ui::edit(k_to, {x + 75, 25, 30, 10}));
+    form.add(ui::label(k_distance_label, "Distance:", {x + 20, 40, 50, 10}));
+    form.add(ui::edit(k_distance, {x + 75, 40, 35, 10}, ui::read_only));
+    form.add(ui::label(k_bearing_label, "Bearing:", {x + 20, 55, 50, 10}));
+    form.add(ui::edit(k_bearing, {x + 75, 55, 30, 10}, ui::read_only));
+    form.add(ui::option(k_miles, "&Miles", {x + 30, 70, 30, 10}, k_unit_group));
+    // Room for the round button and both letters: at 20 units the "m" was cut to an "r".
+    ui::Control km = ui::option(k_km, "&Km", {x + 80, 70, 30, 10}, k_unit_group);
     km.checked = true;
     form.add(km);
-    form.add(ui::button(k_go, "&Go", {10, 90, 25, 15}));
-    form.add(ui::button(ui::k_cancel, "E&xit", {100, 90, 25, 15}));
+    form.add(ui::button(k_go, "&Go", {x + 10, 90, 25, 15}));
+    form.add(ui::button(ui::k_cancel, "E&xit", {x + 100, 90, 25, 15}));
     TwoBoxes::add_keys(form);
     return form;
 }

@@ -5,6 +5,11 @@
 
 namespace kestrel::locator {
 
+// Both calculators are this wide, in dialog units, with their controls this far in: the longer
+// caption ("Lat/Long to Maidenhead Locator") needs the room in a title bar beside its buttons.
+inline constexpr int k_calculator_width = 200;
+inline constexpr int k_calculator_indent = 30;
+
 // The keys both locator calculators share. Enter, Tab and the arrows are the window's own keys,
 // so they act even while a text box has the focus; which box is active is kept here and changed
 // only by these keys and the buttons, so a box clicked into with the mouse does not change
