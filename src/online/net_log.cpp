@@ -42,6 +42,11 @@ std::string drawn_text(std::string_view line) {
     return std::string(line) + std::string(20, ' ');
 }
 
+std::string spoken_text(std::string_view line) {
+    if (!line.empty() && line.front() == k_line_marker) line.remove_prefix(1);
+    return std::string(trim_trailing_spaces(line));
+}
+
 int prefilled_lines(double scale_factor) {
     if (scale_factor > 1.3) return 20;
     if (scale_factor > 1.1) return 16;

@@ -53,6 +53,8 @@ class NetLog {
 [[nodiscard]] std::string free_line(int number);
 // The line's text as drawn: the marker dropped, 20 blanks after it.
 [[nodiscard]] std::string drawn_text(std::string_view line);
+// The line's text as a screen reader should say it: what is drawn, without the trailing blanks.
+[[nodiscard]] std::string spoken_text(std::string_view line);
 // The character columns the grid separates: after the number, the call, the time and each report.
 inline constexpr int k_grid_columns[] = {2, 15, 21, 29, 37};
 

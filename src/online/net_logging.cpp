@@ -295,6 +295,13 @@ void OnlineWindow::log_text(ui::Context& ctx) {
     ctx.focus(k_call);
 }
 
+// The marker that starts every net line is for the window alone: a screen reader says the line as
+// it is drawn.
+std::optional<std::string> OnlineWindow::spoken_item(const ui::Context& ctx, int control, int index) const {
+    if (control != k_net || index < 0 || index >= ctx.item_count(k_net)) return std::nullopt;
+    return spoken_text(ctx.item(k_net, index));
+}
+
 void OnlineWindow::show_entry_number(ui::Context& ctx, int number) {
     ctx.set_text(k_entry, number > 0 ? std::to_string(number) : std::string());
 }

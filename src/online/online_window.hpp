@@ -176,6 +176,7 @@ class OnlineWindow final : public ui::Window {
     void on_timer(ui::Context& ctx, int timer) override;
     void on_cancel(ui::Context& ctx) override { escape(ctx); }
     void draw_item(ui::Context& ctx, const ui::DrawItem& item, ui::Canvas& canvas) override;
+    std::optional<std::string> spoken_item(const ui::Context& ctx, int control, int index) const override;
 
     // After the window has closed: every station still on the net is logged off at the closing
     // time, the key port is let go. Tells the operator of a failure still on record.

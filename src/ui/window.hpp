@@ -3,6 +3,9 @@
 #include "ui/canvas.hpp"
 #include "ui/form.hpp"
 
+#include <optional>
+#include <string>
+
 namespace kestrel::ui {
 
 class Context;
@@ -40,6 +43,11 @@ class Window {
     virtual void on_mouse_up(Context&, Point) {}
     // Paints one line of an owner-drawn list.
     virtual void draw_item(Context&, const DrawItem&, Canvas&) {}
+    // What a screen reader says for one line of a list, when it is not the line's text: a line
+    // that holds more than it shows says only what is shown.
+    virtual std::optional<std::string> spoken_item(const Context&, int /*control*/, int /*index*/) const {
+        return std::nullopt;
+    }
 };
 
 } // namespace kestrel::ui

@@ -640,6 +640,35 @@ TEST_F(OnlineTest, TheNetListHoldsItsLinesWholeAndFollowsTheNewestStation) {
     }
 }
 
+// A screen reader says each net line as it is drawn, never the marker byte that starts it; the
+// line itself keeps the marker the window's own logic relies on.
+TEST_F(OnlineTest, NetLinesAreSpokenWithoutTheirMarker) {
+    open_log({});
+    run_window([&](TestRun& run) {
+        log_on(run, "G4AAA");
+        log_on(run, "G4BBB");
+        log_on(run, "G4CCC");
+        run.select(W::k_net, 0).key(Key::f2);
+        const ui::Window& window = run.context().window();
+        struct Case {
+            int control;
+            int line;
+            std::optional<std::string> spoken;
+        };
+        const Case cases[] = {
+            {W::k_net, 0, " 1 G4BBB        14:30 59      59"},
+            {W::k_net, 1, " 2 G4CCC        14:30 59      59"},
+            {W::k_net, 2, " 3"},
+            {W::k_net, 12, std::nullopt},
+            {W::k_band, 0, std::nullopt},
+        };
+        for (const Case& c : cases)
+            EXPECT_EQ(window.spoken_item(run.context(), c.control, c.line), c.spoken) << c.line;
+        EXPECT_EQ(run.items(W::k_net)[0].front(), k_line_marker);
+        run.key(Key::escape);
+    });
+}
+
 TEST_F(OnlineTest, NetLinesAreDrawnWithTheirGrid) {
     open_log({});
     run_window([&](TestRun& run) {

@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -105,6 +106,47 @@ TEST(QtHost, AcceleratorsWinOverTheFocusedBoxAndTypingReachesTheForm) {
     };
     EXPECT_EQ(host.run_modal(sample, nullptr), 5);
     EXPECT_EQ(sample.saves, std::vector<std::string>{"G4"});
+}
+
+// A list whose lines start with a byte the window keeps for itself, as the on-line window's net does.
+class Marked final : public ui::Window {
+  public:
+    enum { k_lines = 10 };
+    ui::Form build() const override {
+        ui::Form f;
+        f.frame = {10, 10, 200, 100};
+        f.add(ui::list(k_lines, {5, 5, 150, 60}, ui::owner_drawn));
+        return f;
+    }
+    void on_init(ui::Context& ctx) override {
+        ctx.set_items(k_lines, {"\xff 1 G4AAA", "\xff 2"});
+        if (script) QTimer::singleShot(0, [this, &ctx] { script(ctx); });
+    }
+    void on_command(ui::Context&, int, ui::Notify) override {}
+    std::optional<std::string> spoken_item(const ui::Context& ctx, int, int index) const override {
+        return ctx.item(k_lines, index).substr(1);
+    }
+    std::function<void(ui::Context&)> script;
+};
+
+// A screen reader is given the line as the window says it, whether the list was filled or one
+// line changed in place; the line's own text is left whole.
+TEST(QtHost, AListLineIsSpokenAsTheWindowSaysIt) {
+    testing::qt_app();
+    QtHost host;
+    Marked marked;
+    marked.script = [&](ui::Context& ctx) {
+        auto* list = host.widget_of(&ctx)->findChild<QListWidget*>();
+        ASSERT_NE(list, nullptr);
+        ASSERT_EQ(list->count(), 2);
+        EXPECT_EQ(list->item(0)->data(Qt::AccessibleTextRole).toString(), QStringLiteral(" 1 G4AAA"));
+        EXPECT_EQ(list->item(1)->data(Qt::AccessibleTextRole).toString(), QStringLiteral(" 2"));
+        ctx.set_item(Marked::k_lines, 1, "\xff 2 K1ABC");
+        EXPECT_EQ(list->item(1)->data(Qt::AccessibleTextRole).toString(), QStringLiteral(" 2 K1ABC"));
+        EXPECT_EQ(list->item(1)->text(), to_qt("\xff 2 K1ABC"));
+        ctx.close(0);
+    };
+    host.run_modal(marked, nullptr);
 }
 
 // Counts the times a widget is painted.

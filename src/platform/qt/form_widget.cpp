@@ -402,6 +402,12 @@ void FormWidget::control_changed(const ui::Control& c, ui::Change what) {
     refresh(it->second, c, what);
 }
 
+// A screen reader reads a line's accessible text in place of its own when the window gives one.
+void FormWidget::set_spoken(QListWidgetItem* item, const ui::Control& c, int index) {
+    if (const auto spoken = m_ctx.window().spoken_item(m_ctx, c.id, index))
+        item->setData(Qt::AccessibleTextRole, to_qt(*spoken));
+}
+
 void FormWidget::fill_items(QWidget* w, const ui::Control& c) {
     QStringList texts;
     for (const std::string& s : c.items)
@@ -409,6 +415,8 @@ void FormWidget::fill_items(QWidget* w, const ui::Control& c) {
     if (auto* l = qobject_cast<QListWidget*>(w)) {
         l->clear();
         l->addItems(texts);
+        for (int i = 0; i < l->count(); ++i)
+            set_spoken(l->item(i), c, i);
     } else if (auto* b = qobject_cast<QComboBox*>(w)) {
         b->clear();
         b->addItems(texts);
@@ -509,9 +517,10 @@ void FormWidget::line_changed(const ui::Control& c, int index) {
     if (it == m_widgets.end() || !it->second || index < 0 || index >= static_cast<int>(c.items.size()))
         return;
     m_updating = true;
-    if (auto* l = qobject_cast<QListWidget*>(it->second.data()); l && index < l->count())
+    if (auto* l = qobject_cast<QListWidget*>(it->second.data()); l && index < l->count()) {
         l->item(index)->setText(to_qt(c.items[index]));
-    else if (auto* b = qobject_cast<QComboBox*>(it->second.data()); b && index < b->count())
+        set_spoken(l->item(index), c, index);
+    } else if (auto* b = qobject_cast<QComboBox*>(it->second.data()); b && index < b->count())
         b->setItemText(index, to_qt(c.items[index]));
     m_updating = false;
 }

@@ -12,6 +12,7 @@
 
 class QKeyEvent;
 class QLineEdit;
+class QListWidgetItem;
 
 namespace kestrel::platform {
 
@@ -58,6 +59,7 @@ class FormWidget final : public QWidget, public ui::FormView {
     void place(QWidget* widget, const ui::Control& control);
     void refresh(QWidget* widget, const ui::Control& control, ui::Change what);
     void fill_items(QWidget* widget, const ui::Control& control);
+    void set_spoken(QListWidgetItem* item, const ui::Control& control, int index);
     void run_posted_when_shown(int tries);
     int id_of(QObject* object) const;
     void watch_line(QLineEdit* edit, int id);
